@@ -1,0 +1,23 @@
+# tessaloquin_add_test(<name> SOURCES <file>... [ASSETS] [LIBRARIES <lib>...])
+#
+# Builds one QtTest executable in a folder of its own, so that its applicationDirPath(), and with it the
+# res/ and assets/ it uses, belongs to that test alone. ASSETS copies the shipped page and catalogues there.
+# The test runs on the offscreen platform with a UTF-8 locale.
+function(tessaloquin_add_test NAME)
+    cmake_parse_arguments(ARG "ASSETS" "" "SOURCES;LIBRARIES" ${ARGN})
+    set(TEST_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${NAME})
+
+    add_executable(${NAME} ${ARG_SOURCES})
+    target_link_libraries(${NAME} PRIVATE tessaloquin_testsupport ${ARG_LIBRARIES})
+    set_target_properties(${NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TEST_DIRECTORY})
+
+    if(ARG_ASSETS)
+        add_custom_command(TARGET ${NAME} POST_BUILD
+            COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/assets ${TEST_DIRECTORY}/assets)
+    endif()
+
+    add_test(NAME ${NAME} COMMAND ${NAME} WORKING_DIRECTORY ${TEST_DIRECTORY})
+    set_tests_properties(${NAME} PROPERTIES
+        TIMEOUT 600
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/tests/runtime")
+endfunction()

@@ -1,0 +1,73 @@
+#include "display/Display.h"
+
+#include "display/DisplayNetworkmanager.h"
+
+#include <QCoreApplication>
+#include <QUrl>
+#include <QWebFrame>
+#include <QWebPage>
+
+Display *Display::objectSingleton = nullptr;
+
+void Display::init() {
+    if (objectSingleton == nullptr) {
+        objectSingleton = new Display();
+    }
+}
+
+Display *Display::obtain() {
+    Display::init();
+
+    return objectSingleton;
+}
+
+void Display::dispel() {
+    if (objectSingleton != nullptr) {
+        delete objectSingleton;
+        objectSingleton = nullptr;
+    }
+}
+
+Display::Display() : QMainWindow(nullptr) {
+    objectWidget = new QWidget(this);
+    setCentralWidget(objectWidget);
+
+    objectWebview = new QWebView(objectWidget);
+
+    // Installed before any URL is set, so that the very first request is rewritten too.
+    objectWebview->page()->setNetworkAccessManager(new DisplayNetworkmanager(this));
+
+    objectWebview->setUrl(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/assets/index.html"));
+
+    // Loading goes on after the constructor returns, so the first clearing already finds this connection.
+    connect(objectWebview->page()->mainFrame(), SIGNAL(javaScriptWindowObjectCleared()), this,
+            SLOT(updateJavascriptinterface()));
+
+    objectLayout = new QVBoxLayout(objectWidget);
+    objectLayout->setContentsMargins(0, 0, 0, 0);
+    objectLayout->addWidget(objectWebview);
+
+    setWindowTitle(QCoreApplication::applicationName());
+
+    resize(665, 690);
+
+    show();
+}
+
+Display::~Display() {
+}
+
+void Display::updateJavascriptinterface() {
+    // A fresh set at every load. The framework keeps ownership, so the objects of earlier loads stay alive
+    // together with the observer registrations their constructors made.
+    QWebFrame *objectFrame = objectWebview->page()->mainFrame();
+    Q_UNUSED(objectFrame)
+}
+
+void Display::keyPressEvent(QKeyEvent *objectEvent) {
+    // Only keys the page left unhandled arrive here.
+    if (objectEvent->key() == Qt::Key_Escape) {
+        objectWebview->page()->mainFrame()->evaluateJavaScript(QString() + "window.setTimeout(function() {" +
+                                                               "Navigation.updateBackward();" + "}, 0);");
+    }
+}

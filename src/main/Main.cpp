@@ -1,0 +1,31 @@
+#include "main/Main.h"
+
+#include "display/Display.h"
+#include "main/MainPlatform.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QStyleFactory>
+
+Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplication(objectApplication) {
+    QCoreApplication::setOrganizationName("Harlowin");
+    QCoreApplication::setApplicationName("Tessaloquin");
+    QCoreApplication::setApplicationVersion("4.5");
+
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+
+    QApplication::setWindowIcon(MainPlatform::loadIcon(16));
+}
+
+Main::~Main() {
+    objectApplication = nullptr;
+}
+
+void Main::run() {
+    Display::init();
+
+    // Every interaction of the whole run is served inside this loop; it ends when the application quits.
+    QEventLoop objectLoop;
+    connect(objectApplication, SIGNAL(aboutToQuit()), &objectLoop, SLOT(quit()));
+    objectLoop.exec();
+}

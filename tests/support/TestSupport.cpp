@@ -1,0 +1,112 @@
+#include "support/TestSupport.h"
+
+#include "display/Display.h"
+#include "display/DisplayNetworkmanager.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebFrame>
+
+namespace TestSupport {
+
+QString appPath(const QString &strRelative) {
+    return QCoreApplication::applicationDirPath() + "/" + strRelative;
+}
+
+QString sourcePath(const QString &strRelative) {
+    return QString(TESSALOQUIN_SOURCE_DIR) + "/" + strRelative;
+}
+
+void resetRes(bool boolCatalogues) {
+    QDir objectRes(appPath("res"));
+    objectRes.removeRecursively();
+    QFile::remove(appPath("res")); // a test may have left a file in its place
+    QDir().mkpath(appPath("res"));
+
+    if (boolCatalogues) {
+        const QDir objectSource(sourcePath("res"));
+        for (const QString &strName : objectSource.entryList({"language*.xml"}, QDir::Files)) {
+            QFile::copy(objectSource.filePath(strName), objectRes.filePath(strName));
+        }
+    }
+}
+
+void writePage(const QByteArray &byteHtml) {
+    QDir(appPath("assets")).removeRecursively();
+    writeFile("assets/index.html", byteHtml);
+}
+
+void writeFile(const QString &strRelative, const QByteArray &byteContent) {
+    const QString strPath = appPath(strRelative);
+    QDir().mkpath(QFileInfo(strPath).absolutePath());
+    QFile objectFile(strPath);
+    if (!objectFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        qFatal("cannot write %s", qPrintable(strPath));
+    }
+    objectFile.write(byteContent);
+}
+
+QByteArray readFile(const QString &strRelative) {
+    QFile objectFile(appPath(strRelative));
+    if (!objectFile.open(QIODevice::ReadOnly)) {
+        return QByteArray();
+    }
+    return objectFile.readAll();
+}
+
+static bool waitForLoad(QWebPage *objectPage, const QUrl &objectUrl) {
+    QSignalSpy objectSpy(objectPage, SIGNAL(loadFinished(bool)));
+    objectPage->mainFrame()->setUrl(objectUrl);
+    if (objectSpy.isEmpty() && !objectSpy.wait(20000)) {
+        return false;
+    }
+    return objectSpy.first().first().toBool();
+}
+
+TestPage *installTestPage(Display *objectDisplay) {
+    TestPage *objectPage = new TestPage(objectDisplay->objectWebview);
+    objectPage->setNetworkAccessManager(new DisplayNetworkmanager(objectPage));
+    QObject::connect(objectPage->mainFrame(), SIGNAL(javaScriptWindowObjectCleared()), objectDisplay,
+                     SLOT(updateJavascriptinterface()));
+    objectDisplay->objectWebview->setPage(objectPage);
+    if (!waitForLoad(objectPage, QUrl::fromLocalFile(appPath("assets/index.html")))) {
+        qWarning("the page did not load");
+    }
+    return objectPage;
+}
+
+bool reloadPage(Display *objectDisplay) {
+    return waitForLoad(objectDisplay->objectWebview->page(), QUrl::fromLocalFile(appPath("assets/index.html")));
+}
+
+QVariant evaluate(Display *objectDisplay, const QString &strScript) {
+    return objectDisplay->objectWebview->page()->mainFrame()->evaluateJavaScript(strScript);
+}
+
+} // namespace TestSupport
+
+TestPage::TestPage(QObject *objectParent) : QWebPage(objectParent) {
+}
+
+void TestPage::javaScriptConsoleMessage(const QString &strMessage, int intLine, const QString &strSource) {
+    qstringlistConsole.append(QString("%1:%2: %3").arg(strSource).arg(intLine).arg(strMessage));
+}
+
+void TestPage::javaScriptAlert(QWebFrame *, const QString &strMessage) {
+    qstringlistAlert.append(strMessage);
+}
+
+bool TestPage::javaScriptConfirm(QWebFrame *, const QString &strMessage) {
+    qstringlistConfirm.append(strMessage);
+    return boolConfirm;
+}
+
+bool TestPage::javaScriptPrompt(QWebFrame *, const QString &, const QString &, QString *strResult) {
+    if (boolPrompt && strResult != nullptr) {
+        *strResult = strPrompt;
+    }
+    return boolPrompt;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QWebPage>
+
+class Display;
+
+namespace TestSupport {
+
+// A path inside the test executable's own folder.
+QString appPath(const QString &strRelative);
+
+// Empties res/ beside the test executable; with boolCatalogues the shipped catalogues are copied back in.
+void resetRes(bool boolCatalogues = false);
+
+// Replaces assets/ beside the test executable by a folder holding only index.html with this text.
+void writePage(const QByteArray &byteHtml);
+
+void writeFile(const QString &strRelative, const QByteArray &byteContent);
+QByteArray readFile(const QString &strRelative);
+
+// Every file of a shipped folder of the source tree, such as "assets" or "res".
+QString sourcePath(const QString &strRelative);
+
+} // namespace TestSupport
+
+// A web page that keeps every console message (the page under test logs nothing, so each one is a script
+// error) and answers dialogs without blocking.
+class TestPage : public QWebPage {
+    Q_OBJECT
+
+public:
+    QStringList qstringlistConsole;
+    QStringList qstringlistAlert;
+    QStringList qstringlistConfirm;
+    bool boolConfirm = true;
+    QString strPrompt;
+    bool boolPrompt = false;
+
+public:
+    explicit TestPage(QObject *objectParent = nullptr);
+
+protected:
+    void javaScriptConsoleMessage(const QString &strMessage, int intLine, const QString &strSource) override;
+    void javaScriptAlert(QWebFrame *objectFrame, const QString &strMessage) override;
+    bool javaScriptConfirm(QWebFrame *objectFrame, const QString &strMessage) override;
+    bool javaScriptPrompt(QWebFrame *objectFrame, const QString &strMessage, const QString &strDefault,
+                          QString *strResult) override;
+};
+
+namespace TestSupport {
+
+// Puts a TestPage into the window's web view, wired as the window wires its own page (asset rewriting and
+// publication of the bridge objects), loads assets/index.html into it and waits until it has loaded.
+TestPage *installTestPage(Display *objectDisplay);
+
+// Loads assets/index.html again into the window's current page and waits until it has loaded.
+bool reloadPage(Display *objectDisplay);
+
+// Evaluates a script in the window's main frame.
+QVariant evaluate(Display *objectDisplay, const QString &strScript);
+
+} // namespace TestSupport
