@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// One measured figure set against a floor measured in the same run.
+struct BenchResult {
+    QString strName;
+    double floatMeasured; // nanoseconds, or bytes, per the unit
+    double floatFloor;
+    double floatGoal;     // the largest acceptable ratio measured / floor
+    QString strUnit;
+};
+
+using BenchFunction = QList<BenchResult> (*)();
+
+struct BenchRegistration {
+    BenchRegistration(const char *strName, BenchFunction functionBench);
+};
+
+// Median over intRounds rounds of the time of one call, each round timing intRepetitions calls.
+double benchMedianNanoseconds(const std::function<void()> &functionCall, int intRepetitions, int intRounds = 15);
+
+#define TESSALOQUIN_BENCH(NAME)                                                                                     \
+    static QList<BenchResult> NAME();                                                                                \
+    static const BenchRegistration objectRegistration_##NAME(#NAME, NAME);                                          \
+    static QList<BenchResult> NAME()
