@@ -10,7 +10,7 @@ struct BenchResult {
     QString strName;
     double floatMeasured; // nanoseconds, or bytes, per the unit
     double floatFloor;
-    double floatGoal;     // the largest acceptable ratio measured / floor
+    double floatGoal; // the largest acceptable ratio measured / floor
     QString strUnit;
 };
 
@@ -23,7 +23,7 @@ struct BenchRegistration {
 // Median over intRounds rounds of the time of one call, each round timing intRepetitions calls.
 double benchMedianNanoseconds(const std::function<void()> &functionCall, int intRepetitions, int intRounds = 15);
 
-#define TESSALOQUIN_BENCH(NAME)                                                                                     \
-    static QList<BenchResult> NAME();                                                                                \
-    static const BenchRegistration objectRegistration_##NAME(#NAME, NAME);                                          \
+#define TESSALOQUIN_BENCH(NAME)                                                                                        \
+    static QList<BenchResult> NAME();                                                                                  \
+    static const BenchRegistration objectRegistration_##NAME(#NAME, NAME);                                             \
     static QList<BenchResult> NAME()
