@@ -83,8 +83,11 @@ void Language::setStrLanguage(QString strLanguage) {
         byteContent.truncate(intZero);
     }
 
+    // A document that breaks off halfway would keep the entries read before the fault; such a file gives none.
     QDomDocument objectDocument;
-    objectDocument.setContent(QString::fromUtf8(byteContent), false);
+    if (!objectDocument.setContent(QString::fromUtf8(byteContent), false)) {
+        objectDocument.clear();
+    }
 
     // Entries may stand at any depth below the root; a later entry of the same name replaces an earlier one.
     const QDomNodeList objectEntries = objectDocument.documentElement().elementsByTagName("string");

@@ -1,5 +1,4 @@
 #include "display/Display.h"
-#include "main/Main.h"
 #include "preference/PreferenceAccountSelectedObserver.h"
 #include "preference/PreferenceLanguageObserver.h"
 #include "support/TestSupport.h"
@@ -23,7 +22,6 @@ const char *const strCountingPage =
 class TestPreferenceJavascriptinterface : public QObject {
     Q_OBJECT
 
-    Main *objectMain = nullptr;
     TestPage *objectPage = nullptr;
 
     QVariant evaluate(const QString &strScript) { return TestSupport::evaluate(Display::obtain(), strScript); }
@@ -39,10 +37,7 @@ class TestPreferenceJavascriptinterface : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
-        TestSupport::writePage(strCountingPage);
-    }
+    void initTestCase() { TestSupport::writePage(strCountingPage); }
 
     void init() {
         TestSupport::resetRes();
