@@ -73,10 +73,6 @@ private slots:
 
         QCOMPARE(evaluate("jsPreferenceLanguage.setStrName(''); jsPreferenceLanguage.getAll()").toString(),
                  QString("{\"strName\":\"\"}"));
-        QCOMPARE(evaluate("jsPreferenceLanguage.setStrName('de'); jsPreferenceLanguage.getAll()").toString(),
-                 QString("{\"strName\":\"de\"}"));
-        QCOMPARE(evaluate("jsPreferenceLanguage.clearStrName(); jsPreferenceLanguage.getStrName()").toString(),
-                 QString("en"));
     }
 
     void notificationsReachThePage_data() {
