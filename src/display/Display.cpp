@@ -1,6 +1,9 @@
 #include "display/Display.h"
 
 #include "display/DisplayNetworkmanager.h"
+#include "language/LanguageJavascriptinterface.h"
+#include "preference/PreferenceAccountSelectedJavascriptinterface.h"
+#include "preference/PreferenceLanguageJavascriptinterface.h"
 
 #include <QCoreApplication>
 #include <QUrl>
@@ -61,7 +64,11 @@ void Display::updateJavascriptinterface() {
     // A fresh set at every load. The framework keeps ownership, so the objects of earlier loads stay alive
     // together with the observer registrations their constructors made.
     QWebFrame *objectFrame = objectWebview->page()->mainFrame();
-    Q_UNUSED(objectFrame)
+    objectFrame->addToJavaScriptWindowObject("jsLanguage", new LanguageJavascriptinterface(), QWebFrame::QtOwnership);
+    objectFrame->addToJavaScriptWindowObject(
+        "jsPreferenceAccountSelected", new PreferenceAccountSelectedJavascriptinterface(), QWebFrame::QtOwnership);
+    objectFrame->addToJavaScriptWindowObject("jsPreferenceLanguage", new PreferenceLanguageJavascriptinterface(),
+                                             QWebFrame::QtOwnership);
 }
 
 void Display::keyPressEvent(QKeyEvent *objectEvent) {

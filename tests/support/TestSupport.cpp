@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebFrame>
@@ -57,6 +58,19 @@ QByteArray readFile(const QString &strRelative) {
     return objectFile.readAll();
 }
 
+QByteArray runChild(const QStringList &qstringlistArgument, const QProcessEnvironment &objectEnvironment) {
+    QProcess objectProcess;
+    objectProcess.setProcessEnvironment(objectEnvironment);
+    objectProcess.setProcessChannelMode(QProcess::SeparateChannels);
+    objectProcess.start(QCoreApplication::applicationFilePath(), qstringlistArgument);
+    if (!objectProcess.waitForFinished(60000) || objectProcess.exitStatus() != QProcess::NormalExit ||
+        objectProcess.exitCode() != 0) {
+        qWarning("the child process failed: %s", objectProcess.readAllStandardError().constData());
+        return QByteArray();
+    }
+    return objectProcess.readAllStandardOutput();
+}
+
 static bool waitForLoad(QWebPage *objectPage, const QUrl &objectUrl) {
     QSignalSpy objectSpy(objectPage, SIGNAL(loadFinished(bool)));
     objectPage->mainFrame()->setUrl(objectUrl);
@@ -80,6 +94,16 @@ TestPage *installTestPage(Display *objectDisplay) {
 
 bool reloadPage(Display *objectDisplay) {
     return waitForLoad(objectDisplay->objectWebview->page(), QUrl::fromLocalFile(appPath("assets/index.html")));
+}
+
+bool reloadFromPage(Display *objectDisplay) {
+    QWebPage *objectPage = objectDisplay->objectWebview->page();
+    QSignalSpy objectSpy(objectPage, SIGNAL(loadFinished(bool)));
+    objectPage->mainFrame()->evaluateJavaScript("window.location.reload();");
+    if (objectSpy.isEmpty() && !objectSpy.wait(20000)) {
+        return false;
+    }
+    return objectSpy.first().first().toBool();
 }
 
 QVariant evaluate(Display *objectDisplay, const QString &strScript) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QWebPage>
@@ -23,6 +24,11 @@ QByteArray readFile(const QString &strRelative);
 
 // Every file of a shipped folder of the source tree, such as "assets" or "res".
 QString sourcePath(const QString &strRelative);
+
+// Runs this test executable again with the arguments and returns what it printed. A fresh process holds no
+// settings that Qt cached while this one wrote them, so it sees only what reached the disk.
+QByteArray runChild(const QStringList &qstringlistArgument,
+                    const QProcessEnvironment &objectEnvironment = QProcessEnvironment::systemEnvironment());
 
 } // namespace TestSupport
 
@@ -56,8 +62,14 @@ namespace TestSupport {
 // publication of the bridge objects), loads assets/index.html into it and waits until it has loaded.
 TestPage *installTestPage(Display *objectDisplay);
 
-// Loads assets/index.html again into the window's current page and waits until it has loaded.
+// Loads assets/index.html again into the window's current page and waits until it has loaded. Navigating a
+// loaded frame from outside makes QtWebKit clear its window object twice, so this publishes two sets of
+// bridge objects.
 bool reloadPage(Display *objectDisplay);
+
+// Has the page reload itself, as the page does in the program, and waits until it has loaded: one clearing
+// of the window object, one set of bridge objects.
+bool reloadFromPage(Display *objectDisplay);
 
 // Evaluates a script in the window's main frame.
 QVariant evaluate(Display *objectDisplay, const QString &strScript);

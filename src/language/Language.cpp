@@ -1,0 +1,118 @@
+#include "language/Language.h"
+
+#include "preference/PreferenceLanguage.h"
+
+#include <QCoreApplication>
+#include <QDomDocument>
+#include <QDomElement>
+#include <QDomNodeList>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QStringList>
+
+Language *Language::objectSingleton = nullptr;
+
+void Language::init() {
+    if (objectSingleton == nullptr) {
+        objectSingleton = new Language();
+    }
+}
+
+Language *Language::obtain() {
+    Language::init();
+
+    return objectSingleton;
+}
+
+void Language::dispel() {
+    if (objectSingleton != nullptr) {
+        delete objectSingleton;
+        objectSingleton = nullptr;
+    }
+}
+
+Language::Language() {
+    strLanguage = "";
+    qmapString.clear();
+}
+
+Language::~Language() {
+    strLanguage = "";
+    qmapString.clear();
+}
+
+QString Language::getStrLanguage() {
+    const QStringList qstringlistCode = {"ar", "zh", "en", "fr", "de", "hi", "it", "ja", "ko", "pt", "ru", "es"};
+
+    const QString strSystem = QLocale().name().left(2);
+    for (const QString &strCode : qstringlistCode) {
+        if (strCode == strSystem) {
+            return strCode;
+        }
+    }
+
+    return "en";
+}
+
+void Language::setStrLanguage(QString strLanguage) {
+    // A name counts as loaded even when its file could not be read: asking again does not retry.
+    if (strLanguage == this->strLanguage) {
+        return;
+    }
+
+    this->strLanguage = strLanguage;
+    qmapString.clear();
+
+    // The language's own file or else the default file, never a mix of both.
+    QString strPath = QCoreApplication::applicationDirPath() + "/res/language - " + strLanguage + ".xml";
+    if (!QFile::exists(strPath)) {
+        strPath = QCoreApplication::applicationDirPath() + "/res/language.xml";
+    }
+
+    QFile objectFile(strPath);
+    objectFile.open(QIODevice::ReadOnly);
+    QByteArray byteContent = objectFile.readAll();
+    objectFile.close();
+
+    // Always UTF-8, whatever the file declares; a zero byte ends the text, so a UTF-16 file reads as nothing.
+    const int intZero = byteContent.indexOf('\0');
+    if (intZero != -1) {
+        byteContent.truncate(intZero);
+    }
+
+    // A document that breaks off halfway would keep the entries read before the fault; such a file gives none.
+    QDomDocument objectDocument;
+    if (!objectDocument.setContent(QString::fromUtf8(byteContent), false)) {
+        objectDocument.clear();
+    }
+
+    // Entries may stand at any depth below the root; a later entry of the same name replaces an earlier one.
+    const QDomNodeList objectEntries = objectDocument.documentElement().elementsByTagName("string");
+    for (int intIndex = 0; intIndex < objectEntries.count(); intIndex += 1) {
+        const QDomElement objectEntry = objectEntries.item(intIndex).toElement();
+        qmapString[objectEntry.attribute("name", QString())] = objectEntry.text();
+    }
+}
+
+QString Language::getStrString(QString strName) {
+    setStrLanguage(PreferenceLanguage::obtain()->getStrName());
+
+    return qmapString.value(strName, QString(""));
+}
+
+QString Language::getStrStrings() {
+    setStrLanguage(PreferenceLanguage::obtain()->getStrName());
+
+    QJsonArray objectArray;
+    for (auto objectIterator = qmapString.constBegin(); objectIterator != qmapString.constEnd(); ++objectIterator) {
+        QJsonObject objectEntry;
+        objectEntry.insert("strName", objectIterator.key());
+        objectEntry.insert("strValue", objectIterator.value());
+        objectArray.append(objectEntry);
+    }
+
+    return QString::fromUtf8(QJsonDocument(objectArray).toJson(QJsonDocument::Compact));
+}

@@ -1,0 +1,167 @@
+#include "preference/PreferenceAccountSelected.h"
+
+#include "preference/PreferenceAccountSelectedObserver.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+PreferenceAccountSelected *PreferenceAccountSelected::objectSingleton = nullptr;
+
+namespace {
+
+QString strPath() {
+    return QCoreApplication::applicationDirPath() + "/res/PreferenceAccountSelected.ini";
+}
+
+// Each access opens the file on its own and closes it before returning, so that every change is on disk
+// before anyone is told of it.
+int readInt(const QString &strKey) {
+    QSettings objectSettings(strPath(), QSettings::IniFormat);
+    return objectSettings.value(strKey, 0).toInt();
+}
+
+QString readStr(const QString &strKey) {
+    QSettings objectSettings(strPath(), QSettings::IniFormat);
+    return objectSettings.value(strKey, QString("")).toString();
+}
+
+void writeKey(const QString &strKey, const QVariant &variantValue) {
+    {
+        QSettings objectSettings(strPath(), QSettings::IniFormat);
+        objectSettings.setValue(strKey, variantValue);
+    }
+    PreferenceAccountSelectedObserver::obtain()->update();
+}
+
+void removeKey(const QString &strKey) {
+    {
+        QSettings objectSettings(strPath(), QSettings::IniFormat);
+        objectSettings.remove(strKey);
+    }
+    PreferenceAccountSelectedObserver::obtain()->update();
+}
+
+} // namespace
+
+void PreferenceAccountSelected::init() {
+    if (objectSingleton == nullptr) {
+        objectSingleton = new PreferenceAccountSelected();
+    }
+}
+
+PreferenceAccountSelected *PreferenceAccountSelected::obtain() {
+    PreferenceAccountSelected::init();
+
+    return objectSingleton;
+}
+
+void PreferenceAccountSelected::dispel() {
+    if (objectSingleton != nullptr) {
+        delete objectSingleton;
+        objectSingleton = nullptr;
+    }
+}
+
+PreferenceAccountSelected::PreferenceAccountSelected() {}
+
+PreferenceAccountSelected::~PreferenceAccountSelected() {}
+
+int PreferenceAccountSelected::getIntIdent() {
+    return readInt("intIdent");
+}
+
+void PreferenceAccountSelected::setIntIdent(int intIdent) {
+    writeKey("intIdent", intIdent);
+}
+
+void PreferenceAccountSelected::clearIntIdent() {
+    removeKey("intIdent");
+}
+
+QString PreferenceAccountSelected::getStrWebsite() {
+    return readStr("strWebsite");
+}
+
+void PreferenceAccountSelected::setStrWebsite(QString strWebsite) {
+    writeKey("strWebsite", strWebsite);
+}
+
+void PreferenceAccountSelected::clearStrWebsite() {
+    removeKey("strWebsite");
+}
+
+QString PreferenceAccountSelected::getStrMail() {
+    return readStr("strMail");
+}
+
+void PreferenceAccountSelected::setStrMail(QString strMail) {
+    writeKey("strMail", strMail);
+}
+
+void PreferenceAccountSelected::clearStrMail() {
+    removeKey("strMail");
+}
+
+QString PreferenceAccountSelected::getStrUser() {
+    return readStr("strUser");
+}
+
+void PreferenceAccountSelected::setStrUser(QString strUser) {
+    writeKey("strUser", strUser);
+}
+
+void PreferenceAccountSelected::clearStrUser() {
+    removeKey("strUser");
+}
+
+QString PreferenceAccountSelected::getStrNote() {
+    return readStr("strNote");
+}
+
+void PreferenceAccountSelected::setStrNote(QString strNote) {
+    writeKey("strNote", strNote);
+}
+
+void PreferenceAccountSelected::clearStrNote() {
+    removeKey("strNote");
+}
+
+int PreferenceAccountSelected::getIntLength() {
+    return readInt("intLength");
+}
+
+void PreferenceAccountSelected::setIntLength(int intLength) {
+    writeKey("intLength", intLength);
+}
+
+void PreferenceAccountSelected::clearIntLength() {
+    removeKey("intLength");
+}
+
+QString PreferenceAccountSelected::getStrSpecial() {
+    return readStr("strSpecial");
+}
+
+void PreferenceAccountSelected::setStrSpecial(QString strSpecial) {
+    writeKey("strSpecial", strSpecial);
+}
+
+void PreferenceAccountSelected::clearStrSpecial() {
+    removeKey("strSpecial");
+}
+
+void PreferenceAccountSelected::clear() {
+    // The page hears of the whole removal once, and notification is on afterwards whatever it was before.
+    PreferenceAccountSelectedObserver::obtain()->boolEnabled = false;
+
+    clearIntIdent();
+    clearStrWebsite();
+    clearStrMail();
+    clearStrUser();
+    clearStrNote();
+    clearIntLength();
+    clearStrSpecial();
+
+    PreferenceAccountSelectedObserver::obtain()->boolEnabled = true;
+    PreferenceAccountSelectedObserver::obtain()->update();
+}
