@@ -83,8 +83,7 @@ bool PageDriver::shown(const QString &strId) const {
 }
 
 QString PageDriver::focused() const {
-    return js("document.activeElement ? (document.activeElement.id || document.activeElement.tagName) : ''")
-        .toString();
+    return js("document.activeElement ? (document.activeElement.id || document.activeElement.tagName) : ''").toString();
 }
 
 QString PageDriver::screen() const {
