@@ -300,11 +300,9 @@ var ListScreen = (function() {
         });
 
         Navigation.register('list', {
-            show: function(objectOptions) {
+            show: function() {
                 render();
-                if (!objectOptions.boolBack) {
-                    activateSelected();
-                }
+                activateSelected();
                 renderRows();
             },
             focus: function() {
