@@ -1,6 +1,7 @@
 #include "display/Display.h"
 
 #include "display/DisplayNetworkmanager.h"
+#include "general/GeneralJavascriptinterface.h"
 #include "password/PasswordJavascriptinterface.h"
 
 #include <QCoreApplication>
@@ -62,6 +63,7 @@ void Display::updateJavascriptinterface() {
     // A fresh set at every load. The framework keeps ownership, so the objects of earlier loads stay alive
     // together with the observer registrations their constructors made.
     QWebFrame *objectFrame = objectWebview->page()->mainFrame();
+    objectFrame->addToJavaScriptWindowObject("jsGeneral", new GeneralJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject("jsPassword", new PasswordJavascriptinterface(), QWebFrame::QtOwnership);
 }
 
