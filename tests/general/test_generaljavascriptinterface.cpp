@@ -10,7 +10,6 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QMetaMethod>
-#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
