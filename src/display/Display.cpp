@@ -1,7 +1,9 @@
 #include "display/Display.h"
 
 #include "display/DisplayNetworkmanager.h"
+#include "general/GeneralJavascriptinterface.h"
 #include "language/LanguageJavascriptinterface.h"
+#include "password/PasswordJavascriptinterface.h"
 #include "preference/PreferenceAccountSelectedJavascriptinterface.h"
 #include "preference/PreferenceLanguageJavascriptinterface.h"
 
@@ -64,7 +66,9 @@ void Display::updateJavascriptinterface() {
     // A fresh set at every load. The framework keeps ownership, so the objects of earlier loads stay alive
     // together with the observer registrations their constructors made.
     QWebFrame *objectFrame = objectWebview->page()->mainFrame();
+    objectFrame->addToJavaScriptWindowObject("jsGeneral", new GeneralJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject("jsLanguage", new LanguageJavascriptinterface(), QWebFrame::QtOwnership);
+    objectFrame->addToJavaScriptWindowObject("jsPassword", new PasswordJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject(
         "jsPreferenceAccountSelected", new PreferenceAccountSelectedJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject("jsPreferenceLanguage", new PreferenceLanguageJavascriptinterface(),

@@ -1,0 +1,70 @@
+#include "general/GeneralJavascriptinterface.h"
+
+#include <QByteArray>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+
+GeneralJavascriptinterface::GeneralJavascriptinterface() : QObject(nullptr) {}
+
+GeneralJavascriptinterface::~GeneralJavascriptinterface() {}
+
+QString GeneralJavascriptinterface::getName() {
+    return QCoreApplication::applicationName();
+}
+
+QString GeneralJavascriptinterface::getVersion() {
+    return QCoreApplication::applicationVersion();
+}
+
+QString GeneralJavascriptinterface::getHttp(QString strLink) {
+    QString strResult;
+
+    // A manager of its own: the window's manager rewrites asset addresses, which must not apply here.
+    // The reply is its child and goes with it when the call returns.
+    QNetworkAccessManager objectManager;
+    QNetworkReply *objectReply = objectManager.get(QNetworkRequest(QUrl(strLink, QUrl::TolerantMode)));
+
+    // Until the reply has finished (a failed connection finishes too) or 5000 ms have passed. A reply that
+    // is already done would never signal again, and a quit() before exec() is forgotten, so the loop only
+    // runs for a reply still under way. The timer belongs to this call: nothing of it outlives the return,
+    // and every call, a nested one from the page included, waits on its own loop.
+    if (!objectReply->isFinished()) {
+        QEventLoop objectLoop;
+        QTimer objectTimer;
+        objectTimer.setSingleShot(true);
+        objectTimer.setTimerType(Qt::PreciseTimer); // a coarse timer may give up 5% early
+        connect(objectReply, SIGNAL(finished()), &objectLoop, SLOT(quit()));
+        connect(&objectTimer, SIGNAL(timeout()), &objectLoop, SLOT(quit()));
+        objectTimer.start(5000);
+        objectLoop.exec();
+    }
+
+    // Whatever status came back, the body is the answer; a zero byte ends the text.
+    const QByteArray byteBody = objectReply->readAll();
+    const int intEnd = byteBody.indexOf('\0');
+    strResult = QString::fromUtf8(byteBody.constData(), intEnd == -1 ? byteBody.size() : intEnd);
+
+    objectReply->deleteLater();
+
+    return strResult;
+}
+
+void GeneralJavascriptinterface::openHttp(QString strLink) {
+    QDesktopServices::openUrl(QUrl(strLink, QUrl::TolerantMode));
+}
+
+QString GeneralJavascriptinterface::getClipboard() {
+    return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+}
+
+void GeneralJavascriptinterface::setClipboard(QString strClipboard) {
+    QGuiApplication::clipboard()->setText(strClipboard, QClipboard::Clipboard);
+}
