@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <QWebPage>
 
 class Display;
@@ -23,6 +24,20 @@ QByteArray readFile(const QString &strRelative);
 
 // Every file of a shipped folder of the source tree, such as "assets" or "res".
 QString sourcePath(const QString &strRelative);
+
+// From the first call on, every message Qt reports is also kept here (the test framework still sees each one,
+// so QTest::ignoreMessage goes on working). Tests clear the list themselves.
+QStringList &recordMessages();
+
+// The kept messages that say a database connection was replaced or removed while still in use.
+QStringList connectionWarnings();
+
+// Runs one statement on res/PreferenceAccount.sqlite through a connection of the test's own, never the default
+// one, and closes it again. Rows of a result are appended to qlistRow when it is given. False on failure.
+bool executeSql(const QString &strStatement, QList<QVariantList> *qlistRow = nullptr);
+
+// The rows of a query on res/PreferenceAccount.sqlite; empty when it fails.
+QList<QVariantList> selectSql(const QString &strStatement);
 
 } // namespace TestSupport
 
