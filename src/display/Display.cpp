@@ -1,6 +1,7 @@
 #include "display/Display.h"
 
 #include "display/DisplayNetworkmanager.h"
+#include "preference/PreferenceAccountJavascriptinterface.h"
 
 #include <QCoreApplication>
 #include <QUrl>
@@ -61,7 +62,8 @@ void Display::updateJavascriptinterface() {
     // A fresh set at every load. The framework keeps ownership, so the objects of earlier loads stay alive
     // together with the observer registrations their constructors made.
     QWebFrame *objectFrame = objectWebview->page()->mainFrame();
-    Q_UNUSED(objectFrame)
+    objectFrame->addToJavaScriptWindowObject("jsPreferenceAccount", new PreferenceAccountJavascriptinterface(),
+                                             QWebFrame::QtOwnership);
 }
 
 void Display::keyPressEvent(QKeyEvent *objectEvent) {
