@@ -4,6 +4,7 @@
 #include "general/GeneralJavascriptinterface.h"
 #include "language/LanguageJavascriptinterface.h"
 #include "password/PasswordJavascriptinterface.h"
+#include "preference/PreferenceAccountJavascriptinterface.h"
 #include "preference/PreferenceAccountSelectedJavascriptinterface.h"
 #include "preference/PreferenceLanguageJavascriptinterface.h"
 
@@ -69,6 +70,8 @@ void Display::updateJavascriptinterface() {
     objectFrame->addToJavaScriptWindowObject("jsGeneral", new GeneralJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject("jsLanguage", new LanguageJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject("jsPassword", new PasswordJavascriptinterface(), QWebFrame::QtOwnership);
+    objectFrame->addToJavaScriptWindowObject("jsPreferenceAccount", new PreferenceAccountJavascriptinterface(),
+                                             QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject(
         "jsPreferenceAccountSelected", new PreferenceAccountSelectedJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject("jsPreferenceLanguage", new PreferenceLanguageJavascriptinterface(),

@@ -2,6 +2,7 @@
 
 #include "display/Display.h"
 #include "main/MainPlatform.h"
+#include "main/MainUpdate.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -22,6 +23,9 @@ Main::~Main() {
 }
 
 void Main::run() {
+    // Before the window exists, and with it before anything can use the account list.
+    MainUpdate::run();
+
     Display::init();
 
     // Every interaction of the whole run is served inside this loop; it ends when the application quits.

@@ -2,10 +2,29 @@
 #include "main/Main.h"
 #include "support/TestSupport.h"
 
+#include <QFile>
 #include <QPointer>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
+
+// Notes, when the window is first shown, whether the account data upgrade has already run.
+class ShowWatcher : public QObject {
+public:
+    bool boolShown = false;
+    bool boolUpgradedBefore = false;
+
+protected:
+    bool eventFilter(QObject *objectWatched, QEvent *objectEvent) override {
+        if (!boolShown && objectEvent->type() == QEvent::Show && qobject_cast<Display *>(objectWatched) != nullptr) {
+            boolShown = true;
+            boolUpgradedBefore =
+                TestSupport::readFile("res/PreferenceAccount.ini").contains("boolUpdate%284.0%29=false") &&
+                QFile::exists(TestSupport::appPath("res/PreferenceAccount.sqlite"));
+        }
+        return false;
+    }
+};
 
 class TestMain : public QObject {
     Q_OBJECT
@@ -37,6 +56,8 @@ private slots:
         Display::dispel();
         QApplication *objectApplication = qobject_cast<QApplication *>(QCoreApplication::instance());
         Main *objectMain = new Main(objectApplication);
+        ShowWatcher objectWatcher;
+        objectApplication->installEventFilter(&objectWatcher);
 
         bool boolQuit = false;
         bool boolShownInsideExec = false;
@@ -54,6 +75,9 @@ private slots:
         QCOMPARE(intResult, 0);
         QVERIFY(boolShownInsideExec);
         QVERIFY(boolQuit);
+        objectApplication->removeEventFilter(&objectWatcher);
+        QVERIFY(objectWatcher.boolShown);
+        QVERIFY(objectWatcher.boolUpgradedBefore);
     }
 };
 

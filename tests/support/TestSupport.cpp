@@ -7,7 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QMutex>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 #include <QWebFrame>
 
@@ -69,6 +74,72 @@ QByteArray runChild(const QStringList &qstringlistArgument, const QProcessEnviro
         return QByteArray();
     }
     return objectProcess.readAllStandardOutput();
+}
+
+static QtMessageHandler functionPrevious = nullptr;
+
+static void recordMessage(QtMsgType enumType, const QMessageLogContext &objectContext, const QString &strMessage) {
+    {
+        // The web engine may report from threads of its own.
+        static QMutex objectMutex;
+        QMutexLocker objectLocker(&objectMutex);
+        recordMessages().append(strMessage);
+    }
+    if (functionPrevious != nullptr) {
+        functionPrevious(enumType, objectContext, strMessage);
+    }
+}
+
+QStringList &recordMessages() {
+    static QStringList qstringlistMessage;
+    static bool boolInstalled = false;
+    if (!boolInstalled) {
+        boolInstalled = true;
+        functionPrevious = qInstallMessageHandler(recordMessage);
+    }
+    return qstringlistMessage;
+}
+
+QStringList connectionWarnings() {
+    QStringList qstringlistWarning;
+    for (const QString &strMessage : recordMessages()) {
+        if (strMessage.contains("still in use") || strMessage.contains("duplicate connection name")) {
+            qstringlistWarning.append(strMessage);
+        }
+    }
+    return qstringlistWarning;
+}
+
+bool executeSql(const QString &strStatement, QList<QVariantList> *qlistRow) {
+    const QString strConnection = "TestSupport";
+    bool boolDone = false;
+    {
+        QSqlDatabase objectDatabase = QSqlDatabase::addDatabase("QSQLITE", strConnection);
+        objectDatabase.setDatabaseName(appPath("res/PreferenceAccount.sqlite"));
+        if (objectDatabase.open()) {
+            QSqlQuery objectQuery(objectDatabase);
+            boolDone = objectQuery.exec(strStatement);
+            if (!boolDone) {
+                qWarning("executeSql: %s", qPrintable(objectQuery.lastError().text()));
+            }
+            while (qlistRow != nullptr && objectQuery.next()) {
+                QVariantList qlistValue;
+                for (int intColumn = 0; intColumn < objectQuery.record().count(); intColumn += 1) {
+                    qlistValue.append(objectQuery.value(intColumn));
+                }
+                qlistRow->append(qlistValue);
+            }
+        }
+        objectDatabase.close();
+    }
+    QSqlDatabase::removeDatabase(strConnection);
+    return boolDone;
+}
+
+QList<QVariantList> selectSql(const QString &strStatement) {
+    QList<QVariantList> qlistRow;
+    executeSql(strStatement, &qlistRow);
+    return qlistRow;
 }
 
 static bool waitForLoad(QWebPage *objectPage, const QUrl &objectUrl) {

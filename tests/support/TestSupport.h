@@ -4,6 +4,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <QWebPage>
 
 class Display;
@@ -29,6 +30,19 @@ QString sourcePath(const QString &strRelative);
 // settings that Qt cached while this one wrote them, so it sees only what reached the disk.
 QByteArray runChild(const QStringList &qstringlistArgument,
                     const QProcessEnvironment &objectEnvironment = QProcessEnvironment::systemEnvironment());
+// From the first call on, every message Qt reports is also kept here (the test framework still sees each one,
+// so QTest::ignoreMessage goes on working). Tests clear the list themselves.
+QStringList &recordMessages();
+
+// The kept messages that say a database connection was replaced or removed while still in use.
+QStringList connectionWarnings();
+
+// Runs one statement on res/PreferenceAccount.sqlite through a connection of the test's own, never the default
+// one, and closes it again. Rows of a result are appended to qlistRow when it is given. False on failure.
+bool executeSql(const QString &strStatement, QList<QVariantList> *qlistRow = nullptr);
+
+// The rows of a query on res/PreferenceAccount.sqlite; empty when it fails.
+QList<QVariantList> selectSql(const QString &strStatement);
 
 } // namespace TestSupport
 

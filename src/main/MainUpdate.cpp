@@ -1,0 +1,191 @@
+#include "main/MainUpdate.h"
+
+#include <QCoreApplication>
+#include <QSet>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+// Column names are compared as SQLite compares them, without regard to case.
+bool containsAll(const QStringList &qstringlistColumn, const QStringList &qstringlistWanted) {
+    for (const QString &strWanted : qstringlistWanted) {
+        if (!qstringlistColumn.contains(strWanted, Qt::CaseInsensitive)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool containsAny(const QStringList &qstringlistColumn, const QStringList &qstringlistWanted) {
+    for (const QString &strWanted : qstringlistWanted) {
+        if (qstringlistColumn.contains(strWanted, Qt::CaseInsensitive)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString strCreate() {
+    return QString() + "CREATE TABLE IF NOT EXISTS PreferenceAccount " + "  ( " +
+           "     intIdent INTEGER PRIMARY KEY AUTOINCREMENT, " + "     strWebsite TEXT, " + "     strMail TEXT, " +
+           "     strUser TEXT, " + "     strNote TEXT, " + "     intLength INTEGER, " + "     strSpecial TEXT " +
+           "  ) ";
+}
+
+QString strCopy(const QString &strSelect) {
+    return QString() + "INSERT INTO PreferenceAccount " + "\t( " + "\t\tstrWebsite, " + "\t\tstrMail, " +
+           "\t\tstrUser, " + "\t\tstrNote, " + "\t\tintLength, " + "\t\tstrSpecial " + "\t) " + strSelect +
+           "FROM Temporary ";
+}
+
+} // namespace
+
+void MainUpdate::run() {
+    const QString strSettings = QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.ini";
+
+    bool boolPending = true;
+    {
+        QSettings objectSettings(strSettings, QSettings::IniFormat);
+        boolPending = objectSettings.value("boolUpdate(4.0)", true).toBool();
+    }
+
+    // Cleared before anything is attempted, so that a start that fails half-way is not repeated.
+    {
+        QSettings objectSettings(strSettings, QSettings::IniFormat);
+        objectSettings.setValue("boolUpdate(4.0)", false);
+    }
+
+    if (!boolPending) {
+        return;
+    }
+
+    const QString strConnection = QLatin1String(QSqlDatabase::defaultConnection);
+    if (QSqlDatabase::contains(strConnection)) {
+        QSqlDatabase::removeDatabase(strConnection);
+    }
+
+    {
+        QSqlDatabase objectDatabase = QSqlDatabase::addDatabase("QSQLITE", strConnection);
+        objectDatabase.setDatabaseName(QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.sqlite");
+        if (objectDatabase.open()) {
+            convert(objectDatabase);
+        } else {
+            qWarning("MainUpdate: %s", qUtf8Printable(objectDatabase.lastError().text().simplified()));
+        }
+        objectDatabase.close();
+    }
+
+    // Unregistered once no handle on it is left, so that the account store can register its own cleanly.
+    QSqlDatabase::removeDatabase(strConnection);
+}
+
+void MainUpdate::convert(QSqlDatabase &objectDatabase) {
+    const QStringList qstringlistColumn = readColumns(objectDatabase);
+
+    const QStringList qstringlistCurrent = {"intIdent", "strWebsite", "strMail",   "strUser",
+                                            "strNote",  "intLength",  "strSpecial"};
+    const QStringList qstringlistLayoutA = {"strWebsite", "strMail", "strUser"};
+    const QStringList qstringlistLayoutB = {"qstrWebsite", "qstrMail", "qstrUser", "qstrNote"};
+    // Fields that a copy would not carry over: a table holding any of them is not converted.
+    const QStringList qstringlistBesideA = QStringList({"strNote", "intLength", "strSpecial"}) + qstringlistLayoutB;
+    const QStringList qstringlistBesideB = qstringlistCurrent.mid(1);
+
+    if (qstringlistColumn.isEmpty()) {
+        // No table yet: a fresh start.
+        const QString strError = execute(objectDatabase, {strCreate()});
+        if (!strError.isEmpty()) {
+            qWarning("MainUpdate: the account table could not be made: %s", qUtf8Printable(strError));
+        }
+        return;
+    }
+
+    if (containsAll(qstringlistColumn, qstringlistCurrent)) {
+        // Already current (the settings file was lost while the database was kept): left as it is.
+        return;
+    }
+
+    QString strSelect;
+    if (containsAll(qstringlistColumn, qstringlistLayoutA) && !containsAny(qstringlistColumn, qstringlistBesideA)) {
+        strSelect = "SELECT strWebsite, strMail, strUser, '', 15, '' ";
+    } else if (containsAll(qstringlistColumn, qstringlistLayoutB) &&
+               !containsAny(qstringlistColumn, qstringlistBesideB)) {
+        strSelect = "SELECT qstrWebsite, qstrMail, qstrUser, qstrNote, 15, '' ";
+    }
+
+    if (!strSelect.isEmpty()) {
+        // Temporary is dropped only once every row has been copied; any failure undoes the whole conversion.
+        const QString strError =
+            execute(objectDatabase, {"ALTER TABLE PreferenceAccount RENAME TO Temporary ", strCreate(),
+                                     strCopy(strSelect), "DROP TABLE IF EXISTS Temporary "});
+        if (!strError.isEmpty()) {
+            qWarning("MainUpdate: the account table was left in its older layout: %s", qUtf8Printable(strError));
+        }
+        return;
+    }
+
+    // A layout this program does not know: kept whole under another name, and a current table made beside it.
+    const QString strBackup = findBackupName(objectDatabase);
+    const QString strError =
+        execute(objectDatabase, {"ALTER TABLE PreferenceAccount RENAME TO " + strBackup + " ", strCreate()});
+    if (strError.isEmpty()) {
+        qWarning("MainUpdate: the account table has an unknown layout and was kept as table %s",
+                 qUtf8Printable(strBackup));
+    } else {
+        qWarning("MainUpdate: the account table has an unknown layout and was left as it was: %s",
+                 qUtf8Printable(strError));
+    }
+}
+
+QStringList MainUpdate::readColumns(QSqlDatabase &objectDatabase) {
+    QStringList qstringlistColumn;
+    // A database that cannot be read gives no columns; the creation that follows then reports the failure.
+    QSqlQuery objectQuery(objectDatabase);
+    objectQuery.exec("PRAGMA table_info(PreferenceAccount)");
+    while (objectQuery.next()) {
+        qstringlistColumn.append(objectQuery.value("name").toString());
+    }
+    return qstringlistColumn;
+}
+
+QString MainUpdate::findBackupName(QSqlDatabase &objectDatabase) {
+    // Tables, indexes, views and triggers share one name space.
+    QSet<QString> qsetTaken;
+    QSqlQuery objectQuery(objectDatabase);
+    objectQuery.exec("SELECT name FROM sqlite_master");
+    while (objectQuery.next()) {
+        qsetTaken.insert(objectQuery.value(0).toString().toLower());
+    }
+
+    QString strBackup = "PreferenceAccountBackup";
+    for (int intNumber = 2; qsetTaken.contains(strBackup.toLower()); intNumber += 1) {
+        strBackup = "PreferenceAccountBackup" + QString::number(intNumber);
+    }
+    return strBackup;
+}
+
+QString MainUpdate::execute(QSqlDatabase &objectDatabase, const QStringList &qstringlistStatement) {
+    if (!objectDatabase.transaction()) {
+        return objectDatabase.lastError().text().simplified();
+    }
+
+    for (const QString &strStatement : qstringlistStatement) {
+        QSqlQuery objectQuery(objectDatabase);
+        if (!objectQuery.exec(strStatement)) {
+            const QString strError = objectQuery.lastError().text().simplified();
+            objectQuery.clear();
+            objectDatabase.rollback();
+            return strError;
+        }
+    }
+
+    if (!objectDatabase.commit()) {
+        const QString strError = objectDatabase.lastError().text().simplified();
+        objectDatabase.rollback();
+        return strError;
+    }
+    return QString();
+}

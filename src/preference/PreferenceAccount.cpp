@@ -1,0 +1,260 @@
+#include "preference/PreferenceAccount.h"
+
+#include "preference/PreferenceAccountObserver.h"
+
+#include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QVariant>
+
+PreferenceAccount *PreferenceAccount::objectSingleton = nullptr;
+
+namespace {
+
+// One line on standard error for whoever looks after the installation. Only the database's own error text
+// is written: the bound values are the user's accounts.
+void reportFailure(const QSqlError &objectError) {
+    const QString strText = objectError.text().simplified();
+    qWarning("PreferenceAccount: %s", qUtf8Printable(strText.isEmpty() ? "the database is not open" : strText));
+}
+
+// The default connection, registered afresh. An earlier registration under the same name (the start-up
+// upgrade leaves none, but a store that was dispelled does) is removed first, which is clean because no copy
+// of it is alive any more.
+QSqlDatabase registerConnection() {
+    const QString strConnection = QLatin1String(QSqlDatabase::defaultConnection);
+    if (QSqlDatabase::contains(strConnection)) {
+        QSqlDatabase::removeDatabase(strConnection);
+    }
+    return QSqlDatabase::addDatabase("QSQLITE", strConnection);
+}
+
+} // namespace
+
+void PreferenceAccount::init() {
+    if (objectSingleton == nullptr) {
+        objectSingleton = new PreferenceAccount();
+    }
+}
+
+PreferenceAccount *PreferenceAccount::obtain() {
+    PreferenceAccount::init();
+
+    return objectSingleton;
+}
+
+void PreferenceAccount::dispel() {
+    if (objectSingleton != nullptr) {
+        delete objectSingleton;
+        objectSingleton = nullptr;
+    }
+}
+
+// The connection is registered before the statement members exist, so that they are made on it.
+PreferenceAccount::PreferenceAccount() : objectDatabase(registerConnection()) {
+    objectDatabase.setDatabaseName(QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.sqlite");
+    if (!objectDatabase.open()) {
+        reportFailure(objectDatabase.lastError());
+    }
+
+    QSqlQuery objectTable(objectDatabase);
+    if (!objectTable.exec(QString() + "CREATE TABLE IF NOT EXISTS PreferenceAccount " + "\t( " +
+                          "\t\tintIdent INTEGER PRIMARY KEY AUTOINCREMENT, " + "\t\tstrWebsite TEXT, " +
+                          "\t\tstrMail TEXT, " + "\t\tstrUser TEXT, " + "\t\tstrNote TEXT, " +
+                          "\t\tintLength INTEGER, " + "\t\tstrSpecial TEXT " + "\t) ")) {
+        reportFailure(objectTable.lastError());
+    }
+
+    objectCreate = QSqlQuery(objectDatabase);
+    if (!objectCreate.prepare(QString() + "INSERT INTO PreferenceAccount " + "\t( " + "\t\tstrWebsite, " +
+                              "\t\tstrMail, " + "\t\tstrUser, " + "\t\tstrNote, " + "\t\tintLength, " +
+                              "\t\tstrSpecial " + "\t) " + "VALUES " + "\t( " + "\t\t?, " + "\t\t?, " + "\t\t?, " +
+                              "\t\t?, " + "\t\t?, " + "\t\t? " + "\t) ")) {
+        reportFailure(objectCreate.lastError());
+    }
+
+    objectSave = QSqlQuery(objectDatabase);
+    if (!objectSave.prepare(QString() + "UPDATE PreferenceAccount " + "SET " + "\tstrWebsite = ?, " +
+                            "\tstrMail = ?, " + "\tstrUser = ?, " + "\tstrNote = ?, " + "\tintLength = ?, " +
+                            "\tstrSpecial = ? " + "WHERE intIdent = ? ")) {
+        reportFailure(objectSave.lastError());
+    }
+
+    objectRemove = QSqlQuery(objectDatabase);
+    if (!objectRemove.prepare(QString() + "DELETE FROM PreferenceAccount " + "WHERE intIdent = ? ")) {
+        reportFailure(objectRemove.lastError());
+    }
+
+    objectClear = QSqlQuery(objectDatabase);
+    if (!objectClear.prepare(QString() + "DELETE FROM PreferenceAccount ")) {
+        reportFailure(objectClear.lastError());
+    }
+
+    objectCount = QSqlQuery(objectDatabase);
+    if (!objectCount.prepare(QString() + "SELECT COUNT(*) FROM PreferenceAccount ")) {
+        reportFailure(objectCount.lastError());
+    }
+
+    objectSelect = QSqlQuery(objectDatabase);
+
+    clearRecord();
+}
+
+PreferenceAccount::~PreferenceAccount() {
+    objectCreate.clear();
+    objectSave.clear();
+    objectRemove.clear();
+    objectClear.clear();
+    objectCount.clear();
+    objectSelect.clear();
+
+    objectDatabase.close();
+
+    clearRecord();
+}
+
+void PreferenceAccount::acquire() {
+    // Every caller runs on the GUI thread: waiting for a lock that is already held would wait for ever, so
+    // a lock that is held is left as it is.
+    objectMutex.tryLock();
+}
+
+void PreferenceAccount::release() {
+    // Unlocking a free mutex is undefined: a free one is taken here, so that the unlock below always finds
+    // it held.
+    objectMutex.tryLock();
+    objectMutex.unlock();
+}
+
+void PreferenceAccount::transactionOpen() {
+    if (!objectDatabase.transaction()) {
+        reportFailure(objectDatabase.lastError());
+    }
+}
+
+void PreferenceAccount::transactionClose() {
+    if (!objectDatabase.commit()) {
+        reportFailure(objectDatabase.lastError());
+    }
+}
+
+void PreferenceAccount::selectOpen(QString strSql, QStringList qstringlistParameter) {
+    objectSelect = QSqlQuery(objectDatabase);
+    findColumns();
+
+    if (!objectSelect.prepare(strSql)) {
+        reportFailure(objectSelect.lastError());
+        return;
+    }
+
+    for (int intParameter = 0; intParameter < qstringlistParameter.size(); intParameter += 1) {
+        // Always text, an empty one included: a null string would be bound as NULL and compare unequal to ''.
+        QString strParameter = qstringlistParameter.at(intParameter);
+        if (strParameter.isNull()) {
+            strParameter = QLatin1String("");
+        }
+        objectSelect.bindValue(intParameter, strParameter, QSql::In);
+    }
+
+    // The driver refuses to run a statement whose placeholders and values differ in number; such a cursor
+    // yields no rows and, for a changing statement, changes nothing.
+    execute(objectSelect);
+
+    findColumns();
+}
+
+void PreferenceAccount::selectNext() {
+    if (!objectSelect.next()) {
+        clearRecord();
+        return;
+    }
+
+    intIdent = intColumnIdent == -1 ? 0 : objectSelect.value(intColumnIdent).toInt();
+    strWebsite = intColumnWebsite == -1 ? QString() : objectSelect.value(intColumnWebsite).toString();
+    strMail = intColumnMail == -1 ? QString() : objectSelect.value(intColumnMail).toString();
+    strUser = intColumnUser == -1 ? QString() : objectSelect.value(intColumnUser).toString();
+    strNote = intColumnNote == -1 ? QString() : objectSelect.value(intColumnNote).toString();
+    intLength = intColumnLength == -1 ? 0 : objectSelect.value(intColumnLength).toInt();
+    strSpecial = intColumnSpecial == -1 ? QString() : objectSelect.value(intColumnSpecial).toString();
+}
+
+void PreferenceAccount::selectClose() {
+    objectSelect.finish();
+}
+
+void PreferenceAccount::create() {
+    objectCreate.bindValue(0, strWebsite);
+    objectCreate.bindValue(1, strMail);
+    objectCreate.bindValue(2, strUser);
+    objectCreate.bindValue(3, strNote);
+    objectCreate.bindValue(4, intLength);
+    objectCreate.bindValue(5, strSpecial);
+    execute(objectCreate);
+
+    PreferenceAccountObserver::obtain()->update();
+}
+
+void PreferenceAccount::save() {
+    objectSave.bindValue(0, strWebsite);
+    objectSave.bindValue(1, strMail);
+    objectSave.bindValue(2, strUser);
+    objectSave.bindValue(3, strNote);
+    objectSave.bindValue(4, intLength);
+    objectSave.bindValue(5, strSpecial);
+    objectSave.bindValue(6, intIdent);
+    execute(objectSave);
+
+    PreferenceAccountObserver::obtain()->update();
+}
+
+void PreferenceAccount::remove() {
+    objectRemove.bindValue(0, intIdent);
+    execute(objectRemove);
+
+    PreferenceAccountObserver::obtain()->update();
+}
+
+void PreferenceAccount::clear() {
+    execute(objectClear);
+
+    PreferenceAccountObserver::obtain()->update();
+}
+
+int PreferenceAccount::count() {
+    int intCount = 0;
+    execute(objectCount);
+    if (objectCount.next()) {
+        intCount = objectCount.value(0).toInt();
+    }
+    // A statement left open on its result would keep the table locked against dropping or altering.
+    objectCount.finish();
+
+    return intCount;
+}
+
+void PreferenceAccount::clearRecord() {
+    intIdent = 0;
+    strWebsite = QString();
+    strMail = QString();
+    strUser = QString();
+    strNote = QString();
+    intLength = 0;
+    strSpecial = QString();
+}
+
+void PreferenceAccount::findColumns() {
+    const QSqlRecord objectRecord = objectSelect.record();
+    intColumnIdent = objectRecord.indexOf("intIdent");
+    intColumnWebsite = objectRecord.indexOf("strWebsite");
+    intColumnMail = objectRecord.indexOf("strMail");
+    intColumnUser = objectRecord.indexOf("strUser");
+    intColumnNote = objectRecord.indexOf("strNote");
+    intColumnLength = objectRecord.indexOf("intLength");
+    intColumnSpecial = objectRecord.indexOf("strSpecial");
+}
+
+void PreferenceAccount::execute(QSqlQuery &objectQuery) {
+    if (!objectQuery.exec()) {
+        reportFailure(objectQuery.lastError());
+    }
+}
