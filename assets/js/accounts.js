@@ -40,11 +40,12 @@ var Accounts = (function() {
             intLength: integer(objectRow.intLength),
             strSpecial: text(objectRow.strSpecial)
         };
-        objectAccount.strSortWebsite = objectAccount.strWebsite.toLowerCase();
-        objectAccount.strSortMail = objectAccount.strMail.toLowerCase();
-        objectAccount.strSortUser = objectAccount.strUser.toLowerCase();
-        objectAccount.strSearch = [objectAccount.strSortWebsite, objectAccount.strSortMail, objectAccount.strSortUser,
-            objectAccount.strNote.toLowerCase()].join('\u0000');
+        // Sorted as people read: without regard to case or to spaces around the text.
+        objectAccount.strSortWebsite = objectAccount.strWebsite.trim().toLowerCase();
+        objectAccount.strSortMail = objectAccount.strMail.trim().toLowerCase();
+        objectAccount.strSortUser = objectAccount.strUser.trim().toLowerCase();
+        objectAccount.strSearch = [objectAccount.strWebsite, objectAccount.strMail, objectAccount.strUser,
+            objectAccount.strNote].join('\u0000').toLowerCase();
         return objectAccount;
     }
 
@@ -98,10 +99,17 @@ var Accounts = (function() {
         });
     }
 
+    // One per distinct website and mail text.
     function lookalikes(objectAccount) {
-        var strExact = exactKey(objectAccount);
+        var objectSeen = {};
+        objectSeen[exactKey(objectAccount)] = true;
         return (mapLoose[looseKey(objectAccount)] || []).filter(function(objectOther) {
-            return objectOther.intIdent !== objectAccount.intIdent && exactKey(objectOther) !== strExact;
+            var strKey = exactKey(objectOther);
+            if (Object.prototype.hasOwnProperty.call(objectSeen, strKey)) {
+                return false;
+            }
+            objectSeen[strKey] = true;
+            return true;
         });
     }
 

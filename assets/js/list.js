@@ -95,8 +95,8 @@ var ListScreen = (function() {
         });
         // A match found only in the note shows the note, so the user sees why the row is here.
         var boolNote = strQuery !== '' && objectAccount.strNote.toLowerCase().indexOf(strQuery) !== -1 &&
-            [objectAccount.strSortWebsite, objectAccount.strSortMail, objectAccount.strSortUser].every(function(strKey) {
-                return strKey.indexOf(strQuery) === -1;
+            [objectAccount.strWebsite, objectAccount.strMail, objectAccount.strUser].every(function(strField) {
+                return strField.toLowerCase().indexOf(strQuery) === -1;
             });
         if (boolNote) {
             arrayParts.push(objectAccount.strNote.replace(/\s+/g, ' '));
@@ -144,6 +144,7 @@ var ListScreen = (function() {
                 fillRow(arrayPool[i], arrayView[intFirst + i], intFirst + i);
             } else {
                 arrayPool[i].hidden = true;
+                arrayPool[i].className = 'item';
                 arrayPool[i].removeAttribute('id');
             }
         }

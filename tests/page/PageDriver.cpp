@@ -77,7 +77,7 @@ QString PageDriver::value(const QString &strId) const {
 }
 
 bool PageDriver::shown(const QString &strId) const {
-    return js("(function(e) { return e !== null && e.offsetParent !== null; })(document.getElementById(" +
+    return js("(function(e) { return e !== null && e.getClientRects().length > 0; })(document.getElementById(" +
               quoted(strId) + "))")
         .toBool();
 }
@@ -115,7 +115,15 @@ void PageDriver::key(int intKey, Qt::KeyboardModifiers enumModifiers) {
 }
 
 void PageDriver::keys(const QString &strText) {
-    QTest::keyClicks(objectDisplay->objectWebview, strText);
+    for (const QChar &charKey : strText) {
+        if (charKey.unicode() >= 0x20 && charKey.unicode() < 0x7f) {
+            QTest::keyClick(objectDisplay->objectWebview, charKey.toLatin1());
+        } else {
+            // Keys beyond ASCII carry their text only, as an input method delivers them.
+            QTest::sendKeyEvent(QTest::Click, objectDisplay->objectWebview, Qt::Key_unknown, QString(charKey),
+                                Qt::NoModifier);
+        }
+    }
 }
 
 void PageDriver::seed(const QList<PageAccount> &qlistAccounts) {

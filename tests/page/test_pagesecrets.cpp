@@ -278,7 +278,8 @@ private slots:
         QTest::newRow("eight mixed") << QString("aB3dE6gH") << QString("strength_fair");
         QTest::newRow("twelve mixed") << QString("aB3dE6gH9kL1") << QString("strength_strong");
         QTest::newRow("fifteen mixed") << strPassword << QString("strength_very_strong");
-        QTest::newRow("twenty digits") << QString("12345678901234567890") << QString("strength_fair");
+        QTest::newRow("ten digits") << QString("1234567890") << QString("strength_weak");
+        QTest::newRow("twenty digits") << QString("12345678901234567890") << QString("strength_strong");
     }
 
     void strengthLabelFollowsLengthAndKinds() {

@@ -104,7 +104,9 @@ private slots:
         objectDriver.click("#list .item");
         QCOMPARE(objectDriver.screen(), QString("account"));
         objectDriver.key(Qt::Key_Escape);
-        objectDriver.click("#list");
+        QCOMPARE(objectDriver.focused(), QString("filter"));
+        objectDriver.key(Qt::Key_Down);
+        QCOMPARE(objectDriver.focused(), QString("list"));
         QElapsedTimer objectTimer;
         objectTimer.start();
         objectDriver.key(Qt::Key_End);
