@@ -56,7 +56,7 @@ var AccountScreen = (function() {
 
     // Shown in a box so surrounding spaces can be seen; an empty text says so.
     function exact(objectElement, strText) {
-        objectElement.textContent = strText === '' ? Catalogue.get('derivation_empty') : strText;
+        Catalogue.fill(objectElement, strText === '' ? Catalogue.get('derivation_empty') : strText);
         objectElement.classList.toggle('exact-empty', strText === '');
     }
 
@@ -71,16 +71,16 @@ var AccountScreen = (function() {
         if (objectAccount === null) {
             return;
         }
-        element('account-title').textContent = objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') :
-            objectAccount.strWebsite;
-        element('account-mail').textContent = objectAccount.strMail;
-        element('account-user').textContent = objectAccount.strUser;
-        element('account-note').textContent = objectAccount.strNote;
+        Catalogue.fill(element('account-title'), objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') :
+            objectAccount.strWebsite);
+        Catalogue.fill(element('account-mail'), objectAccount.strMail);
+        Catalogue.fill(element('account-user'), objectAccount.strUser);
+        Catalogue.fill(element('account-note'), objectAccount.strNote);
         element('account-length').textContent = String(objectAccount.intLength);
         var strMarkers = ['!', '?', '@', '#'].filter(function(strMarker) {
             return objectAccount.strSpecial.indexOf(strMarker) !== -1;
         }).join(' ');
-        element('account-special').textContent = strMarkers === '' ? Catalogue.get('account_special_none') : strMarkers;
+        Catalogue.fill(element('account-special'), strMarkers === '' ? Catalogue.get('account_special_none') : strMarkers);
         element('account-copy-mail').disabled = objectAccount.strMail === '';
         element('account-copy-user').disabled = objectAccount.strUser === '';
 

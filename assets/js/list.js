@@ -54,17 +54,17 @@ var ListScreen = (function() {
             var intAt = strLower.indexOf(strQuery);
             while (intAt !== -1) {
                 if (intAt > intFrom) {
-                    objectParent.appendChild(document.createTextNode(strText.slice(intFrom, intAt)));
+                    Catalogue.append(objectParent, strText.slice(intFrom, intAt));
                 }
                 var objectMark = document.createElement('mark');
-                objectMark.textContent = strText.slice(intAt, intAt + strQuery.length);
+                Catalogue.append(objectMark, strText.slice(intAt, intAt + strQuery.length));
                 objectParent.appendChild(objectMark);
                 intFrom = intAt + strQuery.length;
                 intAt = strLower.indexOf(strQuery, intFrom);
             }
         }
         if (intFrom < strText.length) {
-            objectParent.appendChild(document.createTextNode(strText.slice(intFrom)));
+            Catalogue.append(objectParent, strText.slice(intFrom));
         }
     }
 
@@ -83,7 +83,7 @@ var ListScreen = (function() {
         objectSite.textContent = '';
         objectSub.textContent = '';
         if (objectAccount.strWebsite === '') {
-            objectSite.appendChild(document.createTextNode(Catalogue.get('list_no_website')));
+            Catalogue.append(objectSite, Catalogue.get('list_no_website'));
             objectSite.classList.add('item-missing');
         } else {
             objectSite.classList.remove('item-missing');

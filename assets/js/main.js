@@ -29,7 +29,7 @@ var App = (function() {
         } else if (strCurrent === 'account') {
             AccountScreen.render();
         } else if (strCurrent === 'edit') {
-            element('edit-title').textContent = Catalogue.get(EditScreen.editing() ? 'edit_title_edit' : 'edit_title_new');
+            Catalogue.set(element('edit-title'), EditScreen.editing() ? 'edit_title_edit' : 'edit_title_new');
         }
     }
 

@@ -17,7 +17,7 @@ var Notice = (function() {
 
     function show(strName, objectValues) {
         window.clearTimeout(intTimer);
-        element().textContent = Catalogue.get(strName, objectValues);
+        Catalogue.set(element(), strName, objectValues);
         element().hidden = false;
         intTimer = window.setTimeout(hide, Timing.intNoticeMs);
     }

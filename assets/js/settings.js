@@ -31,7 +31,7 @@ var SettingsScreen = (function() {
             var objectName = document.createElement('span');
             objectName.setAttribute('lang', objectLanguage.strCode);
             objectName.setAttribute('dir', 'auto');
-            objectName.textContent = objectLanguage.strName;
+            Catalogue.fill(objectName, objectLanguage.strName);
             objectLabel.appendChild(objectRadio);
             objectLabel.appendChild(objectName);
             objectList.appendChild(objectLabel);

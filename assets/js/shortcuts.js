@@ -35,7 +35,7 @@ var Shortcuts = (function() {
                     return;
                 }
                 var objectKey = document.createElement('kbd');
-                objectKey.textContent = /^key_/.test(strKey) ? Catalogue.get(strKey) : strKey;
+                Catalogue.fill(objectKey, /^key_/.test(strKey) ? Catalogue.get(strKey) : strKey);
                 objectKeys.appendChild(objectKey);
             });
             var objectWhat = document.createElement('td');

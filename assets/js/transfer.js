@@ -114,6 +114,17 @@ var TransferScreen = (function() {
         return {arrayAdd: arrayAdd, intSkip: intSkip};
     }
 
+    // A stored text in its own direction, inside a box that keeps the interface's direction for spacing.
+    function part(strClass, strText) {
+        var objectBox = document.createElement('span');
+        objectBox.className = strClass;
+        var objectText = document.createElement('span');
+        objectText.setAttribute('dir', 'auto');
+        Catalogue.fill(objectText, strText);
+        objectBox.appendChild(objectText);
+        return objectBox;
+    }
+
     function hidePreview() {
         arrayPending = [];
         element('import-preview').hidden = true;
@@ -144,16 +155,9 @@ var TransferScreen = (function() {
         var objectList = element('import-list');
         arrayPending.slice(0, intPreviewRows).forEach(function(objectAccount) {
             var objectItem = document.createElement('li');
-            var objectSite = document.createElement('span');
-            objectSite.className = 'preview-site';
-            objectSite.setAttribute('dir', 'auto');
-            objectSite.textContent = objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') : objectAccount.strWebsite;
-            var objectMail = document.createElement('span');
-            objectMail.className = 'preview-mail';
-            objectMail.setAttribute('dir', 'auto');
-            objectMail.textContent = objectAccount.strMail;
-            objectItem.appendChild(objectSite);
-            objectItem.appendChild(objectMail);
+            objectItem.appendChild(part('preview-site', objectAccount.strWebsite === '' ?
+                Catalogue.get('list_no_website') : objectAccount.strWebsite));
+            objectItem.appendChild(part('preview-mail', objectAccount.strMail));
             objectList.appendChild(objectItem);
         });
         if (arrayPending.length > intPreviewRows) {

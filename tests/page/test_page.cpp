@@ -450,6 +450,36 @@ private slots:
         QVERIFY(objectDriver.text("derivation-warnings").contains(catalogue("warn_spaces")));
     }
 
+    void mixedDirectionTextTakesItsWholeWidth_data() {
+        QTest::addColumn<QString>("strText");
+        QTest::addColumn<QString>("strLetters");
+        QTest::newRow("Arabic and digits") << QString("\u0627\u0644\u062d\u0633\u0627\u0628\u0627\u062a: 10")
+                                           << QString("\u0627\u0644\u062d\u0633\u0627\u0628\u0627\u062a");
+        QTest::newRow("Arabic word before a comma")
+            << QString("\u0628\u0627\u0644\u0636\u0628\u0637\u060c") << QString("\u0628\u0627\u0644\u0636\u0628\u0637");
+        QTest::newRow("Hebrew and Latin")
+            << QString("\u05e9\u05dc\u05d5\u05dd example.com") << QString("\u05e9\u05dc\u05d5\u05dd");
+    }
+
+    // The engine measures right-to-left letters that share a text node with other characters as if they had no
+    // width; the page must still give such a text its whole width in a right-to-left layout.
+    void mixedDirectionTextTakesItsWholeWidth() {
+        QFETCH(QString, strText);
+        QFETCH(QString, strLetters);
+        QVERIFY(objectDriver.restart());
+        const QString strMeasure =
+            "(function(text) { var p = document.createElement('p'); p.setAttribute('dir', 'rtl');"
+            " p.style.whiteSpace = 'nowrap'; var s = document.createElement('span'); p.appendChild(s);"
+            " document.body.appendChild(p); Catalogue.fill(s, text); var w = s.offsetWidth;"
+            " var t = s.textContent; document.body.removeChild(p); return [w, t]; })";
+        const QVariantList qvariantlistWhole = objectDriver.js(strMeasure + "('" + strText + "')").toList();
+        const QVariantList qvariantlistLetters = objectDriver.js(strMeasure + "('" + strLetters + "')").toList();
+        QCOMPARE(qvariantlistWhole.at(1).toString(), strText);
+        QVERIFY2(qvariantlistWhole.at(0).toInt() > qvariantlistLetters.at(0).toInt(),
+                 qPrintable(
+                     QString("%1 <= %2").arg(qvariantlistWhole.at(0).toInt()).arg(qvariantlistLetters.at(0).toInt())));
+    }
+
     void aboutShowsNameAndVersion() {
         QVERIFY(objectDriver.restart());
         objectDriver.click("#nav-settings");
