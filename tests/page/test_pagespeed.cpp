@@ -99,6 +99,24 @@ private slots:
         QVERIFY2(intWorst < intKeystrokeMs, qPrintable(QString("%1 ms").arg(intWorst)));
     }
 
+    void savingAnAccountIsQuick() {
+        QVERIFY(objectDriver.reload());
+        objectDriver.click("#list .item");
+        objectDriver.key(Qt::Key_E, Qt::ControlModifier);
+        objectDriver.click("#edit-note");
+        objectDriver.keys("x");
+        QElapsedTimer objectTimer;
+        objectTimer.start();
+        objectDriver.key(Qt::Key_S, Qt::ControlModifier);
+        // Until the account is shown again and the list has followed the change.
+        QTRY_VERIFY(objectDriver.js("Accounts.byIdent(Selected.ident()).strNote").toString().endsWith("x"));
+        QTest::qWait(0);
+        const qint64 intElapsed = objectTimer.elapsed();
+        QCOMPARE(objectDriver.screen(), QString("account"));
+        qInfo("account saved among %d accounts in %lld ms", intAccounts, intElapsed);
+        QVERIFY2(intElapsed < intListMs, qPrintable(QString("%1 ms").arg(intElapsed)));
+    }
+
     void scrollingToTheEndDrawsOnlyVisibleRows() {
         QVERIFY(objectDriver.reload());
         objectDriver.click("#list .item");
