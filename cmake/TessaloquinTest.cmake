@@ -12,8 +12,10 @@ function(tessaloquin_add_test NAME)
     set_target_properties(${NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TEST_DIRECTORY})
 
     if(ARG_ASSETS)
-        add_custom_command(TARGET ${NAME} POST_BUILD
+        # Copied at every build, not only when the test relinks: a change to the page alone must reach it.
+        add_custom_target(${NAME}_assets ALL
             COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/assets ${TEST_DIRECTORY}/assets)
+        add_dependencies(${NAME} ${NAME}_assets)
     endif()
 
     add_test(NAME ${NAME} COMMAND ${NAME} WORKING_DIRECTORY ${TEST_DIRECTORY})

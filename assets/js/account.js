@@ -1,0 +1,172 @@
+// One account: its derived password, its details, and exactly what enters the derivation.
+var AccountScreen = (function() {
+    'use strict';
+
+    function element(strId) {
+        return document.getElementById(strId);
+    }
+
+    function account() {
+        return Accounts.byIdent(Selected.ident());
+    }
+
+    function setRevealed(boolRevealed) {
+        element('password').type = boolRevealed ? 'text' : 'password';
+        var objectToggle = element('password-toggle');
+        objectToggle.setAttribute('aria-pressed', boolRevealed ? 'true' : 'false');
+        Catalogue.set(objectToggle, boolRevealed ? 'action_hide' : 'action_show');
+    }
+
+    // The password field follows the master field and the self-test; nothing is shown without both.
+    function refreshPassword() {
+        var objectAccount = account();
+        var objectMessage = element('password-message');
+        var strPassword = null;
+        objectMessage.classList.remove('error');
+        if (!Derivation.passed()) {
+            Catalogue.set(objectMessage, 'password_blocked');
+            objectMessage.classList.add('error');
+        } else {
+            strPassword = Derivation.derive(Master.value(), objectAccount);
+            if (strPassword === null) {
+                Catalogue.set(objectMessage, 'password_need_master');
+            } else {
+                objectMessage.textContent = '';
+            }
+        }
+        element('password').value = strPassword === null ? '' : strPassword;
+        element('password-copy').disabled = strPassword === null || strPassword === '';
+        element('password-toggle').disabled = strPassword === null;
+        if (strPassword === null) {
+            setRevealed(false);
+            element('password-strength').textContent = '';
+        } else {
+            Catalogue.set(element('password-strength'), 'strength_label',
+                {strength: Catalogue.get(Derivation.strength(strPassword))});
+        }
+        element('fingerprint').hidden = !Derivation.passed();
+    }
+
+    function copyPassword() {
+        var strPassword = Derivation.derive(Master.value(), account());
+        if (strPassword !== null && strPassword !== '') {
+            Copying.copySecret(strPassword);
+        }
+    }
+
+    // Shown in a box so surrounding spaces can be seen; an empty text says so.
+    function exact(objectElement, strText) {
+        Catalogue.fill(objectElement, strText === '' ? Catalogue.get('derivation_empty') : strText);
+        objectElement.classList.toggle('exact-empty', strText === '');
+    }
+
+    function addWarning(strName, objectValues) {
+        var objectItem = document.createElement('li');
+        Catalogue.set(objectItem, strName, objectValues);
+        element('derivation-warnings').appendChild(objectItem);
+    }
+
+    function render() {
+        var objectAccount = account();
+        if (objectAccount === null) {
+            return;
+        }
+        Catalogue.fill(element('account-title'), objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') :
+            objectAccount.strWebsite);
+        Catalogue.fill(element('account-mail'), objectAccount.strMail);
+        Catalogue.fill(element('account-user'), objectAccount.strUser);
+        Catalogue.fill(element('account-note'), objectAccount.strNote);
+        element('account-length').textContent = String(objectAccount.intLength);
+        var strMarkers = ['!', '?', '@', '#'].filter(function(strMarker) {
+            return objectAccount.strSpecial.indexOf(strMarker) !== -1;
+        }).join(' ');
+        Catalogue.fill(element('account-special'), strMarkers === '' ? Catalogue.get('account_special_none') : strMarkers);
+        element('account-copy-mail').disabled = objectAccount.strMail === '';
+        element('account-copy-user').disabled = objectAccount.strUser === '';
+
+        exact(element('derivation-website'), objectAccount.strWebsite);
+        exact(element('derivation-mail'), objectAccount.strMail);
+        element('derivation-warnings').textContent = '';
+        if (/^\s|\s$/.test(objectAccount.strWebsite) || /^\s|\s$/.test(objectAccount.strMail)) {
+            addWarning('warn_spaces');
+        }
+        Accounts.lookalikes(objectAccount).slice(0, 3).forEach(function(objectOther) {
+            addWarning('warn_similar', {website: objectOther.strWebsite, mail: objectOther.strMail});
+        });
+        var intDuplicates = Accounts.duplicates(objectAccount).length;
+        if (intDuplicates > 0) {
+            addWarning('warn_duplicate', {count: intDuplicates});
+        }
+        refreshPassword();
+    }
+
+    // The account may have been deleted or replaced from elsewhere; without one this screen has nothing to show.
+    function follow() {
+        if (Navigation.current() !== 'account') {
+            return;
+        }
+        if (account() === null) {
+            Navigation.reset('list');
+        } else {
+            render();
+        }
+    }
+
+    function init() {
+        element('account-back').addEventListener('click', Navigation.back);
+        element('account-edit').addEventListener('click', function() {
+            Navigation.show('edit', {objectAccount: account()});
+        });
+        element('password-copy').addEventListener('click', copyPassword);
+        element('password-toggle').addEventListener('click', function() {
+            setRevealed(element('password').type === 'password');
+        });
+        // A revealed password hides again as soon as the focus leaves it and its buttons.
+        element('password-group').addEventListener('focusout', function(objectEvent) {
+            var objectNext = objectEvent.relatedTarget;
+            if (!objectNext || !element('password-group').contains(objectNext)) {
+                setRevealed(false);
+            }
+        });
+        element('account-copy-mail').addEventListener('click', function() {
+            var objectAccount = account();
+            if (objectAccount) {
+                Copying.copyPlain(objectAccount.strMail);
+            }
+        });
+        element('account-copy-user').addEventListener('click', function() {
+            var objectAccount = account();
+            if (objectAccount) {
+                Copying.copyPlain(objectAccount.strUser);
+            }
+        });
+        Master.field().addEventListener('keydown', function(objectEvent) {
+            if (Keys.name(objectEvent) === 'Enter') {
+                objectEvent.preventDefault();
+                copyPassword();
+            }
+        });
+        Master.onInput(refreshPassword);
+        Accounts.onChange(follow);
+        Selected.onChange(follow);
+
+        Navigation.register('account', {
+            show: function() {
+                setRevealed(false);
+                render();
+            },
+            focus: function() {
+                Master.field().focus();
+            }
+        });
+        setRevealed(false);
+    }
+
+    return {
+        init: init,
+        render: render,
+        refreshPassword: refreshPassword,
+        copyPassword: copyPassword,
+        account: account
+    };
+}());

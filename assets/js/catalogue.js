@@ -1,0 +1,133 @@
+// The interface texts, read from the catalogue of the chosen language. Every visible text of the page goes
+// through here and reaches the document as text, never as markup.
+var Catalogue = (function() {
+    'use strict';
+
+    var mapText = {};
+
+    // The twelve languages, each named in its own script: these names never change with the interface.
+    var arrayLanguages = [
+        {strCode: 'ar', strName: 'العربية', boolRtl: true},
+        {strCode: 'zh', strName: '中文'},
+        {strCode: 'en', strName: 'English'},
+        {strCode: 'fr', strName: 'Français'},
+        {strCode: 'de', strName: 'Deutsch'},
+        {strCode: 'hi', strName: 'हिन्दी'},
+        {strCode: 'it', strName: 'Italiano'},
+        {strCode: 'ja', strName: '日本語'},
+        {strCode: 'ko', strName: '한국어'},
+        {strCode: 'pt', strName: 'Português'},
+        {strCode: 'ru', strName: 'Русский'},
+        {strCode: 'es', strName: 'Español'}
+    ];
+
+    function language(strCode) {
+        for (var i = 0; i < arrayLanguages.length; i += 1) {
+            if (arrayLanguages[i].strCode === strCode) {
+                return arrayLanguages[i];
+            }
+        }
+        return null;
+    }
+
+    function load() {
+        var arrayEntries = Bridge.json(Bridge.call('jsLanguage', 'getStrStrings', [], '[]'), []);
+        mapText = {};
+        if (Array.isArray(arrayEntries)) {
+            arrayEntries.forEach(function(objectEntry) {
+                if (objectEntry && typeof objectEntry.strName === 'string' && typeof objectEntry.strValue === 'string') {
+                    mapText[objectEntry.strName] = objectEntry.strValue;
+                }
+            });
+        }
+    }
+
+    function has(strName) {
+        return Object.prototype.hasOwnProperty.call(mapText, strName);
+    }
+
+    // The text of a name with its {placeholders} filled in. A name the catalogue lacks shows as itself, so a
+    // gap is visible instead of an empty button.
+    function get(strName, objectValues) {
+        var strText = has(strName) ? mapText[strName] : strName;
+        if (objectValues === undefined) {
+            return strText;
+        }
+        return strText.replace(/\{([a-z_]+)\}/g, function(strWhole, strKey) {
+            return Object.prototype.hasOwnProperty.call(objectValues, strKey) ? String(objectValues[strKey]) : strWhole;
+        });
+    }
+
+    // The web engine measures a text node that holds right-to-left letters together with any other kind of
+    // character (digits, Latin letters, even a comma or a full stop) as if the letters had no width, and then
+    // places and clips the text wrongly. Runs of right-to-left letters (with their marks) in nodes of their own,
+    // apart from everything else, are measured right and still read as one text.
+    var strLetters = '\u0591-\u05f4\u0608\u060b\u060d\u0610-\u065f\u066d-\u06d5\u06d6-\u06dc\u06df-\u06e8' +
+        '\u06ea-\u06ef\u06fa-\u06ff\u0750-\u077f\u08a0-\u08ff\ufb1d-\ufdff\ufe70-\ufefe';
+    var regexpRuns = new RegExp('[' + strLetters + ']+|[^' + strLetters + ']+', 'g');
+    var regexpRtl = new RegExp('[' + strLetters + ']');
+
+    // Text nodes for a text, split where needed; appended to a parent node.
+    function append(objectParent, strText) {
+        if (!regexpRtl.test(strText)) {
+            objectParent.appendChild(document.createTextNode(strText));
+            return;
+        }
+        strText.match(regexpRuns).forEach(function(strRun) {
+            objectParent.appendChild(document.createTextNode(strRun));
+        });
+    }
+
+    // Puts a text into an element as text only.
+    function fill(objectElement, strText) {
+        objectElement.textContent = '';
+        append(objectElement, strText);
+    }
+
+    function set(objectElement, strName, objectValues) {
+        fill(objectElement, get(strName, objectValues));
+    }
+
+    // Fills the static texts of the document (or of one part of it).
+    function apply(objectRoot) {
+        var objectScope = objectRoot || document;
+        var arrayRules = [
+            ['data-text', fill],
+            ['data-label', function(objectElement, strText) { objectElement.setAttribute('aria-label', strText); }],
+            ['data-title', function(objectElement, strText) { objectElement.setAttribute('title', strText); }],
+            ['data-placeholder', function(objectElement, strText) { objectElement.setAttribute('placeholder', strText); }]
+        ];
+        arrayRules.forEach(function(arrayRule) {
+            var listElements = objectScope.querySelectorAll('[' + arrayRule[0] + ']');
+            for (var i = 0; i < listElements.length; i += 1) {
+                arrayRule[1](listElements[i], get(listElements[i].getAttribute(arrayRule[0])));
+            }
+        });
+    }
+
+    // The language the catalogue is chosen by, with the direction of its script set on the document.
+    function current() {
+        return Bridge.call('jsPreferenceLanguage', 'getStrName', [], 'en');
+    }
+
+    function applyDirection() {
+        var strCode = current();
+        var objectLanguage = language(strCode);
+        document.documentElement.setAttribute('lang', objectLanguage ? strCode : 'en');
+        document.documentElement.setAttribute('dir', objectLanguage && objectLanguage.boolRtl ? 'rtl' : 'ltr');
+    }
+
+    return {
+        languages: arrayLanguages,
+        language: language,
+        load: load,
+        has: has,
+        get: get,
+        set: set,
+        fill: fill,
+        append: append,
+        apply: apply,
+        current: current,
+        applyDirection: applyDirection
+    };
+}());

@@ -1,0 +1,95 @@
+// The clipboard. A copied password is taken off the clipboard again after a countdown, but only if the
+// clipboard still holds it: whatever the user copied since is left alone.
+var Copying = (function() {
+    'use strict';
+
+    var strSecret = null;
+    var dblStart = 0;
+    var dblEnd = 0;
+    var intTimer = 0;
+
+    function get() {
+        return Bridge.call('jsGeneral', 'getClipboard', [], null);
+    }
+
+    function set(strText) {
+        Bridge.call('jsGeneral', 'setClipboard', [strText]);
+    }
+
+    function stop() {
+        window.clearInterval(intTimer);
+        intTimer = 0;
+        strSecret = null;
+        document.getElementById('countdown').hidden = true;
+    }
+
+    function finish() {
+        var strHeld = strSecret;
+        stop();
+        if (strHeld !== null && get() === strHeld) {
+            set('');
+            Notice.show('clipboard_cleared');
+        } else {
+            Notice.show('clipboard_kept');
+        }
+    }
+
+    function tick() {
+        var dblLeft = dblEnd - Date.now();
+        if (dblLeft <= 0) {
+            finish();
+            return;
+        }
+        Catalogue.set(document.getElementById('countdown-text'), 'clipboard_countdown',
+            {seconds: Math.ceil(dblLeft / 1000)});
+        var dblShare = dblEnd > dblStart ? dblLeft / (dblEnd - dblStart) : 0;
+        document.getElementById('countdown-bar').style.width = (dblShare * 100).toFixed(1) + '%';
+    }
+
+    function copySecret(strPassword) {
+        stop();
+        set(strPassword);
+        Notice.hide();
+        strSecret = strPassword;
+        dblStart = Date.now();
+        dblEnd = dblStart + Timing.intClipboardSeconds * 1000;
+        document.getElementById('countdown').hidden = false;
+        tick();
+        if (strSecret !== null) {
+            intTimer = window.setInterval(tick, 200);
+        }
+    }
+
+    // A mail or user name: no countdown; it also replaces a password that was waiting to be cleared.
+    function copyPlain(strText) {
+        stop();
+        set(strText);
+        Notice.show('clipboard_copied');
+    }
+
+    // Copying other text (the export) ends a countdown as well, without its own notice.
+    function copyQuiet(strText) {
+        stop();
+        set(strText);
+    }
+
+    function active() {
+        return strSecret !== null;
+    }
+
+    // The countdown text is the only live text here; it follows a change of language at the next tick.
+    window.addEventListener('unload', function() {
+        if (strSecret !== null && get() === strSecret) {
+            set('');
+        }
+    });
+
+    return {
+        get: get,
+        copySecret: copySecret,
+        copyPlain: copyPlain,
+        copyQuiet: copyQuiet,
+        active: active,
+        stop: stop
+    };
+}());

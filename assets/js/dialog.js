@@ -1,0 +1,116 @@
+// Modal layers: the delete confirmation and the shortcut list. While one is open the focus stays in it,
+// Escape closes it, and the focus returns where it was.
+var Dialog = (function() {
+    'use strict';
+
+    function focusable(objectRoot) {
+        var listElements = objectRoot.querySelectorAll('button, input, select, textarea, [tabindex]');
+        var arrayResult = [];
+        for (var i = 0; i < listElements.length; i += 1) {
+            if (!listElements[i].disabled && listElements[i].offsetParent !== null &&
+                listElements[i].getAttribute('tabindex') !== '-1') {
+                arrayResult.push(listElements[i]);
+            }
+        }
+        return arrayResult;
+    }
+
+    // Opens a backdrop element as a layer; returns the function that closes it. functionClosed, if given,
+    // runs whenever it closes, by a button or by Escape.
+    function open(objectBackdrop, objectFirst, functionClosed) {
+        var objectBefore = document.activeElement;
+        var functionClose = null;
+        var boolClosed = false;
+
+        function trap(objectEvent) {
+            if (Keys.name(objectEvent) !== 'Tab') {
+                return;
+            }
+            var arrayFocusable = focusable(objectBackdrop);
+            if (arrayFocusable.length === 0) {
+                return;
+            }
+            var objectFirstItem = arrayFocusable[0];
+            var objectLastItem = arrayFocusable[arrayFocusable.length - 1];
+            if (objectEvent.shiftKey && document.activeElement === objectFirstItem) {
+                objectEvent.preventDefault();
+                objectLastItem.focus();
+            } else if (!objectEvent.shiftKey && document.activeElement === objectLastItem) {
+                objectEvent.preventDefault();
+                objectFirstItem.focus();
+            } else if (!objectBackdrop.contains(document.activeElement)) {
+                objectEvent.preventDefault();
+                objectFirstItem.focus();
+            }
+        }
+
+        functionClose = function() {
+            if (boolClosed) {
+                return;
+            }
+            boolClosed = true;
+            objectBackdrop.hidden = true;
+            document.removeEventListener('keydown', trap, true);
+            document.getElementById('main').removeAttribute('aria-hidden');
+            Navigation.closeLayer(functionClose);
+            if (functionClosed) {
+                functionClosed();
+            }
+            if (objectBefore && objectBefore.focus && document.body.contains(objectBefore) && objectBefore.offsetParent !== null) {
+                objectBefore.focus();
+            }
+        };
+
+        objectBackdrop.hidden = false;
+        document.getElementById('main').setAttribute('aria-hidden', 'true');
+        document.addEventListener('keydown', trap, true);
+        Navigation.openLayer(functionClose);
+        (objectFirst || focusable(objectBackdrop)[0]).focus();
+        return functionClose;
+    }
+
+    // Asks before an account is deleted; the safe answer has the focus.
+    function confirmDelete(objectAccount, functionConfirm) {
+        var objectBackdrop = document.getElementById('dialog-delete');
+        Catalogue.set(document.getElementById('dialog-delete-text'), 'delete_confirm_text', {
+            website: objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') : objectAccount.strWebsite
+        });
+        var functionClose = null;
+        var objectConfirm = document.getElementById('dialog-delete-confirm');
+        var objectCancel = document.getElementById('dialog-delete-cancel');
+
+        function onConfirm() {
+            functionClose();
+            functionConfirm();
+        }
+
+        function onCancel() {
+            functionClose();
+        }
+
+        function onBackdrop(objectEvent) {
+            if (objectEvent.target === objectBackdrop) {
+                functionClose();
+            }
+        }
+
+        objectConfirm.addEventListener('click', onConfirm);
+        objectCancel.addEventListener('click', onCancel);
+        objectBackdrop.addEventListener('click', onBackdrop);
+        functionClose = open(objectBackdrop, objectCancel, function() {
+            objectConfirm.removeEventListener('click', onConfirm);
+            objectCancel.removeEventListener('click', onCancel);
+            objectBackdrop.removeEventListener('click', onBackdrop);
+        });
+    }
+
+    function isOpen(strId) {
+        return !document.getElementById(strId).hidden;
+    }
+
+    return {
+        open: open,
+        confirmDelete: confirmDelete,
+        isOpen: isOpen
+    };
+}());

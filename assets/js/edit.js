@@ -1,0 +1,175 @@
+// Adding and editing an account.
+var EditScreen = (function() {
+    'use strict';
+
+    var intLengthMin = 4;
+    // One derivation yields at most 27 characters.
+    var intLengthMax = 27;
+    var intLengthNew = 15;
+    var arrayMarkers = ['!', '?', '@', '#'];
+    var objectEditing = null;
+
+    function element(strId) {
+        return document.getElementById(strId);
+    }
+
+    function fillLengths(intCurrent) {
+        var objectSelect = element('edit-length');
+        objectSelect.textContent = '';
+        var arrayLengths = [];
+        for (var i = intLengthMin; i <= intLengthMax; i += 1) {
+            arrayLengths.push(i);
+        }
+        // A stored length outside the offered range (older data, an import) stays as it is.
+        if (arrayLengths.indexOf(intCurrent) === -1) {
+            arrayLengths.push(intCurrent);
+            arrayLengths.sort(function(intA, intB) {
+                return intA - intB;
+            });
+        }
+        arrayLengths.forEach(function(intLength) {
+            var objectOption = document.createElement('option');
+            objectOption.value = String(intLength);
+            objectOption.textContent = String(intLength);
+            objectSelect.appendChild(objectOption);
+        });
+        objectSelect.value = String(intCurrent);
+    }
+
+    function special() {
+        return arrayMarkers.filter(function(strMarker, intIndex) {
+            return element('edit-special-' + intIndex).checked;
+        }).join('');
+    }
+
+    function collect() {
+        return {
+            intIdent: objectEditing ? objectEditing.intIdent : 0,
+            strWebsite: element('edit-website').value,
+            strMail: element('edit-mail').value,
+            strUser: element('edit-user').value,
+            strNote: element('edit-note').value,
+            intLength: Number(element('edit-length').value),
+            strSpecial: special()
+        };
+    }
+
+    // Special characters other than the four markers do nothing in a derivation; unchanged markers keep the
+    // stored text as it was.
+    function sameMarkers(strA, strB) {
+        return arrayMarkers.every(function(strMarker) {
+            return (strA.indexOf(strMarker) !== -1) === (strB.indexOf(strMarker) !== -1);
+        });
+    }
+
+    function showError(boolShown) {
+        var objectError = element('edit-website-error');
+        objectError.hidden = !boolShown;
+        Catalogue.set(objectError, 'field_website_required');
+        element('edit-website').setAttribute('aria-invalid', boolShown ? 'true' : 'false');
+    }
+
+    // Editing an account warns as soon as a change would change its password.
+    function checkChange() {
+        if (objectEditing === null) {
+            element('edit-warning').hidden = true;
+            return;
+        }
+        var objectNow = collect();
+        element('edit-warning').hidden = objectNow.strWebsite === objectEditing.strWebsite &&
+            objectNow.strMail === objectEditing.strMail && objectNow.intLength === objectEditing.intLength &&
+            sameMarkers(objectNow.strSpecial, objectEditing.strSpecial);
+    }
+
+    function fill(objectAccount) {
+        objectEditing = objectAccount;
+        Catalogue.set(element('edit-title'), objectAccount ? 'edit_title_edit' : 'edit_title_new');
+        element('edit-website').value = objectAccount ? objectAccount.strWebsite : '';
+        element('edit-mail').value = objectAccount ? objectAccount.strMail : '';
+        element('edit-user').value = objectAccount ? objectAccount.strUser : '';
+        element('edit-note').value = objectAccount ? objectAccount.strNote : '';
+        fillLengths(objectAccount ? objectAccount.intLength : intLengthNew);
+        arrayMarkers.forEach(function(strMarker, intIndex) {
+            element('edit-special-' + intIndex).checked = objectAccount ? objectAccount.strSpecial.indexOf(strMarker) !== -1 : false;
+        });
+        element('edit-delete').hidden = !objectAccount;
+        showError(false);
+        checkChange();
+    }
+
+    function save() {
+        var objectAccount = collect();
+        if (objectAccount.strWebsite.trim() === '') {
+            showError(true);
+            element('edit-website').focus();
+            return;
+        }
+        if (objectEditing === null) {
+            var objectCreated = Accounts.create(objectAccount);
+            if (objectCreated === null) {
+                return;
+            }
+            Selected.store(objectCreated);
+            Notice.show('notice_added');
+        } else {
+            if (sameMarkers(objectAccount.strSpecial, objectEditing.strSpecial)) {
+                objectAccount.strSpecial = objectEditing.strSpecial;
+            }
+            Selected.store(Accounts.save(objectAccount));
+            Notice.show('notice_saved');
+        }
+        Accounts.refresh();
+        Navigation.replace('account');
+    }
+
+    function askDelete() {
+        var objectAccount = objectEditing;
+        if (objectAccount === null) {
+            return;
+        }
+        Dialog.confirmDelete(objectAccount, function() {
+            Accounts.remove(objectAccount.intIdent);
+            if (Selected.ident() === objectAccount.intIdent) {
+                Selected.clear();
+            }
+            Accounts.refresh();
+            Navigation.reset('list');
+            Notice.show('notice_deleted');
+        });
+    }
+
+    function init() {
+        element('edit-form').addEventListener('submit', function(objectEvent) {
+            objectEvent.preventDefault();
+            save();
+        });
+        element('edit-back').addEventListener('click', Navigation.back);
+        element('edit-cancel').addEventListener('click', Navigation.back);
+        element('edit-delete').addEventListener('click', askDelete);
+        element('edit-form').addEventListener('input', checkChange);
+        element('edit-form').addEventListener('change', checkChange);
+        element('edit-website').addEventListener('input', function() {
+            if (element('edit-website').value.trim() !== '') {
+                showError(false);
+            }
+        });
+        Navigation.register('edit', {
+            show: function(objectOptions) {
+                if (!objectOptions.boolBack) {
+                    fill(objectOptions.objectAccount || null);
+                }
+            },
+            focus: function() {
+                element('edit-website').focus();
+            }
+        });
+    }
+
+    return {
+        init: init,
+        save: save,
+        editing: function() {
+            return objectEditing;
+        }
+    };
+}());

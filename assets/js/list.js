@@ -1,0 +1,331 @@
+// The account list: sorted, filtered as the user types, and drawn as a window of rows over the visible part
+// only, so ten thousand accounts cost no more than twenty.
+var ListScreen = (function() {
+    'use strict';
+
+    var intRowHeight = 52;
+    var intOverscan = 4;
+    var strSort = 'website';
+    var strFilter = '';
+    var arraySorted = [];
+    var arrayView = [];
+    var intActive = 0;
+    var arrayPool = [];
+    var boolDirty = true;
+
+    function element(strId) {
+        return document.getElementById(strId);
+    }
+
+    function compare(strField) {
+        var arrayKeys = strField === 'mail' ? ['strSortMail', 'strSortWebsite', 'strSortUser'] :
+            strField === 'user' ? ['strSortUser', 'strSortWebsite', 'strSortMail'] :
+                ['strSortWebsite', 'strSortMail', 'strSortUser'];
+        return function(objectA, objectB) {
+            for (var i = 0; i < arrayKeys.length; i += 1) {
+                var strA = objectA[arrayKeys[i]];
+                var strB = objectB[arrayKeys[i]];
+                if (strA !== strB) {
+                    return strA < strB ? -1 : 1;
+                }
+            }
+            return objectA.intIdent - objectB.intIdent;
+        };
+    }
+
+    function sort() {
+        arraySorted = Accounts.all().slice();
+        arraySorted.sort(compare(strSort));
+        boolDirty = false;
+    }
+
+    function applyFilter() {
+        var strQuery = strFilter.toLowerCase();
+        arrayView = strQuery === '' ? arraySorted : arraySorted.filter(function(objectAccount) {
+            return objectAccount.strSearch.indexOf(strQuery) !== -1;
+        });
+    }
+
+    // Appends a text with every match of the query marked; all of it as text nodes.
+    function appendMarked(objectParent, strText, strQuery) {
+        var strLower = strText.toLowerCase();
+        var intFrom = 0;
+        if (strQuery !== '' && strLower.length === strText.length) {
+            var intAt = strLower.indexOf(strQuery);
+            while (intAt !== -1) {
+                if (intAt > intFrom) {
+                    Catalogue.append(objectParent, strText.slice(intFrom, intAt));
+                }
+                var objectMark = document.createElement('mark');
+                Catalogue.append(objectMark, strText.slice(intAt, intAt + strQuery.length));
+                objectParent.appendChild(objectMark);
+                intFrom = intAt + strQuery.length;
+                intAt = strLower.indexOf(strQuery, intFrom);
+            }
+        }
+        if (intFrom < strText.length) {
+            Catalogue.append(objectParent, strText.slice(intFrom));
+        }
+    }
+
+    function fillRow(objectRow, objectAccount, intIndex) {
+        var strQuery = strFilter.toLowerCase();
+        objectRow.id = 'item-' + intIndex;
+        objectRow.setAttribute('data-ident', String(objectAccount.intIdent));
+        objectRow.setAttribute('data-index', String(intIndex));
+        objectRow.style.top = (intIndex * intRowHeight) + 'px';
+        objectRow.setAttribute('aria-selected', intIndex === intActive ? 'true' : 'false');
+        objectRow.className = 'item' + (intIndex === intActive ? ' item-active' : '') +
+            (objectAccount.intIdent === Selected.ident() ? ' item-selected' : '');
+
+        var objectSite = objectRow.firstChild;
+        var objectSub = objectRow.lastChild;
+        objectSite.textContent = '';
+        objectSub.textContent = '';
+        if (objectAccount.strWebsite === '') {
+            Catalogue.append(objectSite, Catalogue.get('list_no_website'));
+            objectSite.classList.add('item-missing');
+        } else {
+            objectSite.classList.remove('item-missing');
+            appendMarked(objectSite, objectAccount.strWebsite, strQuery);
+        }
+
+        var arrayParts = [objectAccount.strMail, objectAccount.strUser].filter(function(strPart) {
+            return strPart !== '';
+        });
+        // A match found only in the note shows the note, so the user sees why the row is here.
+        var boolNote = strQuery !== '' && objectAccount.strNote.toLowerCase().indexOf(strQuery) !== -1 &&
+            [objectAccount.strWebsite, objectAccount.strMail, objectAccount.strUser].every(function(strField) {
+                return strField.toLowerCase().indexOf(strQuery) === -1;
+            });
+        if (boolNote) {
+            arrayParts.push(objectAccount.strNote.replace(/\s+/g, ' '));
+        }
+        arrayParts.forEach(function(strPart, intPart) {
+            if (intPart > 0) {
+                var objectSeparator = document.createElement('span');
+                objectSeparator.className = 'item-separator';
+                objectSeparator.textContent = ' \u00b7 ';
+                objectSub.appendChild(objectSeparator);
+            }
+            var objectPart = document.createElement('span');
+            objectPart.setAttribute('dir', 'auto');
+            appendMarked(objectPart, strPart, strQuery);
+            objectSub.appendChild(objectPart);
+        });
+    }
+
+    function newRow() {
+        var objectRow = document.createElement('div');
+        objectRow.setAttribute('role', 'option');
+        var objectSite = document.createElement('span');
+        objectSite.className = 'item-site';
+        objectSite.setAttribute('dir', 'auto');
+        var objectSub = document.createElement('span');
+        objectSub.className = 'item-sub';
+        objectRow.appendChild(objectSite);
+        objectRow.appendChild(objectSub);
+        element('list').appendChild(objectRow);
+        return objectRow;
+    }
+
+    function renderRows() {
+        var objectList = element('list');
+        var intHeight = objectList.clientHeight || 400;
+        var intFirst = Math.max(0, Math.floor(objectList.scrollTop / intRowHeight) - intOverscan);
+        var intLast = Math.min(arrayView.length, Math.ceil((objectList.scrollTop + intHeight) / intRowHeight) + intOverscan);
+        var intCount = Math.max(0, intLast - intFirst);
+        while (arrayPool.length < intCount) {
+            arrayPool.push(newRow());
+        }
+        for (var i = 0; i < arrayPool.length; i += 1) {
+            if (i < intCount) {
+                arrayPool[i].hidden = false;
+                fillRow(arrayPool[i], arrayView[intFirst + i], intFirst + i);
+            } else {
+                arrayPool[i].hidden = true;
+                arrayPool[i].className = 'item';
+                arrayPool[i].removeAttribute('id');
+            }
+        }
+        if (arrayView.length > 0 && intActive >= intFirst && intActive < intLast) {
+            objectList.setAttribute('aria-activedescendant', 'item-' + intActive);
+        } else {
+            objectList.removeAttribute('aria-activedescendant');
+        }
+    }
+
+    function renderCount() {
+        var intTotal = Accounts.all().length;
+        if (strFilter === '') {
+            Catalogue.set(element('list-count'), 'list_count_all', {total: intTotal});
+        } else {
+            Catalogue.set(element('list-count'), 'list_count_filtered', {count: arrayView.length, total: intTotal});
+        }
+        var objectEmpty = element('list-empty');
+        if (intTotal === 0) {
+            Catalogue.set(objectEmpty, 'list_empty');
+        } else if (arrayView.length === 0) {
+            Catalogue.set(objectEmpty, 'list_no_match');
+        }
+        objectEmpty.hidden = arrayView.length > 0;
+        element('list').hidden = arrayView.length === 0;
+    }
+
+    function render() {
+        if (boolDirty) {
+            sort();
+        }
+        applyFilter();
+        if (intActive >= arrayView.length) {
+            intActive = Math.max(0, arrayView.length - 1);
+        }
+        element('list-spacer').style.height = (arrayView.length * intRowHeight) + 'px';
+        renderCount();
+        renderRows();
+    }
+
+    function scrollToActive() {
+        var objectList = element('list');
+        var intTop = intActive * intRowHeight;
+        if (intTop < objectList.scrollTop) {
+            objectList.scrollTop = intTop;
+        } else if (intTop + intRowHeight > objectList.scrollTop + objectList.clientHeight) {
+            objectList.scrollTop = intTop + intRowHeight - objectList.clientHeight;
+        }
+    }
+
+    function moveTo(intIndex) {
+        if (arrayView.length === 0) {
+            return;
+        }
+        intActive = Math.max(0, Math.min(arrayView.length - 1, intIndex));
+        scrollToActive();
+        renderRows();
+    }
+
+    // Puts the cursor on the selected account, if it is in view.
+    function activateSelected() {
+        for (var i = 0; i < arrayView.length; i += 1) {
+            if (arrayView[i].intIdent === Selected.ident()) {
+                intActive = i;
+                scrollToActive();
+                return;
+            }
+        }
+    }
+
+    function open(objectAccount) {
+        if (!objectAccount) {
+            return;
+        }
+        Selected.store(objectAccount);
+        Navigation.show('account');
+    }
+
+    function setFilter(strText) {
+        strFilter = strText;
+        element('filter').value = strText;
+        intActive = 0;
+        element('list').scrollTop = 0;
+        render();
+    }
+
+    function onKey(objectEvent) {
+        var intPage = Math.max(1, Math.floor(element('list').clientHeight / intRowHeight) - 1);
+        var mapMoves = {ArrowDown: 1, ArrowUp: -1, PageDown: intPage, PageUp: -intPage};
+        var strKey = Keys.name(objectEvent);
+        if (Object.prototype.hasOwnProperty.call(mapMoves, strKey)) {
+            moveTo(intActive + mapMoves[strKey]);
+        } else if (strKey === 'Home') {
+            moveTo(0);
+        } else if (strKey === 'End') {
+            moveTo(arrayView.length - 1);
+        } else if (strKey === 'Enter' || strKey === ' ') {
+            open(arrayView[intActive]);
+        } else {
+            return;
+        }
+        objectEvent.preventDefault();
+    }
+
+    function init() {
+        element('filter').addEventListener('input', function() {
+            strFilter = element('filter').value;
+            intActive = 0;
+            element('list').scrollTop = 0;
+            render();
+        });
+        // Down from the filter goes into the list; Enter opens the first match.
+        element('filter').addEventListener('keydown', function(objectEvent) {
+            if (Keys.name(objectEvent) === 'ArrowDown' && arrayView.length > 0) {
+                objectEvent.preventDefault();
+                element('list').focus();
+                moveTo(0);
+            } else if (Keys.name(objectEvent) === 'Enter' && arrayView.length > 0) {
+                objectEvent.preventDefault();
+                open(arrayView[intActive]);
+            }
+        });
+        element('sort').addEventListener('change', function() {
+            strSort = element('sort').value;
+            boolDirty = true;
+            render();
+        });
+        element('list').addEventListener('scroll', renderRows);
+        element('list').addEventListener('keydown', onKey);
+        element('list').addEventListener('click', function(objectEvent) {
+            var objectRow = objectEvent.target;
+            while (objectRow && objectRow !== element('list') && !objectRow.hasAttribute('data-index')) {
+                objectRow = objectRow.parentNode;
+            }
+            if (objectRow && objectRow !== element('list')) {
+                intActive = Number(objectRow.getAttribute('data-index'));
+                open(arrayView[intActive]);
+            }
+        });
+        element('list-add').addEventListener('click', function() {
+            Navigation.show('edit', {objectAccount: null});
+        });
+
+        Accounts.onChange(function() {
+            boolDirty = true;
+            if (Navigation.current() === 'list') {
+                render();
+            }
+        });
+        Selected.onChange(function() {
+            if (Navigation.current() === 'list') {
+                renderRows();
+            }
+        });
+
+        Navigation.register('list', {
+            show: function() {
+                render();
+                activateSelected();
+                renderRows();
+            },
+            focus: function() {
+                element('filter').focus();
+            },
+            backward: function() {
+                if (strFilter !== '') {
+                    setFilter('');
+                    element('filter').focus();
+                    return true;
+                }
+                return false;
+            }
+        });
+    }
+
+    return {
+        init: init,
+        render: render,
+        setFilter: setFilter,
+        view: function() {
+            return arrayView;
+        }
+    };
+}());

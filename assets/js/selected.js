@@ -1,0 +1,77 @@
+// The selected account, kept by the program across runs. The page opens on it at the next start.
+var Selected = (function() {
+    'use strict';
+
+    var intIdent = 0;
+    var arrayListeners = [];
+
+    function read() {
+        var objectStored = Bridge.json(Bridge.call('jsPreferenceAccountSelected', 'getAll', [], '{}'), {});
+        var intStored = Number(objectStored && objectStored.intIdent);
+        intIdent = isFinite(intStored) ? Math.trunc(intStored) : 0;
+        return intIdent;
+    }
+
+    function ident() {
+        return intIdent;
+    }
+
+    function store(objectAccount) {
+        intIdent = objectAccount.intIdent;
+        Bridge.call('jsPreferenceAccountSelected', 'setIntIdent', [objectAccount.intIdent]);
+        Bridge.call('jsPreferenceAccountSelected', 'setStrWebsite', [objectAccount.strWebsite]);
+        Bridge.call('jsPreferenceAccountSelected', 'setStrMail', [objectAccount.strMail]);
+        Bridge.call('jsPreferenceAccountSelected', 'setStrUser', [objectAccount.strUser]);
+        Bridge.call('jsPreferenceAccountSelected', 'setStrNote', [objectAccount.strNote]);
+        Bridge.call('jsPreferenceAccountSelected', 'setIntLength', [objectAccount.intLength]);
+        Bridge.call('jsPreferenceAccountSelected', 'setStrSpecial', [objectAccount.strSpecial]);
+    }
+
+    function clear() {
+        intIdent = 0;
+        Bridge.call('jsPreferenceAccountSelected', 'clear', []);
+    }
+
+    function onChange(functionListener) {
+        arrayListeners.push(functionListener);
+    }
+
+    function changed() {
+        arrayListeners.forEach(function(functionListener) {
+            functionListener();
+        });
+    }
+
+    return {
+        read: read,
+        ident: ident,
+        store: store,
+        clear: clear,
+        onChange: onChange,
+        changed: changed
+    };
+}());
+
+// Told by the program that the selected account changed. Storing a selection writes seven fields, and so
+// sends seven notices; they cost one refresh.
+var PreferenceAccountSelected = (function() {
+    'use strict';
+
+    var boolPending = false;
+
+    function update() {
+        if (boolPending) {
+            return;
+        }
+        boolPending = true;
+        window.setTimeout(function() {
+            boolPending = false;
+            Selected.read();
+            Selected.changed();
+        }, 0);
+    }
+
+    return {
+        update: update
+    };
+}());

@@ -1,0 +1,136 @@
+// Keys that work everywhere, and the overlay that lists them.
+var Shortcuts = (function() {
+    'use strict';
+
+    // Each row: the keys (catalogue names for named keys, other text as it stands) and what they do.
+    var arrayRows = [
+        [['key_tab'], 'shortcut_next'],
+        [['key_ctrl', '+', 'F'], 'shortcut_filter'],
+        [['\u2191', '\u2193'], 'shortcut_move'],
+        [['key_enter'], 'shortcut_open'],
+        [['key_ctrl', '+', 'N'], 'shortcut_new'],
+        [['key_ctrl', '+', 'M'], 'shortcut_master'],
+        [['key_enter'], 'shortcut_copy'],
+        [['key_ctrl', '+', 'E'], 'shortcut_edit'],
+        [['key_ctrl', '+', 'S'], 'shortcut_save'],
+        [['key_escape'], 'shortcut_back'],
+        [['F1', '?'], 'shortcut_help']
+    ];
+    var functionClose = null;
+
+    function element(strId) {
+        return document.getElementById(strId);
+    }
+
+    function build() {
+        var objectBody = element('shortcuts-table');
+        objectBody.textContent = '';
+        arrayRows.forEach(function(arrayRow) {
+            var objectRow = document.createElement('tr');
+            var objectKeys = document.createElement('td');
+            objectKeys.className = 'shortcut-keys';
+            arrayRow[0].forEach(function(strKey) {
+                if (strKey === '+') {
+                    objectKeys.appendChild(document.createTextNode('+'));
+                    return;
+                }
+                var objectKey = document.createElement('kbd');
+                Catalogue.fill(objectKey, /^key_/.test(strKey) ? Catalogue.get(strKey) : strKey);
+                objectKeys.appendChild(objectKey);
+            });
+            var objectWhat = document.createElement('td');
+            Catalogue.set(objectWhat, arrayRow[1]);
+            objectRow.appendChild(objectKeys);
+            objectRow.appendChild(objectWhat);
+            objectBody.appendChild(objectRow);
+        });
+    }
+
+    function isOpen() {
+        return functionClose !== null;
+    }
+
+    function open() {
+        if (isOpen() || Navigation.hasLayer()) {
+            return;
+        }
+        build();
+        functionClose = Dialog.open(element('shortcuts'), element('shortcuts-close'), function() {
+            functionClose = null;
+        });
+    }
+
+    function close() {
+        if (functionClose !== null) {
+            functionClose();
+        }
+    }
+
+    function typing(objectTarget) {
+        if (!objectTarget || !objectTarget.tagName) {
+            return false;
+        }
+        var strTag = objectTarget.tagName.toLowerCase();
+        return strTag === 'textarea' || (strTag === 'input' && ['checkbox', 'radio', 'button'].indexOf(objectTarget.type) === -1);
+    }
+
+    function goToFilter() {
+        if (Navigation.current() !== 'list') {
+            Navigation.reset('list');
+        }
+        element('filter').focus();
+        element('filter').select();
+    }
+
+    function onKey(objectEvent) {
+        var strKey = Keys.name(objectEvent);
+        var strControl = Keys.control(objectEvent);
+        var boolDone = true;
+        if (strKey === 'Escape') {
+            Navigation.updateBackward();
+        } else if (Navigation.hasLayer()) {
+            boolDone = false;
+        } else if (strKey === 'F1' || (strKey === '?' && !typing(objectEvent.target) && !objectEvent.ctrlKey)) {
+            open();
+        } else if (strControl === 'f') {
+            goToFilter();
+        } else if (strControl === 'n') {
+            Navigation.show('edit', {objectAccount: null});
+        } else if (strControl === 'm' && Navigation.current() === 'account') {
+            Master.field().focus();
+        } else if (strControl === 'e' && Navigation.current() === 'account' && AccountScreen.account() !== null) {
+            Navigation.show('edit', {objectAccount: AccountScreen.account()});
+        } else if (strControl === 's' && Navigation.current() === 'edit') {
+            EditScreen.save();
+        } else {
+            boolDone = false;
+        }
+        if (boolDone) {
+            objectEvent.preventDefault();
+            objectEvent.stopPropagation();
+        }
+    }
+
+    function init() {
+        element('nav-shortcuts').addEventListener('click', open);
+        element('shortcuts-close').addEventListener('click', close);
+        element('shortcuts').addEventListener('click', function(objectEvent) {
+            if (objectEvent.target === element('shortcuts')) {
+                close();
+            }
+        });
+        document.addEventListener('keydown', onKey);
+    }
+
+    return {
+        init: init,
+        open: open,
+        close: close,
+        isOpen: isOpen,
+        retext: function() {
+            if (isOpen()) {
+                build();
+            }
+        }
+    };
+}());

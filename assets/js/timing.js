@@ -1,0 +1,11 @@
+// Every delay of the page in one place, read at the moment of use, so a test can shorten them.
+var Timing = {
+    // The clipboard is cleared this long after a password was copied, if it still holds that password.
+    intClipboardSeconds: 20,
+    // The master password is wiped after this long without input.
+    intMasterIdleMs: 5 * 60 * 1000,
+    // The fingerprint appears only once typing has paused this long, so it never follows letter by letter.
+    intFingerprintMs: 500,
+    // How long a short notice stays.
+    intNoticeMs: 4000
+};

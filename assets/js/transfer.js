@@ -1,0 +1,222 @@
+// Export and import of the account list as JSON text through the clipboard. Passwords are never part of
+// it. An import is read and checked in full first, shown, and only then added; invalid text changes nothing.
+var TransferScreen = (function() {
+    'use strict';
+
+    var intPreviewRows = 50;
+    var arrayPending = [];
+
+    function element(strId) {
+        return document.getElementById(strId);
+    }
+
+    function exported(objectAccount) {
+        return {
+            strWebsite: objectAccount.strWebsite,
+            strMail: objectAccount.strMail,
+            strUser: objectAccount.strUser,
+            strNote: objectAccount.strNote,
+            intLength: objectAccount.intLength,
+            strSpecial: objectAccount.strSpecial
+        };
+    }
+
+    function exportList() {
+        Accounts.refresh();
+        var arrayAccounts = Accounts.all().map(exported);
+        Copying.copyQuiet(JSON.stringify(arrayAccounts, null, 2));
+        Catalogue.set(element('export-result'), 'export_done', {count: arrayAccounts.length});
+    }
+
+    // Two records are the same account when all six stored texts agree.
+    function key(objectAccount) {
+        return [objectAccount.strWebsite, objectAccount.strMail, objectAccount.strUser, objectAccount.strNote,
+            String(objectAccount.intLength), objectAccount.strSpecial].join('\u0000');
+    }
+
+    // Reads and checks the clipboard text: {arrayAccounts} or {strReason, objectValues}.
+    function parse(strText) {
+        if (typeof strText !== 'string' || strText.trim() === '') {
+            return {strReason: 'import_reason_empty'};
+        }
+        var valueParsed;
+        try {
+            valueParsed = JSON.parse(strText);
+        } catch (objectError) {
+            return {strReason: 'import_reason_json'};
+        }
+        if (!Array.isArray(valueParsed)) {
+            return {strReason: 'import_reason_list'};
+        }
+        var arrayAccounts = [];
+        for (var i = 0; i < valueParsed.length; i += 1) {
+            var objectEntry = valueParsed[i];
+            var strWrong = check(objectEntry);
+            if (strWrong !== null) {
+                return {strReason: 'import_reason_entry', objectValues: {index: i + 1, field: strWrong}};
+            }
+            arrayAccounts.push({
+                intIdent: 0,
+                strWebsite: objectEntry.strWebsite,
+                strMail: objectEntry.strMail,
+                strUser: objectEntry.strUser === undefined ? '' : objectEntry.strUser,
+                strNote: objectEntry.strNote === undefined ? '' : objectEntry.strNote,
+                intLength: objectEntry.intLength === undefined ? 15 : objectEntry.intLength,
+                strSpecial: objectEntry.strSpecial === undefined ? '' : objectEntry.strSpecial
+            });
+        }
+        return {arrayAccounts: arrayAccounts};
+    }
+
+    // The first field of an entry that is missing or of the wrong kind, or null when the entry is sound.
+    function check(objectEntry) {
+        if (objectEntry === null || typeof objectEntry !== 'object' || Array.isArray(objectEntry)) {
+            return 'strWebsite';
+        }
+        if (typeof objectEntry.strWebsite !== 'string') {
+            return 'strWebsite';
+        }
+        if (typeof objectEntry.strMail !== 'string') {
+            return 'strMail';
+        }
+        var arrayOptional = ['strUser', 'strNote', 'strSpecial'];
+        for (var i = 0; i < arrayOptional.length; i += 1) {
+            var valueField = objectEntry[arrayOptional[i]];
+            if (valueField !== undefined && typeof valueField !== 'string') {
+                return arrayOptional[i];
+            }
+        }
+        var valueLength = objectEntry.intLength;
+        if (valueLength !== undefined && (!Number.isInteger(valueLength) || valueLength < -2147483648 ||
+            valueLength > 2147483647)) {
+            return 'intLength';
+        }
+        return null;
+    }
+
+    // Splits checked accounts into those to add and those already present (also twice in the text itself).
+    function split(arrayAccounts) {
+        var objectSeen = {};
+        Accounts.all().forEach(function(objectAccount) {
+            objectSeen[key(objectAccount)] = true;
+        });
+        var arrayAdd = [];
+        var intSkip = 0;
+        arrayAccounts.forEach(function(objectAccount) {
+            var strKey = key(objectAccount);
+            if (Object.prototype.hasOwnProperty.call(objectSeen, strKey)) {
+                intSkip += 1;
+            } else {
+                objectSeen[strKey] = true;
+                arrayAdd.push(objectAccount);
+            }
+        });
+        return {arrayAdd: arrayAdd, intSkip: intSkip};
+    }
+
+    // A stored text in its own direction, inside a box that keeps the interface's direction for spacing.
+    function part(strClass, strText) {
+        var objectBox = document.createElement('span');
+        objectBox.className = strClass;
+        var objectText = document.createElement('span');
+        objectText.setAttribute('dir', 'auto');
+        Catalogue.fill(objectText, strText);
+        objectBox.appendChild(objectText);
+        return objectBox;
+    }
+
+    function hidePreview() {
+        arrayPending = [];
+        element('import-preview').hidden = true;
+        element('import-list').textContent = '';
+    }
+
+    function readClipboard() {
+        hidePreview();
+        var objectResult = element('import-result');
+        objectResult.classList.remove('error');
+        var objectParsed = parse(Copying.get());
+        if (objectParsed.strReason) {
+            Catalogue.set(objectResult, 'import_invalid', {reason: Catalogue.get(objectParsed.strReason, objectParsed.objectValues)});
+            objectResult.classList.add('error');
+            return;
+        }
+        Accounts.refresh();
+        var objectSplit = split(objectParsed.arrayAccounts);
+        if (objectSplit.arrayAdd.length === 0 && objectSplit.intSkip > 0) {
+            Catalogue.set(objectResult, 'import_nothing');
+            return;
+        }
+        Catalogue.set(objectResult, 'import_preview', {add: objectSplit.arrayAdd.length, skip: objectSplit.intSkip});
+        if (objectSplit.arrayAdd.length === 0) {
+            return;
+        }
+        arrayPending = objectSplit.arrayAdd;
+        var objectList = element('import-list');
+        arrayPending.slice(0, intPreviewRows).forEach(function(objectAccount) {
+            var objectItem = document.createElement('li');
+            objectItem.appendChild(part('preview-site', objectAccount.strWebsite === '' ?
+                Catalogue.get('list_no_website') : objectAccount.strWebsite));
+            objectItem.appendChild(part('preview-mail', objectAccount.strMail));
+            objectList.appendChild(objectItem);
+        });
+        if (arrayPending.length > intPreviewRows) {
+            var objectMore = document.createElement('li');
+            objectMore.className = 'preview-more';
+            objectMore.textContent = '\u2026';
+            objectList.appendChild(objectMore);
+        }
+        element('import-preview').hidden = false;
+        element('import-confirm').focus();
+    }
+
+    function confirmImport() {
+        // Checked again against the list as it is now.
+        var arrayAdd = split(arrayPending).arrayAdd;
+        hidePreview();
+        if (arrayAdd.length > 0) {
+            Accounts.createMany(arrayAdd);
+        }
+        Catalogue.set(element('import-result'), 'import_done', {count: arrayAdd.length});
+        element('import-button').focus();
+    }
+
+    function clearResults() {
+        hidePreview();
+        element('export-result').textContent = '';
+        element('import-result').textContent = '';
+        element('import-result').classList.remove('error');
+    }
+
+    function init() {
+        element('transfer-back').addEventListener('click', Navigation.back);
+        element('export-button').addEventListener('click', exportList);
+        element('import-button').addEventListener('click', readClipboard);
+        element('import-confirm').addEventListener('click', confirmImport);
+        element('import-cancel').addEventListener('click', function() {
+            hidePreview();
+            element('import-result').textContent = '';
+            element('import-button').focus();
+        });
+        Navigation.register('transfer', {
+            show: clearResults,
+            focus: function() {
+                element('export-button').focus();
+            },
+            backward: function() {
+                if (!element('import-preview').hidden) {
+                    hidePreview();
+                    element('import-result').textContent = '';
+                    element('import-button').focus();
+                    return true;
+                }
+                return false;
+            }
+        });
+    }
+
+    return {
+        init: init,
+        parse: parse
+    };
+}());

@@ -1,0 +1,185 @@
+#include "PageDriver.h"
+
+#include "display/Display.h"
+#include "language/Language.h"
+#include "preference/PreferenceAccount.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <QVariant>
+#include <QWebFrame>
+
+namespace {
+
+const char *const strConnection = "pagedriver";
+
+const char *const strCreate = "CREATE TABLE IF NOT EXISTS PreferenceAccount (intIdent INTEGER PRIMARY KEY "
+                              "AUTOINCREMENT, strWebsite TEXT, strMail TEXT, strUser TEXT, strNote TEXT, "
+                              "intLength INTEGER, strSpecial TEXT)";
+
+QString quoted(const QString &strText) {
+    QString strResult = strText;
+    strResult.replace("\\", "\\\\").replace("'", "\\'").replace("\n", "\\n").replace("\r", "\\r");
+    return "'" + strResult + "'";
+}
+
+// Runs a function on a connection of its own to the account database; the connection is gone afterwards.
+template <typename Function> void withDatabase(Function functionWork) {
+    {
+        QSqlDatabase objectDatabase = QSqlDatabase::addDatabase("QSQLITE", strConnection);
+        objectDatabase.setDatabaseName(TestSupport::appPath("res/PreferenceAccount.sqlite"));
+        if (objectDatabase.open()) {
+            functionWork(objectDatabase);
+            objectDatabase.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(strConnection);
+}
+
+} // namespace
+
+void PageDriver::start() {
+    objectDisplay = Display::obtain();
+    objectPage = TestSupport::installTestPage(objectDisplay);
+    objectDisplay->activateWindow();
+    objectDisplay->objectWebview->setFocus();
+}
+
+bool PageDriver::restart(const QList<PageAccount> &qlistAccounts) {
+    PreferenceAccount::dispel();
+    Language::dispel();
+    TestSupport::resetRes(true);
+    seed(qlistAccounts);
+    return reload();
+}
+
+bool PageDriver::reload() {
+    const bool boolLoaded = TestSupport::reloadPage(objectDisplay);
+    objectDisplay->objectWebview->setFocus();
+    return boolLoaded;
+}
+
+QVariant PageDriver::js(const QString &strScript) const {
+    return TestSupport::evaluate(objectDisplay, strScript);
+}
+
+QString PageDriver::text(const QString &strId) const {
+    return js("document.getElementById(" + quoted(strId) + ").textContent").toString();
+}
+
+QString PageDriver::value(const QString &strId) const {
+    return js("document.getElementById(" + quoted(strId) + ").value").toString();
+}
+
+bool PageDriver::shown(const QString &strId) const {
+    return js("(function(e) { return e !== null && e.getClientRects().length > 0; })(document.getElementById(" +
+              quoted(strId) + "))")
+        .toBool();
+}
+
+QString PageDriver::focused() const {
+    return js("document.activeElement ? (document.activeElement.id || document.activeElement.tagName) : ''").toString();
+}
+
+QString PageDriver::screen() const {
+    return js("Navigation.current()").toString();
+}
+
+void PageDriver::click(const QString &strSelector) {
+    const QString strElement = "document.querySelector(" + quoted(strSelector) + ")";
+    const QVariantList qvariantlistPoint =
+        js("(function(e) { if (!e) { return []; } e.scrollIntoView(false); var r = e.getBoundingClientRect();"
+           " return [r.left + r.width / 2, r.top + r.height / 2]; })(" +
+           strElement + ")")
+            .toList();
+    if (qvariantlistPoint.size() != 2) {
+        qWarning("nothing to click at %s", qPrintable(strSelector));
+        return;
+    }
+    const QPoint objectPoint(qRound(qvariantlistPoint.at(0).toDouble()), qRound(qvariantlistPoint.at(1).toDouble()));
+    QTest::mouseClick(objectDisplay->objectWebview, Qt::LeftButton, Qt::NoModifier, objectPoint);
+}
+
+void PageDriver::type(const QString &strId, const QString &strText) {
+    click("#" + strId);
+    keys(strText);
+}
+
+void PageDriver::key(int intKey, Qt::KeyboardModifiers enumModifiers) {
+    QTest::keyClick(objectDisplay->objectWebview, Qt::Key(intKey), enumModifiers);
+}
+
+void PageDriver::keys(const QString &strText) {
+    for (const QChar &charKey : strText) {
+        if (charKey.unicode() >= 0x20 && charKey.unicode() < 0x7f) {
+            QTest::keyClick(objectDisplay->objectWebview, charKey.toLatin1());
+        } else {
+            // Keys beyond ASCII carry their text only, as an input method delivers them.
+            QTest::sendKeyEvent(QTest::Click, objectDisplay->objectWebview, Qt::Key_unknown, QString(charKey),
+                                Qt::NoModifier);
+        }
+    }
+}
+
+void PageDriver::seed(const QList<PageAccount> &qlistAccounts) {
+    withDatabase([&qlistAccounts](QSqlDatabase &objectDatabase) {
+        QSqlQuery objectQuery(objectDatabase);
+        objectQuery.exec(strCreate);
+        objectDatabase.transaction();
+        objectQuery.prepare("INSERT INTO PreferenceAccount (intIdent, strWebsite, strMail, strUser, strNote, "
+                            "intLength, strSpecial) VALUES (?, ?, ?, ?, ?, ?, ?)");
+        for (const PageAccount &objectAccount : qlistAccounts) {
+            objectQuery.bindValue(0, objectAccount.intIdent > 0 ? QVariant(objectAccount.intIdent) : QVariant());
+            objectQuery.bindValue(1, objectAccount.strWebsite);
+            objectQuery.bindValue(2, objectAccount.strMail);
+            objectQuery.bindValue(3, objectAccount.strUser);
+            objectQuery.bindValue(4, objectAccount.strNote);
+            objectQuery.bindValue(5, objectAccount.intLength);
+            objectQuery.bindValue(6, objectAccount.strSpecial);
+            objectQuery.exec();
+        }
+        objectDatabase.commit();
+    });
+}
+
+QList<PageAccount> PageDriver::stored() {
+    QList<PageAccount> qlistAccounts;
+    withDatabase([&qlistAccounts](QSqlDatabase &objectDatabase) {
+        QSqlQuery objectQuery(objectDatabase);
+        objectQuery.exec("SELECT intIdent, strWebsite, strMail, strUser, strNote, intLength, strSpecial FROM "
+                         "PreferenceAccount ORDER BY intIdent");
+        while (objectQuery.next()) {
+            PageAccount objectAccount;
+            objectAccount.intIdent = objectQuery.value(0).toInt();
+            objectAccount.strWebsite = objectQuery.value(1).toString();
+            objectAccount.strMail = objectQuery.value(2).toString();
+            objectAccount.strUser = objectQuery.value(3).toString();
+            objectAccount.strNote = objectQuery.value(4).toString();
+            objectAccount.intLength = objectQuery.value(5).toInt();
+            objectAccount.strSpecial = objectQuery.value(6).toString();
+            qlistAccounts.append(objectAccount);
+        }
+    });
+    return qlistAccounts;
+}
+
+QVariant PageDriver::selected(const QString &strKey) {
+    return QSettings(TestSupport::appPath("res/PreferenceAccountSelected.ini"), QSettings::IniFormat).value(strKey);
+}
+
+QVariant PageDriver::language() {
+    return QSettings(TestSupport::appPath("res/PreferenceLanguage.ini"), QSettings::IniFormat).value("strName");
+}
+
+QString PageDriver::clipboard() {
+    return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+}
+
+void PageDriver::setClipboard(const QString &strText) {
+    QGuiApplication::clipboard()->setText(strText, QClipboard::Clipboard);
+}

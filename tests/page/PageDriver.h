@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+class Display;
+class TestPage;
+
+// One stored account as the tests write it into the database.
+struct PageAccount {
+    int intIdent = 0;
+    QString strWebsite;
+    QString strMail;
+    QString strUser;
+    QString strNote;
+    int intLength = 15;
+    QString strSpecial;
+};
+
+// Drives the real page in the program's window the way a user does: keys into the web view, mouse clicks at
+// the place of an element, and reads back the document, the database and the settings files.
+class PageDriver {
+public:
+    Display *objectDisplay = nullptr;
+    TestPage *objectPage = nullptr;
+
+public:
+    // Creates the window and puts a recording test page into it.
+    void start();
+
+    // Closes the account store and the catalogue, empties res/ (the shipped catalogues are copied back),
+    // stores the accounts given and loads the page afresh. Returns whether the page loaded.
+    bool restart(const QList<PageAccount> &qlistAccounts = QList<PageAccount>());
+
+    // Loads the page again over the same data.
+    bool reload();
+
+    QVariant js(const QString &strScript) const;
+    QString text(const QString &strId) const;
+    QString value(const QString &strId) const;
+    bool shown(const QString &strId) const;
+    QString focused() const;
+    QString screen() const;
+
+    // Moves the mouse to the middle of the element (scrolled into view) and clicks it.
+    void click(const QString &strSelector);
+    // Puts the focus on an element by clicking it, then types the text.
+    void type(const QString &strId, const QString &strText);
+    void key(int intKey, Qt::KeyboardModifiers enumModifiers = Qt::NoModifier);
+    void keys(const QString &strText);
+
+    // The database and settings files beside the executable, read directly.
+    static void seed(const QList<PageAccount> &qlistAccounts);
+    static QList<PageAccount> stored();
+    static QVariant selected(const QString &strKey);
+    static QVariant language();
+
+    // The clipboard, as another program would see it.
+    static QString clipboard();
+    static void setClipboard(const QString &strText);
+};

@@ -1,0 +1,153 @@
+// Saves a picture of every screen of the page in several languages, as the program shows it:
+//   tessaloquin_screenshots [output folder] [language ...]
+// Languages without a catalogue show the default texts in that language's direction.
+#include "PageDriver.h"
+
+#include "display/Display.h"
+#include "main/Main.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QSettings>
+#include <QTest>
+#include <QTextStream>
+
+namespace {
+
+PageAccount account(const QString &strWebsite, const QString &strMail, const QString &strUser, const QString &strNote,
+                    int intLength, const QString &strSpecial) {
+    PageAccount objectAccount;
+    objectAccount.strWebsite = strWebsite;
+    objectAccount.strMail = strMail;
+    objectAccount.strUser = strUser;
+    objectAccount.strNote = strNote;
+    objectAccount.intLength = intLength;
+    objectAccount.strSpecial = strSpecial;
+    return objectAccount;
+}
+
+const QList<PageAccount> qlistDemo = {
+    account("github.com", "ada@example.org", "ada-l", "Work; two-factor codes on the phone", 20, "!?"),
+    account("mail.example.org", "ada@example.org", "", "", 15, ""),
+    account("bank.example", "ada@example.org", "40118822", "Customer number as user name", 12, "#"),
+    account("www.GitHub.com", "ada@example.org", "", "Old account before the move", 15, ""),
+    account("shop.example", "ada.lovelace@example.net", "adal", "", 16, "@"),
+    account("\u4f8b\u5b50.\u4e2d\u56fd", "ada@example.org", "", "", 15, "!"),
+    account("forum.example", "ada@example.org", "analytical", "", 10, "!?@#"),
+    account("library.example", "ada.lovelace@example.net", "A. Lovelace", "Card 2231", 15, ""),
+    account("travel.example", "ada@example.org", "", "", 18, "?"),
+    account("cloud.example", "ada@example.org", "ada", "", 27, "!#")};
+
+class Shooter {
+public:
+    PageDriver objectDriver;
+    QString strFolder;
+    QString strLanguage;
+    int intShot = 0;
+
+    void settle(int intMs = 250) { QTest::qWait(intMs); }
+
+    void shoot(const QString &strName) {
+        settle();
+        intShot += 1;
+        const QString strPath =
+            QString("%1/%2/%3-%4.png").arg(strFolder, strLanguage).arg(intShot, 2, 10, QChar('0')).arg(strName);
+        QDir().mkpath(QFileInfo(strPath).absolutePath());
+        objectDriver.objectDisplay->grab().save(strPath);
+        QTextStream(stdout) << strPath << "\n";
+    }
+
+    void open(const QList<PageAccount> &qlistAccounts, int intSelected = 0) {
+        objectDriver.restart(qlistAccounts);
+        QSettings objectLanguage(TestSupport::appPath("res/PreferenceLanguage.ini"), QSettings::IniFormat);
+        objectLanguage.setValue("strName", strLanguage);
+        objectLanguage.sync();
+        if (intSelected > 0) {
+            QSettings objectSelected(TestSupport::appPath("res/PreferenceAccountSelected.ini"), QSettings::IniFormat);
+            objectSelected.setValue("intIdent", intSelected);
+            objectSelected.sync();
+        }
+        objectDriver.reload();
+        // Longer texts must fit without the width of a test window growing.
+        objectDriver.objectDisplay->resize(665, 690);
+        settle(400);
+    }
+
+    void run() {
+        intShot = 0;
+
+        // First start: no account yet, the system's language is offered.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        open({});
+        shoot("first-start");
+        QLocale::setDefault(QLocale::c());
+
+        open(qlistDemo);
+        shoot("accounts");
+        objectDriver.keys("example.org");
+        shoot("accounts-filtered");
+
+        objectDriver.key(Qt::Key_Escape);
+        objectDriver.click("#list .item");
+        objectDriver.keys("correct horse battery");
+        settle(700);
+        objectDriver.click("#password-copy");
+        shoot("account");
+        objectDriver.js("document.getElementById('main').scrollTop = 1000;");
+        shoot("account-derivation");
+        objectDriver.js("Copying.stop();");
+
+        objectDriver.click("#account-edit");
+        shoot("edit");
+        objectDriver.click("#edit-delete");
+        shoot("delete");
+        objectDriver.key(Qt::Key_Escape);
+
+        objectDriver.js("Navigation.show('edit', {objectAccount: null});");
+        shoot("new");
+
+        objectDriver.click("#nav-transfer");
+        PageDriver::setClipboard("[{\"strWebsite\": \"news.example\", \"strMail\": \"ada@example.org\"},"
+                                 " {\"strWebsite\": \"photos.example\", \"strMail\": \"ada@example.org\","
+                                 " \"strUser\": \"ada\", \"intLength\": 16, \"strSpecial\": \"!\"},"
+                                 " {\"strWebsite\": \"github.com\", \"strMail\": \"ada@example.org\","
+                                 " \"strUser\": \"ada-l\", \"strNote\": \"Work; two-factor codes on the phone\","
+                                 " \"intLength\": 20, \"strSpecial\": \"!?\"}]");
+        objectDriver.click("#import-button");
+        shoot("transfer");
+
+        objectDriver.click("#nav-settings");
+        shoot("settings");
+        objectDriver.key(Qt::Key_F1);
+        shoot("shortcuts");
+        objectDriver.key(Qt::Key_Escape);
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QApplication objectApplication(argc, argv);
+    Main objectMain(&objectApplication);
+
+    QStringList qstringlistArguments = QCoreApplication::arguments().mid(1);
+    Shooter objectShooter;
+    objectShooter.strFolder =
+        qstringlistArguments.isEmpty() ? TestSupport::appPath("png") : qstringlistArguments.takeFirst();
+    const QStringList qstringlistLanguages =
+        qstringlistArguments.isEmpty() ? QStringList({"en", "de", "ar", "ja"}) : qstringlistArguments;
+
+    TestSupport::resetRes(true);
+    objectShooter.objectDriver.start();
+    for (const QString &strLanguage : qstringlistLanguages) {
+        objectShooter.strLanguage = strLanguage;
+        objectShooter.run();
+    }
+    const QStringList qstringlistErrors = objectShooter.objectDriver.objectPage->qstringlistConsole;
+    for (const QString &strError : qstringlistErrors) {
+        QTextStream(stderr) << "script error: " << strError << "\n";
+    }
+    return qstringlistErrors.isEmpty() ? 0 : 1;
+}

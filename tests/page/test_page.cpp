@@ -1,0 +1,501 @@
+#include "PageDriver.h"
+
+#include "display/Display.h"
+#include "main/Main.h"
+#include "support/TestSupport.h"
+
+#include <QLocale>
+#include <QTest>
+#include <QWebFrame>
+
+namespace {
+
+PageAccount account(const QString &strWebsite, const QString &strMail, const QString &strUser = QString(),
+                    const QString &strNote = QString(), int intLength = 15, const QString &strSpecial = QString()) {
+    PageAccount objectAccount;
+    objectAccount.strWebsite = strWebsite;
+    objectAccount.strMail = strMail;
+    objectAccount.strUser = strUser;
+    objectAccount.strNote = strNote;
+    objectAccount.intLength = intLength;
+    objectAccount.strSpecial = strSpecial;
+    return objectAccount;
+}
+
+const QList<PageAccount> qlistThree = {account("mail.example", "zed@example.org", "zed"),
+                                       account("Bank.example", "ann@example.org", "customer-7", "branch downtown"),
+                                       account("apps.example", "bob@example.org", "bob", "", 20, "#")};
+
+} // namespace
+
+class TestPageFlows : public QObject {
+    Q_OBJECT
+
+    Main *objectMain = nullptr;
+    PageDriver objectDriver;
+
+    // The websites of the rows drawn, top to bottom.
+    QStringList rows() const {
+        return objectDriver
+            .js("Array.prototype.filter.call(document.querySelectorAll('#list .item'), function(e) { return !e.hidden; "
+                "})"
+                ".sort(function(a, b) { return a.offsetTop - b.offsetTop; })"
+                ".map(function(e) { return e.querySelector('.item-site').textContent; })")
+            .toStringList();
+    }
+
+    QString catalogue(const QString &strName, const QString &strValues = "{}") const {
+        return objectDriver.js("Catalogue.get('" + strName + "', " + strValues + ")").toString();
+    }
+
+    // Texts the page shows that look like catalogue names: a name the catalogue lacks.
+    QStringList names() const {
+        return objectDriver
+            .js("(function() { var found = []; var walker = document.createTreeWalker(document.body, "
+                "NodeFilter.SHOW_TEXT, null, false);"
+                " var pattern = /^[a-z]+(_[a-z0-9]+)+$/;"
+                " while (walker.nextNode()) { var t = walker.currentNode.nodeValue.trim(); if (pattern.test(t)) { "
+                "found.push(t); } }"
+                " var all = document.querySelectorAll('[aria-label], [title], [placeholder]');"
+                " for (var i = 0; i < all.length; i += 1) { ['aria-label', 'title', 'placeholder'].forEach(function(a) "
+                "{"
+                "  var v = all[i].getAttribute(a); if (v !== null && pattern.test(v)) { found.push(v); } }); }"
+                " return found; })()")
+            .toStringList();
+    }
+
+private slots:
+    void initTestCase() {
+        objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
+        TestSupport::resetRes(true);
+        objectDriver.start();
+    }
+
+    void init() { objectDriver.objectPage->qstringlistConsole.clear(); }
+
+    void cleanup() {
+        QVERIFY2(objectDriver.objectPage->qstringlistConsole.isEmpty(),
+                 qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void listIsSortedFilteredAndCounted() {
+        QVERIFY(objectDriver.restart(qlistThree));
+        QCOMPARE(objectDriver.screen(), QString("list"));
+        QCOMPARE(objectDriver.focused(), QString("filter"));
+        QCOMPARE(rows(), QStringList({"apps.example", "Bank.example", "mail.example"}));
+        QCOMPARE(objectDriver.text("list-count"), catalogue("list_count_all", "{total: 3}"));
+
+        // Website, mail, user name and note are searched, without regard to case.
+        objectDriver.keys("ANN@");
+        QCOMPARE(rows(), QStringList({"Bank.example"}));
+        QCOMPARE(objectDriver.text("list-count"), catalogue("list_count_filtered", "{count: 1, total: 3}"));
+        QCOMPARE(objectDriver.js("document.querySelector('#list mark').textContent").toString(), QString("ann@"));
+        objectDriver.key(Qt::Key_Escape);
+        objectDriver.keys("downtown");
+        QCOMPARE(rows(), QStringList({"Bank.example"}));
+        objectDriver.key(Qt::Key_Escape);
+        objectDriver.keys("nothing like it");
+        QCOMPARE(rows(), QStringList());
+        QVERIFY(objectDriver.shown("list-empty"));
+        QCOMPARE(objectDriver.text("list-empty"), catalogue("list_no_match"));
+
+        // Escape empties the filter; a second Escape on the list changes nothing.
+        objectDriver.key(Qt::Key_Escape);
+        QCOMPARE(objectDriver.value("filter"), QString());
+        QCOMPARE(rows().size(), 3);
+        objectDriver.key(Qt::Key_Escape);
+        QCOMPARE(objectDriver.screen(), QString("list"));
+
+        objectDriver.js(
+            "var s = document.getElementById('sort'); s.value = 'mail'; s.dispatchEvent(new Event('change'));");
+        QCOMPARE(rows(), QStringList({"Bank.example", "apps.example", "mail.example"}));
+        objectDriver.js(
+            "var s = document.getElementById('sort'); s.value = 'user'; s.dispatchEvent(new Event('change'));");
+        QCOMPARE(rows(), QStringList({"apps.example", "Bank.example", "mail.example"}));
+    }
+
+    void listIsWorkedByKeyboard() {
+        QVERIFY(objectDriver.restart(qlistThree));
+        objectDriver.keys("example");
+        objectDriver.key(Qt::Key_Down);
+        QCOMPARE(objectDriver.focused(), QString("list"));
+        objectDriver.key(Qt::Key_Down);
+        objectDriver.key(Qt::Key_End);
+        objectDriver.key(Qt::Key_Up);
+        QCOMPARE(objectDriver.js("document.querySelector('#list .item-active .item-site').textContent").toString(),
+                 QString("Bank.example"));
+        objectDriver.key(Qt::Key_Return);
+        QCOMPARE(objectDriver.screen(), QString("account"));
+        QCOMPARE(objectDriver.text("account-title"), QString("Bank.example"));
+        QCOMPARE(objectDriver.focused(), QString("master"));
+        // Back on the list, the cursor stands on the account just used.
+        objectDriver.key(Qt::Key_Escape);
+        QCOMPARE(objectDriver.screen(), QString("list"));
+        QCOMPARE(objectDriver.js("document.querySelector('#list .item-active .item-site').textContent").toString(),
+                 QString("Bank.example"));
+    }
+
+    void addEditAndDeleteReachTheDatabase() {
+        QVERIFY(objectDriver.restart());
+        QVERIFY(objectDriver.shown("list-empty"));
+        objectDriver.key(Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(objectDriver.screen(), QString("edit"));
+        QCOMPARE(objectDriver.focused(), QString("edit-website"));
+        QCOMPARE(objectDriver.value("edit-length"), QString("15"));
+        QVERIFY(!objectDriver.shown("edit-delete"));
+
+        // Saving without a website is refused with a message at the field.
+        objectDriver.click("#edit-save");
+        QVERIFY(objectDriver.shown("edit-website-error"));
+        QCOMPARE(PageDriver::stored().size(), 0);
+
+        objectDriver.keys("shop.example");
+        objectDriver.key(Qt::Key_Tab);
+        objectDriver.keys("me@shop.example");
+        objectDriver.key(Qt::Key_Tab);
+        objectDriver.keys("me");
+        objectDriver.key(Qt::Key_Tab);
+        objectDriver.keys("first line");
+        objectDriver.key(Qt::Key_Return);
+        objectDriver.keys("second line");
+        objectDriver.key(Qt::Key_Tab);
+        QCOMPARE(objectDriver.focused(), QString("edit-length"));
+        objectDriver.key(Qt::Key_Down);
+        objectDriver.key(Qt::Key_Down);
+        objectDriver.click("#edit-special-0");
+        objectDriver.click("#edit-special-3");
+        objectDriver.key(Qt::Key_S, Qt::ControlModifier);
+
+        QTRY_COMPARE(PageDriver::stored().size(), 1);
+        PageAccount objectStored = PageDriver::stored().first();
+        QCOMPARE(objectStored.strWebsite, QString("shop.example"));
+        QCOMPARE(objectStored.strMail, QString("me@shop.example"));
+        QCOMPARE(objectStored.strUser, QString("me"));
+        QCOMPARE(objectStored.strNote, QString("first line\nsecond line"));
+        QCOMPARE(objectStored.intLength, 17);
+        QCOMPARE(objectStored.strSpecial, QString("!#"));
+        // The new account is the selected one, and it is shown.
+        QCOMPARE(objectDriver.screen(), QString("account"));
+        QCOMPARE(objectDriver.text("account-title"), QString("shop.example"));
+        QCOMPARE(PageDriver::selected("intIdent").toInt(), objectStored.intIdent);
+
+        // Editing warns as soon as the password would change, and saves in place.
+        objectDriver.key(Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(objectDriver.screen(), QString("edit"));
+        QVERIFY(!objectDriver.shown("edit-warning"));
+        objectDriver.click("#edit-user");
+        objectDriver.keys("-2");
+        QVERIFY(!objectDriver.shown("edit-warning"));
+        objectDriver.click("#edit-mail");
+        objectDriver.keys("x");
+        QVERIFY(objectDriver.shown("edit-warning"));
+        objectDriver.key(Qt::Key_Backspace);
+        QVERIFY(!objectDriver.shown("edit-warning"));
+        objectDriver.key(Qt::Key_Return); // Enter in a field saves the form
+        QTRY_COMPARE(PageDriver::stored().first().strUser, QString("me-2"));
+        QCOMPARE(PageDriver::stored().size(), 1);
+        QCOMPARE(PageDriver::stored().first().intIdent, objectStored.intIdent);
+        QCOMPARE(PageDriver::stored().first().strMail, QString("me@shop.example"));
+        QCOMPARE(PageDriver::selected("strUser").toString(), QString("me-2"));
+        QCOMPARE(objectDriver.text("account-user"), QString("me-2"));
+
+        // Deleting asks first; cancelling keeps the account.
+        objectDriver.click("#account-edit");
+        objectDriver.click("#edit-delete");
+        QVERIFY(objectDriver.shown("dialog-delete"));
+        QCOMPARE(objectDriver.focused(), QString("dialog-delete-cancel"));
+        objectDriver.key(Qt::Key_Return);
+        QVERIFY(!objectDriver.shown("dialog-delete"));
+        QCOMPARE(objectDriver.focused(), QString("edit-delete"));
+        QCOMPARE(PageDriver::stored().size(), 1);
+        objectDriver.click("#edit-delete");
+        objectDriver.click("#dialog-delete-confirm");
+        QTRY_COMPARE(PageDriver::stored().size(), 0);
+        QCOMPARE(objectDriver.screen(), QString("list"));
+        QCOMPARE(PageDriver::selected("intIdent").toInt(), 0);
+        QVERIFY(objectDriver.shown("list-empty"));
+    }
+
+    void storedLengthOutsideTheOfferedRangeIsKept() {
+        QVERIFY(objectDriver.restart({account("old.example", "o@example", "", "", 40, "!$")}));
+        objectDriver.click("#list .item");
+        objectDriver.click("#account-edit");
+        QCOMPARE(objectDriver.value("edit-length"), QString("40"));
+        objectDriver.click("#edit-note");
+        objectDriver.keys("kept");
+        objectDriver.click("#edit-save");
+        QTRY_COMPARE(PageDriver::stored().first().strNote, QString("kept"));
+        QCOMPARE(PageDriver::stored().first().intLength, 40);
+        // Unchanged markers keep the stored text with its inert characters.
+        QCOMPARE(PageDriver::stored().first().strSpecial, QString("!$"));
+    }
+
+    void selectedAccountSurvivesAReload() {
+        QVERIFY(objectDriver.restart(qlistThree));
+        objectDriver.click("#list .item[data-index=\"1\"]");
+        QCOMPARE(objectDriver.screen(), QString("account"));
+        QCOMPARE(objectDriver.text("account-title"), QString("Bank.example"));
+        QCOMPARE(PageDriver::selected("intIdent").toInt(), 2);
+        QCOMPARE(PageDriver::selected("strWebsite").toString(), QString("Bank.example"));
+        QCOMPARE(PageDriver::selected("strNote").toString(), QString("branch downtown"));
+
+        QVERIFY(objectDriver.reload());
+        QCOMPARE(objectDriver.screen(), QString("account"));
+        QCOMPARE(objectDriver.text("account-title"), QString("Bank.example"));
+        QCOMPARE(objectDriver.focused(), QString("master"));
+        objectDriver.key(Qt::Key_Escape);
+        QCOMPARE(objectDriver.screen(), QString("list"));
+        QVERIFY(
+            objectDriver.js("document.querySelector('#list .item-selected .item-site').textContent === 'Bank.example'")
+                .toBool());
+
+        // A selection whose account is gone opens the list.
+        objectDriver.js("Accounts.remove(2);");
+        QVERIFY(objectDriver.reload());
+        QCOMPARE(objectDriver.screen(), QString("list"));
+    }
+
+    void escapeGoesBackOneStep() {
+        QVERIFY(objectDriver.restart(qlistThree));
+        objectDriver.click("#list .item");
+        objectDriver.click("#account-edit");
+        QCOMPARE(objectDriver.screen(), QString("edit"));
+        objectDriver.key(Qt::Key_Escape);
+        QCOMPARE(objectDriver.screen(), QString("account"));
+        objectDriver.key(Qt::Key_Escape);
+        QCOMPARE(objectDriver.screen(), QString("list"));
+
+        // The shortcut list closes first, then the screen goes back.
+        objectDriver.click("#nav-settings");
+        objectDriver.key(Qt::Key_F1);
+        QVERIFY(objectDriver.shown("shortcuts"));
+        QCOMPARE(objectDriver.focused(), QString("shortcuts-close"));
+        objectDriver.key(Qt::Key_Escape);
+        QVERIFY(!objectDriver.shown("shortcuts"));
+        QCOMPARE(objectDriver.screen(), QString("settings"));
+
+        // Escape the page leaves to the window arrives as the window's own script.
+        objectDriver.js("window.setTimeout(function() {Navigation.updateBackward();}, 0);");
+        QTRY_COMPARE(objectDriver.screen(), QString("list"));
+        QTest::keyClick(objectDriver.objectDisplay, Qt::Key_Escape);
+        QTest::qWait(50);
+        QCOMPARE(objectDriver.screen(), QString("list"));
+    }
+
+    void everyControlIsLabelledAndReachedByTab_data() {
+        QTest::addColumn<QString>("strScreen");
+        QTest::addColumn<QStringList>("qstringlistControls");
+        QTest::newRow("list") << "list"
+                              << QStringList({"nav-accounts", "nav-transfer", "nav-settings", "nav-shortcuts", "filter",
+                                              "sort", "list-add", "list"});
+        QTest::newRow("account") << "account"
+                                 << QStringList({"account-back", "account-edit", "master", "master-toggle",
+                                                 "password-toggle", "password-copy", "account-copy-mail",
+                                                 "account-copy-user"});
+        QTest::newRow("edit") << "edit"
+                              << QStringList({"edit-back", "edit-website", "edit-mail", "edit-user", "edit-note",
+                                              "edit-length", "edit-special-0", "edit-special-3", "edit-save",
+                                              "edit-cancel", "edit-delete"});
+        QTest::newRow("transfer") << "transfer" << QStringList({"transfer-back", "export-button", "import-button"});
+        QTest::newRow("settings") << "settings" << QStringList({"settings-back", "language-en"});
+    }
+
+    void everyControlIsLabelledAndReachedByTab() {
+        QFETCH(QString, strScreen);
+        QFETCH(QStringList, qstringlistControls);
+        QVERIFY(objectDriver.restart(qlistThree));
+        objectDriver.click("#list .item");
+        objectDriver.js("Navigation.show('" + strScreen + "', {objectAccount: AccountScreen.account()});");
+        objectDriver.keys("x"); // something in the master field, so the password's buttons work
+        QCOMPARE(objectDriver.screen(), strScreen);
+
+        QStringList qstringlistReached;
+        for (int i = 0; i < 40; i += 1) {
+            objectDriver.key(Qt::Key_Tab);
+            qstringlistReached.append(objectDriver.focused());
+        }
+        for (const QString &strControl : qstringlistControls) {
+            QVERIFY2(qstringlistReached.contains(strControl), qPrintable(strControl + " not reached"));
+        }
+        // Every field has a name a screen reader can say.
+        const QStringList qstringlistUnlabelled =
+            objectDriver
+                .js("Array.prototype.filter.call(document.querySelectorAll('input, select, textarea'), function(e) {"
+                    " if (e.offsetParent === null) { return false; }"
+                    " var label = e.id ? document.querySelector('label[for=\"' + e.id + '\"]') : null;"
+                    " var wrapped = e.parentNode && e.parentNode.tagName === 'LABEL';"
+                    " return !(label && label.textContent.trim()) && !wrapped && !e.getAttribute('aria-label'); })"
+                    ".map(function(e) { return e.id; })")
+                .toStringList();
+        QVERIFY2(qstringlistUnlabelled.isEmpty(), qPrintable(qstringlistUnlabelled.join(", ")));
+        QCOMPARE(names(), QStringList());
+    }
+
+    void languageChoiceChangesTextsDirectionAndPreference() {
+        QVERIFY(objectDriver.restart(qlistThree));
+        // A catalogue for German with one text of its own, so the switch is visible whatever ships.
+        QByteArray byteGerman = TestSupport::readFile("res/language.xml");
+        byteGerman.replace("<string name=\"nav_accounts\">Accounts</string>",
+                           "<string name=\"nav_accounts\">Konten</string>");
+        TestSupport::writeFile("res/language - de.xml", byteGerman);
+
+        objectDriver.click("#nav-settings");
+        QCOMPARE(objectDriver.js("document.querySelector('#language-list input:checked').value").toString(),
+                 QString("en"));
+        objectDriver.click("#language-de");
+        QTRY_COMPARE(PageDriver::language().toString(), QString("de"));
+        QTRY_COMPARE(objectDriver.text("nav-accounts"), QString("Konten"));
+        QCOMPARE(objectDriver.js("document.documentElement.getAttribute('lang')").toString(), QString("de"));
+        QCOMPARE(objectDriver.screen(), QString("settings"));
+
+        objectDriver.click("#language-ar");
+        QTRY_COMPARE(PageDriver::language().toString(), QString("ar"));
+        QCOMPARE(objectDriver.js("document.documentElement.getAttribute('dir')").toString(), QString("rtl"));
+        // Mirrored: the first tab now stands right of the last.
+        QVERIFY(objectDriver
+                    .js("document.getElementById('nav-accounts').getBoundingClientRect().left >"
+                        " document.getElementById('nav-shortcuts').getBoundingClientRect().left")
+                    .toBool());
+        QVERIFY(objectDriver.reload());
+        QCOMPARE(objectDriver.js("document.documentElement.getAttribute('dir')").toString(), QString("rtl"));
+
+        // Back to English, through the keyboard.
+        objectDriver.click("#nav-settings");
+        objectDriver.click("#language-en");
+        QTRY_COMPARE(PageDriver::language().toString(), QString("en"));
+        QCOMPARE(objectDriver.js("document.documentElement.getAttribute('dir')").toString(), QString("ltr"));
+        QCOMPARE(objectDriver.text("nav-accounts"), QString("Accounts"));
+        QCOMPARE(names(), QStringList());
+    }
+
+    void firstStartOffersTheSystemLanguage_data() {
+        QTest::addColumn<QLocale>("objectLocale");
+        QTest::addColumn<bool>("boolAccounts");
+        QTest::addColumn<bool>("boolOffered");
+        QTest::newRow("German system, no account") << QLocale(QLocale::German, QLocale::Germany) << false << true;
+        QTest::newRow("German system, accounts") << QLocale(QLocale::German, QLocale::Germany) << true << false;
+        QTest::newRow("English system") << QLocale(QLocale::English, QLocale::UnitedKingdom) << false << false;
+        QTest::newRow("unknown language") << QLocale(QLocale::Swedish, QLocale::Sweden) << false << false;
+    }
+
+    void firstStartOffersTheSystemLanguage() {
+        QFETCH(QLocale, objectLocale);
+        QFETCH(bool, boolAccounts);
+        QFETCH(bool, boolOffered);
+        QLocale::setDefault(objectLocale);
+        QVERIFY(objectDriver.restart(boolAccounts ? qlistThree : QList<PageAccount>()));
+        QCOMPARE(objectDriver.shown("offer"), boolOffered);
+        if (!boolOffered) {
+            return;
+        }
+        QVERIFY(objectDriver.text("offer-text").contains("Deutsch"));
+        objectDriver.click("#offer-decline");
+        QVERIFY(!objectDriver.shown("offer"));
+        QCOMPARE(PageDriver::language(), QVariant());
+        objectDriver.js("App.retext();");
+        QVERIFY(!objectDriver.shown("offer"));
+
+        QVERIFY(objectDriver.reload());
+        objectDriver.click("#offer-accept");
+        QTRY_COMPARE(PageDriver::language().toString(), QString("de"));
+        QVERIFY(!objectDriver.shown("offer"));
+    }
+
+    void pageFollowsChangesMadeElsewhere() {
+        QVERIFY(objectDriver.restart(qlistThree));
+        // A new account stored by other means appears in the list.
+        objectDriver.js("jsPreferenceAccount.setIntIdent(0); jsPreferenceAccount.setStrWebsite('zoo.example');"
+                        " jsPreferenceAccount.setStrMail('z@example'); jsPreferenceAccount.setStrUser('');"
+                        " jsPreferenceAccount.setStrNote(''); jsPreferenceAccount.setIntLength(15);"
+                        " jsPreferenceAccount.setStrSpecial(''); jsPreferenceAccount.create();");
+        QTRY_COMPARE(rows().size(), 4);
+        QCOMPARE(rows().last(), QString("zoo.example"));
+
+        // The selection changed elsewhere: the account screen follows.
+        objectDriver.click("#list .item");
+        QCOMPARE(objectDriver.text("account-title"), QString("apps.example"));
+        objectDriver.js("jsPreferenceAccountSelected.setIntIdent(1);");
+        QTRY_COMPARE(objectDriver.text("account-title"), QString("mail.example"));
+
+        // Its account deleted elsewhere: back to the list.
+        objectDriver.js("jsPreferenceAccount.setIntIdent(1); jsPreferenceAccount.remove();");
+        QTRY_COMPARE(objectDriver.screen(), QString("list"));
+        QCOMPARE(rows().size(), 3);
+
+        // The language changed elsewhere.
+        TestSupport::writeFile("res/language - fr.xml",
+                               TestSupport::readFile("res/language.xml")
+                                   .replace("<string name=\"nav_settings\">Settings</string>",
+                                            "<string name=\"nav_settings\">R\xc3\xa9glages</string>"));
+        objectDriver.js("jsPreferenceLanguage.setStrName('fr');");
+        QTRY_COMPARE(objectDriver.text("nav-settings"), QString("R\u00e9glages"));
+    }
+
+    void similarAndDuplicateAccountsAreExplained() {
+        QVERIFY(objectDriver.restart({account("example.com", "me@example.com"),
+                                      account(" www.Example.com", "ME@example.com"),
+                                      account("example.com", "me@example.com", "second")}));
+        objectDriver.click("#list .item-site");
+        QTRY_COMPARE(objectDriver.screen(), QString("account"));
+        const QString strWarnings = objectDriver.text("derivation-warnings");
+        QCOMPARE(objectDriver.js("document.querySelectorAll('#derivation-warnings li').length").toInt(), 2);
+        QVERIFY(strWarnings.contains(catalogue("warn_duplicate", "{count: 1}")));
+        QVERIFY(strWarnings.contains(" www.Example.com"));
+
+        objectDriver.js("Navigation.reset('list');");
+        objectDriver.keys("www");
+        objectDriver.key(Qt::Key_Return);
+        QCOMPARE(objectDriver.text("derivation-website"), QString(" www.Example.com"));
+        QVERIFY(objectDriver.text("derivation-warnings").contains(catalogue("warn_spaces")));
+    }
+
+    void mixedDirectionTextTakesItsWholeWidth_data() {
+        QTest::addColumn<QString>("strText");
+        QTest::addColumn<QString>("strLetters");
+        QTest::newRow("Arabic and digits") << QString("\u0627\u0644\u062d\u0633\u0627\u0628\u0627\u062a: 10")
+                                           << QString("\u0627\u0644\u062d\u0633\u0627\u0628\u0627\u062a");
+        QTest::newRow("Arabic word before a comma")
+            << QString("\u0628\u0627\u0644\u0636\u0628\u0637\u060c") << QString("\u0628\u0627\u0644\u0636\u0628\u0637");
+        QTest::newRow("Hebrew and Latin")
+            << QString("\u05e9\u05dc\u05d5\u05dd example.com") << QString("\u05e9\u05dc\u05d5\u05dd");
+    }
+
+    // The engine measures right-to-left letters that share a text node with other characters as if they had no
+    // width; the page must still give such a text its whole width in a right-to-left layout.
+    void mixedDirectionTextTakesItsWholeWidth() {
+        QFETCH(QString, strText);
+        QFETCH(QString, strLetters);
+        QVERIFY(objectDriver.restart());
+        const QString strMeasure =
+            "(function(text) { var p = document.createElement('p'); p.setAttribute('dir', 'rtl');"
+            " p.style.whiteSpace = 'nowrap'; var s = document.createElement('span'); p.appendChild(s);"
+            " document.body.appendChild(p); Catalogue.fill(s, text); var w = s.offsetWidth;"
+            " var t = s.textContent; document.body.removeChild(p); return [w, t]; })";
+        const QVariantList qvariantlistWhole = objectDriver.js(strMeasure + "('" + strText + "')").toList();
+        const QVariantList qvariantlistLetters = objectDriver.js(strMeasure + "('" + strLetters + "')").toList();
+        QCOMPARE(qvariantlistWhole.at(1).toString(), strText);
+        QVERIFY2(qvariantlistWhole.at(0).toInt() > qvariantlistLetters.at(0).toInt(),
+                 qPrintable(
+                     QString("%1 <= %2").arg(qvariantlistWhole.at(0).toInt()).arg(qvariantlistLetters.at(0).toInt())));
+    }
+
+    void aboutShowsNameAndVersion() {
+        QVERIFY(objectDriver.restart());
+        objectDriver.click("#nav-settings");
+        QCOMPARE(objectDriver.text("about-name"), QString("Tessaloquin"));
+        QCOMPARE(objectDriver.text("about-version"), catalogue("about_version", "{version: '4.5'}"));
+        QVERIFY(objectDriver.text("about-version").contains("4.5"));
+        QCOMPARE(objectDriver.js("document.title").toString(), QString("Tessaloquin"));
+        // Every drawn symbol of the fingerprint has a name in the catalogue.
+        QVERIFY(objectDriver
+                    .js("['circle', 'square', 'triangle', 'diamond', 'star', 'heart', 'hexagon', "
+                        "'cross'].every(function(s) {"
+                        " return Catalogue.has('shape_' + s); }) && ['red', 'orange', 'yellow', 'green', 'turquoise',"
+                        " 'blue', 'purple', 'pink'].every(function(c) { return Catalogue.has('colour_' + c); })")
+                    .toBool());
+    }
+};
+
+QTEST_MAIN(TestPageFlows)
+#include "test_page.moc"

@@ -1,0 +1,293 @@
+#include "PageDriver.h"
+
+#include "display/Display.h"
+#include "main/Main.h"
+#include "support/TestSupport.h"
+
+#include <QRegularExpression>
+#include <QTest>
+#include <QWebFrame>
+
+namespace {
+
+// Reference values computed independently of the program.
+const QString strMaster = "master";
+const QString strPassword = "S50X3jGa0BtqkPX";
+const QString strPasswordSpecial = "S@0X?jG!0Btq?PX";
+
+PageAccount reference(const QString &strSpecial = QString()) {
+    PageAccount objectAccount;
+    objectAccount.strWebsite = "example.com";
+    objectAccount.strMail = "me@example.com";
+    objectAccount.strUser = "me";
+    objectAccount.intLength = 15;
+    objectAccount.strSpecial = strSpecial;
+    return objectAccount;
+}
+
+} // namespace
+
+class TestPageSecrets : public QObject {
+    Q_OBJECT
+
+    Main *objectMain = nullptr;
+    PageDriver objectDriver;
+    QString strBridgeScript;
+
+    // Opens the first account of the list, as a user does.
+    void openFirst() {
+        objectDriver.click("#list .item");
+        QTRY_COMPARE(objectDriver.screen(), QString("account"));
+    }
+
+    QString fingerprint() const {
+        return objectDriver
+            .js("Array.prototype.map.call(document.querySelectorAll('#fingerprint svg'), function(e) {"
+                " return e.getAttribute('data-colour') + ' ' + e.getAttribute('data-shape'); }).join(', ')")
+            .toString();
+    }
+
+public slots:
+    // Runs after the window has published its objects and before the page's own scripts.
+    void changeBridges() {
+        if (!strBridgeScript.isEmpty()) {
+            objectDriver.objectDisplay->objectWebview->page()->mainFrame()->evaluateJavaScript(strBridgeScript);
+        }
+    }
+
+private slots:
+    void initTestCase() {
+        objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
+        TestSupport::resetRes(true);
+        objectDriver.start();
+        connect(objectDriver.objectPage->mainFrame(), SIGNAL(javaScriptWindowObjectCleared()), this,
+                SLOT(changeBridges()));
+    }
+
+    void init() {
+        strBridgeScript.clear();
+        objectDriver.objectPage->qstringlistConsole.clear();
+        QVERIFY(objectDriver.restart({reference()}));
+    }
+
+    void cleanup() {
+        QVERIFY2(objectDriver.objectPage->qstringlistConsole.isEmpty(),
+                 qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
+    }
+
+    void derivedPasswordFollowsTheMasterPassword_data() {
+        QTest::addColumn<QString>("strSpecial");
+        QTest::addColumn<QString>("strExpected");
+        QTest::newRow("letters and digits") << QString() << strPassword;
+        QTest::newRow("all four special characters") << QString("!?@#") << strPasswordSpecial;
+    }
+
+    void derivedPasswordFollowsTheMasterPassword() {
+        QFETCH(QString, strSpecial);
+        QFETCH(QString, strExpected);
+        QVERIFY(objectDriver.restart({reference(strSpecial)}));
+        openFirst();
+        QCOMPARE(objectDriver.focused(), QString("master"));
+        QCOMPARE(objectDriver.value("password"), QString());
+        QVERIFY(objectDriver.js("document.getElementById('password-copy').disabled").toBool());
+
+        objectDriver.keys(strMaster);
+        QCOMPARE(objectDriver.value("password"), strExpected);
+        QCOMPARE(objectDriver.js("document.getElementById('password').type").toString(), QString("password"));
+        QVERIFY(!objectDriver.text("password-strength").isEmpty());
+
+        // A typo changes the password at once; deleting it brings the password back.
+        objectDriver.keys("x");
+        QVERIFY(objectDriver.value("password") != strExpected);
+        objectDriver.key(Qt::Key_Backspace);
+        QCOMPARE(objectDriver.value("password"), strExpected);
+    }
+
+    void revealedPasswordHidesWhenTheFocusLeaves() {
+        openFirst();
+        objectDriver.keys(strMaster);
+        objectDriver.click("#password-toggle");
+        QCOMPARE(objectDriver.js("document.getElementById('password').type").toString(), QString("text"));
+        QCOMPARE(objectDriver.js("document.getElementById('password-toggle').getAttribute('aria-pressed')").toString(),
+                 QString("true"));
+        // Within the password's own controls it stays revealed.
+        objectDriver.key(Qt::Key_Tab);
+        QCOMPARE(objectDriver.focused(), QString("password-copy"));
+        QCOMPARE(objectDriver.js("document.getElementById('password').type").toString(), QString("text"));
+        objectDriver.key(Qt::Key_Tab);
+        QCOMPARE(objectDriver.js("document.getElementById('password').type").toString(), QString("password"));
+    }
+
+    void masterPasswordNeverLeavesItsField() {
+        const QString strSecret = "Gl\u00fchw\u00fcrmchen-42";
+        openFirst();
+        objectDriver.keys(strSecret);
+        objectDriver.click("#master-toggle");
+        QTRY_VERIFY(!fingerprint().isEmpty());
+        QCOMPARE(objectDriver.value("master"), strSecret);
+
+        // Not in the markup, any attribute, the title or the address; not in any other field.
+        const QString strScan =
+            "(function(s) { var found = [];"
+            " if (document.documentElement.outerHTML.indexOf(s) !== -1) { found.push('markup'); }"
+            " if (document.title.indexOf(s) !== -1) { found.push('title'); }"
+            " if (location.href.indexOf(s) !== -1) { found.push('address'); }"
+            " var all = document.querySelectorAll('*');"
+            " for (var i = 0; i < all.length; i += 1) {"
+            "  for (var j = 0; j < all[i].attributes.length; j += 1) {"
+            "   if (all[i].attributes[j].value.indexOf(s) !== -1) { found.push('attribute'); } }"
+            "  if (all[i].id !== 'master' && typeof all[i].value === 'string' && all[i].value.indexOf(s) !== -1) {"
+            "   found.push('field ' + all[i].id); } }"
+            " if (document.body.textContent.indexOf(s) !== -1) { found.push('text'); }"
+            " return found.join(','); })";
+        for (const QString &strPart : {strSecret, strSecret.left(6), strSecret.right(6)}) {
+            QCOMPARE(objectDriver.js(strScan + "('" + strPart + "')").toString(), QString());
+        }
+        QCOMPARE(QString(objectDriver.objectDisplay->windowTitle()).contains(strSecret), false);
+    }
+
+    void masterPasswordIsWipedAfterAWhileWithoutInput() {
+        objectDriver.js("Timing.intMasterIdleMs = 400;");
+        openFirst();
+        objectDriver.keys(strMaster);
+        QCOMPARE(objectDriver.value("password"), strPassword);
+        // Typing keeps it alive.
+        QTest::qWait(250);
+        objectDriver.keys("x");
+        objectDriver.key(Qt::Key_Backspace);
+        QTest::qWait(250);
+        QCOMPARE(objectDriver.value("master"), strMaster);
+        QTRY_COMPARE_WITH_TIMEOUT(objectDriver.value("master"), QString(), 2000);
+        QCOMPARE(objectDriver.value("password"), QString());
+        QCOMPARE(fingerprint(), QString());
+        QVERIFY(objectDriver.shown("notice"));
+    }
+
+    void fingerprintWaitsForAPauseAndDependsOnTheMasterAlone() {
+        openFirst();
+        QCOMPARE(fingerprint(), QString());
+        objectDriver.keys(strMaster);
+        // Not while typing.
+        QCOMPARE(fingerprint(), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(!fingerprint().isEmpty(), 2000);
+        const QString strFirst = fingerprint();
+        QCOMPARE(strFirst.split(", ").size(), 3);
+        QVERIFY(
+            !objectDriver.js("document.getElementById('fingerprint').getAttribute('aria-label')").toString().isEmpty());
+
+        // One letter more: the old symbols go at once, other symbols come after the pause.
+        objectDriver.keys("s");
+        QCOMPARE(fingerprint(), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(!fingerprint().isEmpty(), 2000);
+        QVERIFY(fingerprint() != strFirst);
+
+        // The same master password on another account shows the same symbols; an empty field shows none.
+        objectDriver.key(Qt::Key_Backspace);
+        QTRY_COMPARE_WITH_TIMEOUT(fingerprint(), strFirst, 2000);
+        objectDriver.js("Master.wipe();");
+        QCOMPARE(fingerprint(), QString());
+        objectDriver.keys(strMaster);
+        objectDriver.js("document.getElementById('master').value = ''; "
+                        "document.getElementById('master').dispatchEvent(new Event('input'));");
+        QTest::qWait(800);
+        QCOMPARE(fingerprint(), QString());
+    }
+
+    void enterCopiesAndTheCountdownClearsOnlyThatPassword_data() {
+        QTest::addColumn<QString>("strCopiedMeanwhile");
+        QTest::addColumn<QString>("strAfter");
+        QTest::newRow("clipboard untouched") << QString() << QString();
+        QTest::newRow("user copied something else") << QString("a note of mine") << QString("a note of mine");
+    }
+
+    void enterCopiesAndTheCountdownClearsOnlyThatPassword() {
+        QFETCH(QString, strCopiedMeanwhile);
+        QFETCH(QString, strAfter);
+        objectDriver.js("Timing.intClipboardSeconds = 1;");
+        PageDriver::setClipboard("before");
+        openFirst();
+        objectDriver.keys(strMaster);
+        objectDriver.key(Qt::Key_Return);
+        QCOMPARE(PageDriver::clipboard(), strPassword);
+        QVERIFY(objectDriver.shown("countdown"));
+        QVERIFY(objectDriver.text("countdown-text").contains("1"));
+        if (!strCopiedMeanwhile.isEmpty()) {
+            PageDriver::setClipboard(strCopiedMeanwhile);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!objectDriver.shown("countdown"), 3000);
+        QCOMPARE(PageDriver::clipboard(), strAfter);
+    }
+
+    void copyingMailOrUserEndsTheCountdown() {
+        objectDriver.js("Timing.intClipboardSeconds = 1;");
+        openFirst();
+        objectDriver.keys(strMaster);
+        objectDriver.click("#password-copy");
+        QCOMPARE(PageDriver::clipboard(), strPassword);
+        objectDriver.click("#account-copy-mail");
+        QCOMPARE(PageDriver::clipboard(), QString("me@example.com"));
+        QVERIFY(!objectDriver.shown("countdown"));
+        objectDriver.click("#account-copy-user");
+        QCOMPARE(PageDriver::clipboard(), QString("me"));
+        QTest::qWait(1500);
+        QCOMPARE(PageDriver::clipboard(), QString("me"));
+    }
+
+    void selfTestBlocksEveryPasswordWhenDerivationIsWrong_data() {
+        QTest::addColumn<QString>("strScript");
+        QTest::newRow("one reference result differs")
+            << QString("(function(real) { window.jsPassword = {update: function(m, w, e, l, s) {"
+                       " var r = real.update(m, w, e, l, s); return l === 20 ? r.toLowerCase() : r; }}; })"
+                       "(window.jsPassword);");
+        QTest::newRow("derivation ignores the special characters")
+            << QString("(function(real) { window.jsPassword = {update: function(m, w, e, l, s) {"
+                       " return real.update(m, w, e, l, ''); }}; })(window.jsPassword);");
+        QTest::newRow("derivation throws")
+            << QString("window.jsPassword = {update: function() { throw new Error('broken'); }};");
+        QTest::newRow("derivation missing") << QString("window.jsPassword = undefined;");
+    }
+
+    void selfTestBlocksEveryPasswordWhenDerivationIsWrong() {
+        QFETCH(QString, strScript);
+        strBridgeScript = strScript;
+        QVERIFY(objectDriver.reload());
+        QVERIFY(!objectDriver.js("Derivation.passed()").toBool());
+        PageDriver::setClipboard("untouched");
+        openFirst();
+        objectDriver.keys(strMaster);
+        objectDriver.key(Qt::Key_Return);
+        QCOMPARE(objectDriver.value("password"), QString());
+        QVERIFY(objectDriver.js("document.getElementById('password-copy').disabled").toBool());
+        QVERIFY(objectDriver.js("document.getElementById('password-message').classList.contains('error')").toBool());
+        QCOMPARE(objectDriver.text("password-message"),
+                 objectDriver.js("Catalogue.get('password_blocked')").toString());
+        QTest::qWait(700);
+        QVERIFY(!objectDriver.shown("fingerprint"));
+        QCOMPARE(PageDriver::clipboard(), QString("untouched"));
+        objectDriver.click("#password-copy");
+        QCOMPARE(PageDriver::clipboard(), QString("untouched"));
+        // The failure is not the master password's fault: the message stays whatever is typed.
+        objectDriver.js("Master.wipe();");
+        QVERIFY(objectDriver.js("document.getElementById('password-message').classList.contains('error')").toBool());
+    }
+
+    void strengthLabelFollowsLengthAndKinds_data() {
+        QTest::addColumn<QString>("strPasswordText");
+        QTest::addColumn<QString>("strName");
+        QTest::newRow("four letters") << QString("abcd") << QString("strength_weak");
+        QTest::newRow("eight mixed") << QString("aB3dE6gH") << QString("strength_fair");
+        QTest::newRow("twelve mixed") << QString("aB3dE6gH9kL1") << QString("strength_strong");
+        QTest::newRow("fifteen mixed") << strPassword << QString("strength_very_strong");
+        QTest::newRow("ten digits") << QString("1234567890") << QString("strength_weak");
+        QTest::newRow("twenty digits") << QString("12345678901234567890") << QString("strength_strong");
+    }
+
+    void strengthLabelFollowsLengthAndKinds() {
+        QFETCH(QString, strPasswordText);
+        QFETCH(QString, strName);
+        QCOMPARE(objectDriver.js("Derivation.strength('" + strPasswordText + "')").toString(), strName);
+    }
+};
+
+QTEST_MAIN(TestPageSecrets)
+#include "test_pagesecrets.moc"

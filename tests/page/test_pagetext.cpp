@@ -1,0 +1,283 @@
+#include "PageDriver.h"
+
+#include "display/Display.h"
+#include "main/Main.h"
+#include "support/TestSupport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+namespace {
+
+// Each would run script or add elements if it reached the document as markup; every handler also tries to
+// empty the account table through the bridge.
+const QString strWebsite = "<img src=x onerror=\"window.boolRan=true;jsPreferenceAccount.clear()\">site";
+const QString strMail = "<script>window.boolRan=true;jsPreferenceAccount.clear()</script>@mail";
+const QString strUser = "\"><svg onload=\"window.boolRan=true;jsPreferenceAccount.clear()\"></svg>";
+const QString strNote = "<b>bold</b><iframe src=\"javascript:window.parent.boolRan=true\"></iframe>";
+
+PageAccount account(const QString &strWebsiteText, const QString &strMailText, const QString &strUserText = QString(),
+                    const QString &strNoteText = QString(), int intLength = 15, const QString &strSpecial = QString()) {
+    PageAccount objectAccount;
+    objectAccount.strWebsite = strWebsiteText;
+    objectAccount.strMail = strMailText;
+    objectAccount.strUser = strUserText;
+    objectAccount.strNote = strNoteText;
+    objectAccount.intLength = intLength;
+    objectAccount.strSpecial = strSpecial;
+    return objectAccount;
+}
+
+QString json(const QList<PageAccount> &qlistAccounts) {
+    QJsonArray objectArray;
+    for (const PageAccount &objectAccount : qlistAccounts) {
+        objectArray.append(QJsonObject{{"strWebsite", objectAccount.strWebsite},
+                                       {"strMail", objectAccount.strMail},
+                                       {"strUser", objectAccount.strUser},
+                                       {"strNote", objectAccount.strNote},
+                                       {"intLength", objectAccount.intLength},
+                                       {"strSpecial", objectAccount.strSpecial}});
+    }
+    return QString::fromUtf8(QJsonDocument(objectArray).toJson());
+}
+
+QStringList websites(const QList<PageAccount> &qlistAccounts) {
+    QStringList qstringlistResult;
+    for (const PageAccount &objectAccount : qlistAccounts) {
+        qstringlistResult.append(objectAccount.strWebsite);
+    }
+    return qstringlistResult;
+}
+
+} // namespace
+
+class TestPageText : public QObject {
+    Q_OBJECT
+
+    Main *objectMain = nullptr;
+    PageDriver objectDriver;
+
+    // Elements that markup in stored text would have made, anywhere in the document.
+    int foreignElements() const {
+        return objectDriver
+            .js("document.querySelectorAll('img, script:not([src]), iframe, b, main svg:not(.fingerprint-symbol),"
+                " [onerror], [onload]').length")
+            .toInt();
+    }
+
+    bool ran() const { return objectDriver.js("window.boolRan === true").toBool(); }
+
+    void checkNothingRan() {
+        QTest::qWait(100);
+        QCOMPARE(foreignElements(), 0);
+        QVERIFY(!ran());
+        QCOMPARE(PageDriver::stored().size(), 2);
+    }
+
+private slots:
+    void initTestCase() {
+        objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
+        TestSupport::resetRes(true);
+        objectDriver.start();
+    }
+
+    void init() { objectDriver.objectPage->qstringlistConsole.clear(); }
+
+    void cleanup() {
+        QVERIFY2(objectDriver.objectPage->qstringlistConsole.isEmpty(),
+                 qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
+    }
+
+    void storedMarkupIsShownAsTextAndRunsNothing() {
+        QVERIFY(objectDriver.restart(
+            {account(strWebsite, strMail, strUser, strNote, 12, "@"), account("plain.example", "me@plain.example")}));
+        checkNothingRan();
+
+        // The list shows the texts as they are stored.
+        const QString strFirst = "document.querySelector('#list .item[data-index=\"0\"]')";
+        QCOMPARE(objectDriver.js(strFirst + ".querySelector('.item-site').textContent").toString(), strWebsite);
+        QVERIFY(objectDriver.js(strFirst + ".querySelector('.item-sub').textContent").toString().contains(strMail));
+
+        // Filtering marks the match inside the markup text, still as text.
+        objectDriver.type("filter", "<img");
+        QCOMPARE(objectDriver.js(strFirst + ".querySelector('mark').textContent").toString(), QString("<img"));
+        QCOMPARE(objectDriver.js(strFirst + ".querySelector('.item-site').textContent").toString(), strWebsite);
+        objectDriver.key(Qt::Key_Escape);
+        QCOMPARE(objectDriver.value("filter"), QString());
+        // A match only in the note shows the note in the row.
+        objectDriver.keys("<b>");
+        QCOMPARE(objectDriver.js("ListScreen.view().length").toInt(), 1);
+        QVERIFY(objectDriver.js(strFirst + ".querySelector('.item-sub').textContent").toString().contains(strNote));
+        objectDriver.key(Qt::Key_Escape);
+        checkNothingRan();
+
+        // The account screen, its derivation details and the form.
+        objectDriver.click("#list .item[data-index=\"0\"]");
+        QTRY_COMPARE(objectDriver.screen(), QString("account"));
+        QCOMPARE(objectDriver.text("account-title"), strWebsite);
+        QCOMPARE(objectDriver.text("account-mail"), strMail);
+        QCOMPARE(objectDriver.text("account-user"), strUser);
+        QCOMPARE(objectDriver.text("account-note"), strNote);
+        QCOMPARE(objectDriver.text("derivation-website"), strWebsite);
+        QCOMPARE(objectDriver.text("derivation-mail"), strMail);
+        objectDriver.keys("master");
+        QTest::qWait(700);
+        checkNothingRan();
+
+        objectDriver.click("#account-edit");
+        QCOMPARE(objectDriver.screen(), QString("edit"));
+        QCOMPARE(objectDriver.value("edit-website"), strWebsite);
+        QCOMPARE(objectDriver.value("edit-note"), strNote);
+        objectDriver.click("#edit-delete");
+        QVERIFY(objectDriver.shown("dialog-delete"));
+        QVERIFY(objectDriver.text("dialog-delete-text").contains(strWebsite));
+        checkNothingRan();
+        objectDriver.key(Qt::Key_Escape);
+        QVERIFY(!objectDriver.shown("dialog-delete"));
+
+        // The selection stores the texts unchanged, and the next start shows them the same way.
+        QCOMPARE(PageDriver::selected("strWebsite").toString(), strWebsite);
+        QVERIFY(objectDriver.reload());
+        QCOMPARE(objectDriver.screen(), QString("account"));
+        QCOMPARE(objectDriver.text("account-title"), strWebsite);
+        checkNothingRan();
+    }
+
+    void importPreviewShowsMarkupAsText() {
+        QVERIFY(objectDriver.restart({account("a.example", "a@example"), account("b.example", "b@example")}));
+        PageDriver::setClipboard(json({account(strWebsite, strMail, strUser, strNote)}));
+        objectDriver.click("#nav-transfer");
+        objectDriver.click("#import-button");
+        QVERIFY(objectDriver.shown("import-preview"));
+        QCOMPARE(objectDriver.js("document.querySelector('#import-list .preview-site').textContent").toString(),
+                 strWebsite);
+        checkNothingRan();
+    }
+
+    void invalidImportChangesNothing_data() {
+        QTest::addColumn<QString>("strClipboard");
+        QTest::newRow("empty clipboard") << QString();
+        QTest::newRow("only spaces") << QString("   \n");
+        QTest::newRow("not json") << QString("website,mail\nexample.com,me@example.com");
+        QTest::newRow("cut off") << QString("[{\"strWebsite\": \"x.example\", \"strMail\": \"m\"");
+        QTest::newRow("an object, not a list") << QString("{\"strWebsite\": \"x.example\", \"strMail\": \"m\"}");
+        QTest::newRow("a list of numbers") << QString("[1, 2]");
+        QTest::newRow("entry without mail") << QString("[{\"strWebsite\": \"x.example\"}]");
+        QTest::newRow("website a number") << QString("[{\"strWebsite\": 5, \"strMail\": \"m\"}]");
+        QTest::newRow("length as text") << QString(
+            "[{\"strWebsite\": \"x\", \"strMail\": \"m\", \"intLength\": \"15\"}]");
+        QTest::newRow("length not whole")
+            << QString("[{\"strWebsite\": \"x\", \"strMail\": \"m\", \"intLength\": 1.5}]");
+        QTest::newRow("length too large")
+            << QString("[{\"strWebsite\": \"x\", \"strMail\": \"m\", \"intLength\": 4294967296}]");
+        QTest::newRow("note a list") << QString("[{\"strWebsite\": \"x\", \"strMail\": \"m\", \"strNote\": []}]");
+        QTest::newRow("a null entry") << QString("[null]");
+        QTest::newRow("sound entries then a broken one")
+            << QString("[{\"strWebsite\": \"new1.example\", \"strMail\": \"m\"},"
+                       " {\"strWebsite\": \"new2.example\", \"strMail\": \"m\"}, {\"strWebsite\": null}]");
+    }
+
+    void invalidImportChangesNothing() {
+        QFETCH(QString, strClipboard);
+        QVERIFY(objectDriver.restart({account("a.example", "a@example"), account("b.example", "b@example")}));
+        const QStringList qstringlistBefore = websites(PageDriver::stored());
+        PageDriver::setClipboard(strClipboard);
+        objectDriver.click("#nav-transfer");
+        QCOMPARE(objectDriver.screen(), QString("transfer"));
+        objectDriver.click("#import-button");
+        QVERIFY(objectDriver.js("document.getElementById('import-result').classList.contains('error')").toBool());
+        QVERIFY(!objectDriver.text("import-result").isEmpty());
+        QVERIFY(!objectDriver.shown("import-preview"));
+        QVERIFY(!objectDriver.shown("import-confirm"));
+        QTest::qWait(50);
+        QCOMPARE(websites(PageDriver::stored()), qstringlistBefore);
+        QCOMPARE(objectDriver.js("Accounts.all().length").toInt(), 2);
+    }
+
+    void importAddsOnlyWhatIsNew() {
+        QVERIFY(objectDriver.restart({account("a.example", "a@example", "ann", "", 15, "!")}));
+        PageDriver::setClipboard(json({
+            account("a.example", "a@example", "ann", "", 15, "!"),   // already there
+            account("a.example", "a@example", "ann", "", 16, "!"),   // another length: another account
+            account("c.example", "c@example", "", "note\nline two"), // new
+            account("c.example", "c@example", "", "note\nline two"), // twice in the text
+        }));
+        objectDriver.click("#nav-transfer");
+        objectDriver.click("#import-button");
+        QVERIFY(objectDriver.shown("import-preview"));
+        QCOMPARE(objectDriver.js("document.querySelectorAll('#import-list li').length").toInt(), 2);
+        QCOMPARE(objectDriver.text("import-result"),
+                 objectDriver.js("Catalogue.get('import_preview', {add: 2, skip: 2})").toString());
+        // Nothing is written before the user agrees.
+        QCOMPARE(PageDriver::stored().size(), 1);
+        QCOMPARE(objectDriver.focused(), QString("import-confirm"));
+        objectDriver.key(Qt::Key_Return);
+        QTRY_COMPARE(PageDriver::stored().size(), 3);
+        const QList<PageAccount> qlistStored = PageDriver::stored();
+        QCOMPARE(qlistStored.at(1).intLength, 16);
+        QCOMPARE(qlistStored.at(2).strNote, QString("note\nline two"));
+        QCOMPARE(qlistStored.at(2).strUser, QString());
+        QVERIFY(!objectDriver.shown("import-preview"));
+
+        // The same text again adds nothing.
+        objectDriver.click("#import-button");
+        QVERIFY(!objectDriver.shown("import-preview"));
+        QCOMPARE(objectDriver.text("import-result"), objectDriver.js("Catalogue.get('import_nothing')").toString());
+        QCOMPARE(PageDriver::stored().size(), 3);
+    }
+
+    void importCanBeCancelled() {
+        QVERIFY(objectDriver.restart({account("a.example", "a@example")}));
+        PageDriver::setClipboard(json({account("new.example", "n@example")}));
+        objectDriver.click("#nav-transfer");
+        objectDriver.click("#import-button");
+        QVERIFY(objectDriver.shown("import-preview"));
+        objectDriver.key(Qt::Key_Escape);
+        QVERIFY(!objectDriver.shown("import-preview"));
+        QCOMPARE(objectDriver.screen(), QString("transfer"));
+        objectDriver.click("#import-button");
+        objectDriver.click("#import-cancel");
+        QVERIFY(!objectDriver.shown("import-preview"));
+        QTest::qWait(50);
+        QCOMPARE(PageDriver::stored().size(), 1);
+    }
+
+    void exportedListImportsIntoAnEmptyList() {
+        const QList<PageAccount> qlistAccounts = {
+            account("b.example", "b@example", "bob", "", 27, "!?@#"),
+            account("\u4f8b\u5b50.\u4e2d\u56fd", "\u00fc@x.de", "", "\"quoted\" \\ back", 4, ""),
+            account(" spaced.example ", "", "", "", 100, "xyz")};
+        QVERIFY(objectDriver.restart(qlistAccounts));
+        objectDriver.click("#nav-transfer");
+        objectDriver.click("#export-button");
+        const QString strExported = PageDriver::clipboard();
+        QVERIFY(!objectDriver.shown("countdown"));
+        QVERIFY(!strExported.contains("intIdent"));
+        QCOMPARE(QJsonDocument::fromJson(strExported.toUtf8()).array().size(), 3);
+
+        QVERIFY(objectDriver.restart());
+        PageDriver::setClipboard(strExported);
+        objectDriver.click("#nav-transfer");
+        objectDriver.click("#import-button");
+        objectDriver.click("#import-confirm");
+        QTRY_COMPARE(PageDriver::stored().size(), 3);
+        const QList<PageAccount> qlistStored = PageDriver::stored();
+        for (int i = 0; i < qlistAccounts.size(); i += 1) {
+            QCOMPARE(qlistStored.at(i).strWebsite, qlistAccounts.at(i).strWebsite);
+            QCOMPARE(qlistStored.at(i).strMail, qlistAccounts.at(i).strMail);
+            QCOMPARE(qlistStored.at(i).strUser, qlistAccounts.at(i).strUser);
+            QCOMPARE(qlistStored.at(i).strNote, qlistAccounts.at(i).strNote);
+            QCOMPARE(qlistStored.at(i).intLength, qlistAccounts.at(i).intLength);
+            QCOMPARE(qlistStored.at(i).strSpecial, qlistAccounts.at(i).strSpecial);
+        }
+        // The list follows after one refresh.
+        objectDriver.click("#nav-accounts");
+        QCOMPARE(objectDriver.text("list-count"),
+                 objectDriver.js("Catalogue.get('list_count_all', {total: 3})").toString());
+    }
+};
+
+QTEST_MAIN(TestPageText)
+#include "test_pagetext.moc"
