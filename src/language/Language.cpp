@@ -72,10 +72,13 @@ void Language::setStrLanguage(QString strLanguage) {
         strPath = QCoreApplication::applicationDirPath() + "/res/language.xml";
     }
 
+    // A missing default file reads as empty, without a warning from the file for every change of name.
     QFile objectFile(strPath);
-    objectFile.open(QIODevice::ReadOnly);
-    QByteArray byteContent = objectFile.readAll();
-    objectFile.close();
+    QByteArray byteContent;
+    if (objectFile.open(QIODevice::ReadOnly)) {
+        byteContent = objectFile.readAll();
+        objectFile.close();
+    }
 
     // Always UTF-8, whatever the file declares; a zero byte ends the text, so a UTF-16 file reads as nothing.
     const int intZero = byteContent.indexOf('\0');
