@@ -24,6 +24,11 @@
 
 namespace {
 
+// The bytes of a literal, zero bytes included, without its terminating zero.
+template <int intSize> QByteArray raw(const char (&charData)[intSize]) {
+    return QByteArray(charData, intSize - 1);
+}
+
 const char *const strPlainPage = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><script>\n"
                                  "var Navigation = { updateBackward: function() {} };\n"
                                  "</script></head><body></body></html>\n";
@@ -191,7 +196,7 @@ private slots:
     void damagedSelectionFileKeepsWhatIsReadable_data() {
         QTest::addColumn<QByteArray>("byteFile");
         QTest::addColumn<QString>("strExpected");
-        const QByteArray byteJunk("\x00\x01\x02\x7f\x80\x81\xfe\xff\xc3\x28\xe2\x82=%@ \t\x1b", 20);
+        const QByteArray byteJunk = raw("\x00\x01\x02\x7f\x80\x81\xfe\xff\xc3\x28\xe2\x82=%@ \t\x1b");
 
         QTest::newRow("broken lines")
             << QByteArray("[General]\nintIdent=7\na line without an equals sign\n=a value without a key\n==\n"
@@ -236,15 +241,13 @@ private slots:
         QTest::addColumn<QByteArray>("byteFile");
         QTest::addColumn<QString>("strExpected");
         QTest::newRow("broken lines") << QByteArray("[General]\nnonsense\n=x\n\"open quote\"\nstrName=de\n") << "de";
-        QTest::newRow("binary junk") << QByteArray("\x00\xff\xfe\x01\n[General]\n\x80\x81\nstrName=de\n\xc3\x28\x00",
-                                                   31)
-                                     << "de";
+        QTest::newRow("binary junk") << raw("\x00\xff\xfe\x01\n[General]\n\x80\x81\nstrName=de\n\xc3\x28\x00") << "de";
         QTest::newRow("a list") << QByteArray("strName=de, fr\n") << "en";
         QTest::newRow("a rectangle") << QByteArray("strName=@Rect(1 2 3 4)\n") << "en";
         QTest::newRow("bytes") << QByteArray("strName=@ByteArray(de)\n") << "de";
         QTest::newRow("a serialised list that would abort the program")
             << QByteArray("strName=@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n") << "en";
-        QTest::newRow("only junk") << QByteArray("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR", 16) << "en";
+        QTest::newRow("only junk") << raw("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR") << "en";
     }
 
     void damagedLanguageFileFallsBackToEnglish() {
