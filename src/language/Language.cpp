@@ -12,8 +12,33 @@
 #include <QJsonObject>
 #include <QLocale>
 #include <QStringList>
+#include <QXmlStreamReader>
 
 Language *Language::objectSingleton = nullptr;
+
+namespace {
+
+// The document model parses and frees nested elements recursively: a file nested some ten thousand levels deep
+// exhausts the stack and ends the program. Catalogues are two or three levels deep.
+bool isNestedTooDeep(const QString &strContent) {
+    const int intLimit = 256;
+    QXmlStreamReader objectReader(strContent);
+    int intDepth = 0;
+    while (!objectReader.atEnd()) {
+        const QXmlStreamReader::TokenType enumToken = objectReader.readNext();
+        if (enumToken == QXmlStreamReader::StartElement) {
+            intDepth += 1;
+            if (intDepth > intLimit) {
+                return true;
+            }
+        } else if (enumToken == QXmlStreamReader::EndElement) {
+            intDepth -= 1;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 void Language::init() {
     if (objectSingleton == nullptr) {
@@ -87,8 +112,9 @@ void Language::setStrLanguage(QString strLanguage) {
     }
 
     // A document that breaks off halfway would keep the entries read before the fault; such a file gives none.
+    const QString strContent = QString::fromUtf8(byteContent);
     QDomDocument objectDocument;
-    if (!objectDocument.setContent(QString::fromUtf8(byteContent), false)) {
+    if (isNestedTooDeep(strContent) || !objectDocument.setContent(strContent, false)) {
         objectDocument.clear();
     }
 

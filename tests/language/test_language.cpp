@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -199,6 +200,73 @@ private slots:
         QFETCH(QString, strExpected);
         writeCatalogue("language.xml", byteContent);
         QCOMPARE(lookupAll(), strExpected);
+    }
+
+    void hugeCatalogue_data() {
+        QTest::addColumn<QByteArray>("byteContent");
+        QTest::addColumn<int>("intEntries");
+        const int intSize = 10 * 1024 * 1024;
+
+        QByteArray byteEntries;
+        int intEntries = 0;
+        while (byteEntries.size() < intSize) {
+            byteEntries += "<string name=\"entry" + QByteArray::number(intEntries) + "\">text of entry " +
+                           QByteArray::number(intEntries) + " \xc3\xbc\xe6\x97\xa5</string>\n";
+            intEntries += 1;
+        }
+        QTest::newRow("ten megabytes of entries") << catalogue(byteEntries) << intEntries;
+        QTest::newRow("ten megabytes in one text")
+            << catalogue("<string name=\"a\">" + QByteArray(intSize, 'x') + "</string>") << 1;
+        QTest::newRow("ten megabytes broken off at the end") << catalogue(byteEntries).chopped(2) << 0;
+
+        QByteArray byteUtf16("\xff\xfe", 2);
+        for (const QChar charText : QString::fromUtf8(catalogue(byteEntries.left(intSize / 2)))) {
+            byteUtf16.append(char(charText.unicode() & 0xff)).append(char(charText.unicode() >> 8));
+        }
+        QTest::newRow("ten megabytes of UTF-16") << byteUtf16 << 0;
+
+        // Parsed recursively, this nesting would exhaust the stack.
+        QTest::newRow("ten megabytes of nesting")
+            << catalogue(QByteArray("<a>").repeated(intSize / 7) + "<string name=\"a\">deep</string>" +
+                         QByteArray("</a>").repeated(intSize / 7))
+            << 0;
+        QTest::newRow("nested a hundred levels")
+            << catalogue(QByteArray("<a>").repeated(100) + "<string name=\"a\">deep</string>" +
+                         QByteArray("</a>").repeated(100))
+            << 1;
+
+        QByteArray byteLaughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE resources [\n<!ENTITY a \"aaaaaaaaaa\">\n";
+        for (char charEntity = 'b'; charEntity <= 'k'; charEntity += 1) {
+            byteLaughs += QByteArray("<!ENTITY ") + charEntity + " \"" +
+                          (QByteArray("&") + char(charEntity - 1) + ";").repeated(10) + "\">\n";
+        }
+        QTest::newRow("an entity that expands ten billion times")
+            << byteLaughs + "]>\n<resources><string name=\"a\">&k;</string></resources>\n"
+            << 0;
+    }
+
+    void hugeCatalogue() {
+        QFETCH(QByteArray, byteContent);
+        QFETCH(int, intEntries);
+        writeCatalogue("language.xml", byteContent);
+
+        QElapsedTimer objectTimer;
+        objectTimer.start();
+        const QJsonArray objectArray = QJsonDocument::fromJson(lookupAll().toUtf8()).array();
+        const qint64 intElapsed = objectTimer.elapsed();
+
+        QCOMPARE(objectArray.size(), intEntries);
+        if (intEntries > 1) {
+            QCOMPARE(lookup("entry" + QString::number(intEntries - 1)),
+                     QString::fromUtf8("text of entry %1 \xc3\xbc\xe6\x97\xa5").arg(intEntries - 1));
+        }
+        // Generous: a machine shared with other work, and several times slower under the sanitizers.
+#ifdef TESSALOQUIN_SANITIZED
+        const qint64 intBound = 120000;
+#else
+        const qint64 intBound = 30000;
+#endif
+        QVERIFY2(intElapsed < intBound, qPrintable(QString("%1 ms").arg(intElapsed)));
     }
 
     void folderInPlaceOfTheLanguageFile() {
