@@ -230,11 +230,6 @@ private slots:
             << catalogue(QByteArray("<a>").repeated(intSize / 7) + "<string name=\"a\">deep</string>" +
                          QByteArray("</a>").repeated(intSize / 7))
             << 0;
-        QTest::newRow("nested a hundred levels")
-            << catalogue(QByteArray("<a>").repeated(100) + "<string name=\"a\">deep</string>" +
-                         QByteArray("</a>").repeated(100))
-            << 1;
-
         QByteArray byteLaughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE resources [\n<!ENTITY a \"aaaaaaaaaa\">\n";
         for (char charEntity = 'b'; charEntity <= 'k'; charEntity += 1) {
             byteLaughs += QByteArray("<!ENTITY ") + charEntity + " \"" +
@@ -267,6 +262,37 @@ private slots:
         const qint64 intBound = 30000;
 #endif
         QVERIFY2(intElapsed < intBound, qPrintable(QString("%1 ms").arg(intElapsed)));
+    }
+
+    void deepNesting_data() {
+        QTest::addColumn<QByteArray>("byteContent");
+        QTest::addColumn<int>("intEntries");
+        const auto nested = [](int intLevels, const QByteArray &byteInner) {
+            return QByteArray("<a>").repeated(intLevels) + byteInner + QByteArray("</a>").repeated(intLevels);
+        };
+        const QByteArray byteEntry = "<string name=\"a\">deep</string>";
+
+        QTest::newRow("two hundred levels") << catalogue(nested(200, byteEntry)) << 1;
+        QTest::newRow("three hundred levels") << catalogue(nested(300, byteEntry)) << 0;
+        QTest::newRow("never closed") << catalogue(QByteArray("<a>").repeated(100000)) << 0;
+        QTest::newRow("closing tags in a comment hide nothing")
+            << catalogue("<!--" + QByteArray("</a>").repeated(300) + "-->" + nested(300, byteEntry)) << 0;
+        QTest::newRow("behind a document type declaration")
+            << "<!DOCTYPE resources>\n" + catalogue(nested(300, byteEntry)) << 0;
+        QTest::newRow("markup in text, comments and attributes is no nesting")
+            << catalogue("<string name=\"a\"><![CDATA[" + QByteArray("<a>").repeated(300) + "]]></string>" + "<!--" +
+                         QByteArray("<a>").repeated(300) + "--><?pi " + QByteArray("<a>").repeated(300) +
+                         "?><string name=\"b\" title='>' note=\"/>\">b</string>")
+            << 2;
+        QTest::newRow("empty elements side by side")
+            << catalogue(QByteArray("<a/><b x=\"1\" />").repeated(10000) + byteEntry) << 1;
+    }
+
+    void deepNesting() {
+        QFETCH(QByteArray, byteContent);
+        QFETCH(int, intEntries);
+        writeCatalogue("language.xml", byteContent);
+        QCOMPARE(QJsonDocument::fromJson(lookupAll().toUtf8()).array().size(), intEntries);
     }
 
     void folderInPlaceOfTheLanguageFile() {
