@@ -49,8 +49,8 @@ QString strCopy(const QString &strSelect) {
 void MainUpdate::run() {
     const QString strSettings = QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.ini";
 
-    // A settings file that cannot be made safe to read is neither read nor written: the flag counts as set, and
-    // the conversion below leaves a table of the current layout alone.
+    // A settings file that cannot be made safe to read is neither read nor written: the upgrade counts as due,
+    // which is harmless, since the conversion below leaves a table of the current layout alone.
     const bool boolReadable = PreferenceSettings::prepare(strSettings);
 
     bool boolPending = true;
