@@ -12,8 +12,84 @@
 #include <QJsonObject>
 #include <QLocale>
 #include <QStringList>
+#include <QXmlStreamReader>
 
 Language *Language::objectSingleton = nullptr;
+
+namespace {
+
+// The document model parses and frees nested elements recursively: a file nested some ten thousand levels deep
+// exhausts the stack and ends the program. Catalogues are two or three levels deep.
+const int intDepthLimit = 256;
+
+// Qt's streaming reader knows every construct, those of a document type declaration included.
+bool isNestedTooDeepStreamed(const QString &strContent) {
+    QXmlStreamReader objectReader(strContent);
+    int intDepth = 0;
+    while (!objectReader.atEnd()) {
+        const QXmlStreamReader::TokenType enumToken = objectReader.readNext();
+        if (enumToken == QXmlStreamReader::StartElement) {
+            intDepth += 1;
+            if (intDepth > intDepthLimit) {
+                return true;
+            }
+        } else if (enumToken == QXmlStreamReader::EndElement) {
+            intDepth -= 1;
+        }
+    }
+    return false;
+}
+
+// A quick count of open elements, several times faster than the streaming reader, which would cost as much as
+// the parse itself. It reads exactly as a parser does up to the first fault, and the parser stops there, so
+// what it finds is the depth the parser reaches. A document type declaration can define entities that expand
+// to elements: such a file goes to the streaming reader.
+bool isNestedTooDeep(const QString &strContent) {
+    int intDepth = 0;
+    int intIndex = strContent.indexOf(QLatin1Char('<'));
+    while (intIndex != -1) {
+        const QStringRef strTag = strContent.midRef(intIndex);
+        int intEnd = -1;
+        if (strTag.startsWith(QLatin1String("<!--"))) {
+            intEnd = strContent.indexOf(QLatin1String("-->"), intIndex + 4);
+        } else if (strTag.startsWith(QLatin1String("<![CDATA["))) {
+            intEnd = strContent.indexOf(QLatin1String("]]>"), intIndex + 9);
+        } else if (strTag.startsWith(QLatin1String("<?"))) {
+            intEnd = strContent.indexOf(QLatin1String("?>"), intIndex + 2);
+        } else if (strTag.startsWith(QLatin1String("<!"))) {
+            return isNestedTooDeepStreamed(strContent);
+        } else if (strTag.startsWith(QLatin1String("</"))) {
+            intDepth -= 1;
+            intEnd = strContent.indexOf(QLatin1Char('>'), intIndex + 2);
+        } else {
+            // A start tag ends at the first ">" outside its quoted attribute values.
+            QChar charQuote;
+            for (int intChar = intIndex + 1; intChar < strContent.size() && intEnd == -1; intChar += 1) {
+                const QChar charNext = strContent.at(intChar);
+                if (!charQuote.isNull()) {
+                    charQuote = charNext == charQuote ? QChar() : charQuote;
+                } else if (charNext == QLatin1Char('"') || charNext == QLatin1Char('\'')) {
+                    charQuote = charNext;
+                } else if (charNext == QLatin1Char('>')) {
+                    intEnd = intChar;
+                }
+            }
+            if (intEnd != -1 && strContent.at(intEnd - 1) != QLatin1Char('/')) {
+                intDepth += 1;
+                if (intDepth > intDepthLimit) {
+                    return true;
+                }
+            }
+        }
+        if (intEnd == -1) {
+            return false;
+        }
+        intIndex = strContent.indexOf(QLatin1Char('<'), intEnd + 1);
+    }
+    return false;
+}
+
+} // namespace
 
 void Language::init() {
     if (objectSingleton == nullptr) {
@@ -72,10 +148,13 @@ void Language::setStrLanguage(QString strLanguage) {
         strPath = QCoreApplication::applicationDirPath() + "/res/language.xml";
     }
 
+    // A missing default file reads as empty, without a warning from the file for every change of name.
     QFile objectFile(strPath);
-    objectFile.open(QIODevice::ReadOnly);
-    QByteArray byteContent = objectFile.readAll();
-    objectFile.close();
+    QByteArray byteContent;
+    if (objectFile.open(QIODevice::ReadOnly)) {
+        byteContent = objectFile.readAll();
+        objectFile.close();
+    }
 
     // Always UTF-8, whatever the file declares; a zero byte ends the text, so a UTF-16 file reads as nothing.
     const int intZero = byteContent.indexOf('\0');
@@ -84,8 +163,9 @@ void Language::setStrLanguage(QString strLanguage) {
     }
 
     // A document that breaks off halfway would keep the entries read before the fault; such a file gives none.
+    const QString strContent = QString::fromUtf8(byteContent);
     QDomDocument objectDocument;
-    if (!objectDocument.setContent(QString::fromUtf8(byteContent), false)) {
+    if (isNestedTooDeep(strContent) || !objectDocument.setContent(strContent, false)) {
         objectDocument.clear();
     }
 

@@ -1,5 +1,7 @@
 #include "main/MainUpdate.h"
 
+#include "preference/PreferenceSettings.h"
+
 #include <QCoreApplication>
 #include <QSet>
 #include <QSettings>
@@ -47,14 +49,18 @@ QString strCopy(const QString &strSelect) {
 void MainUpdate::run() {
     const QString strSettings = QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.ini";
 
+    // A settings file that cannot be made safe to read is neither read nor written: the upgrade counts as due,
+    // which is harmless, since the conversion below leaves a table of the current layout alone.
+    const bool boolReadable = PreferenceSettings::prepare(strSettings);
+
     bool boolPending = true;
-    {
+    if (boolReadable) {
         QSettings objectSettings(strSettings, QSettings::IniFormat);
         boolPending = objectSettings.value("boolUpdate(4.0)", true).toBool();
     }
 
     // Cleared before anything is attempted, so that a start that fails half-way is not repeated.
-    {
+    if (boolReadable) {
         QSettings objectSettings(strSettings, QSettings::IniFormat);
         objectSettings.setValue("boolUpdate(4.0)", false);
     }

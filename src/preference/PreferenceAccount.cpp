@@ -29,6 +29,22 @@ QSqlDatabase registerConnection() {
     return QSqlDatabase::addDatabase("QSQLITE", strConnection);
 }
 
+// The text as the database can keep it. SQLite converts bound UTF-16 text to UTF-8 and pairs a lone high
+// surrogate with whatever unit follows it, so that the next character is lost; a lone surrogate is replaced by
+// U+FFFD instead, and every other character is kept. A null text stays null.
+QString storable(const QString &strText) {
+    QString strResult = strText;
+    for (int intIndex = 0; intIndex < strText.size(); intIndex += 1) {
+        const QChar charUnit = strText.at(intIndex);
+        if (charUnit.isHighSurrogate() && intIndex + 1 < strText.size() && strText.at(intIndex + 1).isLowSurrogate()) {
+            intIndex += 1;
+        } else if (charUnit.isSurrogate()) {
+            strResult[intIndex] = QChar::ReplacementCharacter;
+        }
+    }
+    return strResult;
+}
+
 } // namespace
 
 void PreferenceAccount::init() {
@@ -149,7 +165,7 @@ void PreferenceAccount::selectOpen(QString strSql, QStringList qstringlistParame
 
     for (int intParameter = 0; intParameter < qstringlistParameter.size(); intParameter += 1) {
         // Always text, an empty one included: a null string would be bound as NULL and compare unequal to ''.
-        QString strParameter = qstringlistParameter.at(intParameter);
+        QString strParameter = storable(qstringlistParameter.at(intParameter));
         if (strParameter.isNull()) {
             strParameter = QLatin1String("");
         }
@@ -183,24 +199,24 @@ void PreferenceAccount::selectClose() {
 }
 
 void PreferenceAccount::create() {
-    objectCreate.bindValue(0, strWebsite);
-    objectCreate.bindValue(1, strMail);
-    objectCreate.bindValue(2, strUser);
-    objectCreate.bindValue(3, strNote);
+    objectCreate.bindValue(0, storable(strWebsite));
+    objectCreate.bindValue(1, storable(strMail));
+    objectCreate.bindValue(2, storable(strUser));
+    objectCreate.bindValue(3, storable(strNote));
     objectCreate.bindValue(4, intLength);
-    objectCreate.bindValue(5, strSpecial);
+    objectCreate.bindValue(5, storable(strSpecial));
     execute(objectCreate);
 
     PreferenceAccountObserver::obtain()->update();
 }
 
 void PreferenceAccount::save() {
-    objectSave.bindValue(0, strWebsite);
-    objectSave.bindValue(1, strMail);
-    objectSave.bindValue(2, strUser);
-    objectSave.bindValue(3, strNote);
+    objectSave.bindValue(0, storable(strWebsite));
+    objectSave.bindValue(1, storable(strMail));
+    objectSave.bindValue(2, storable(strUser));
+    objectSave.bindValue(3, storable(strNote));
     objectSave.bindValue(4, intLength);
-    objectSave.bindValue(5, strSpecial);
+    objectSave.bindValue(5, storable(strSpecial));
     objectSave.bindValue(6, intIdent);
     execute(objectSave);
 

@@ -1,9 +1,12 @@
 #include "preference/PreferenceAccountSelected.h"
 
 #include "preference/PreferenceAccountSelectedObserver.h"
+#include "preference/PreferenceSettings.h"
 
 #include <QCoreApplication>
 #include <QSettings>
+
+#include <limits>
 
 PreferenceAccountSelected *PreferenceAccountSelected::objectSingleton = nullptr;
 
@@ -16,17 +19,29 @@ QString strPath() {
 // Each access opens the file on its own and closes it before returning, so that every change is on disk
 // before anyone is told of it.
 int readInt(const QString &strKey) {
+    if (!PreferenceSettings::prepare(strPath())) {
+        return 0;
+    }
     QSettings objectSettings(strPath(), QSettings::IniFormat);
-    return objectSettings.value(strKey, 0).toInt();
+    // A number too large for an int would otherwise come back cut to its low bits, as some unrelated value.
+    bool boolValid = false;
+    const qlonglong intValue = objectSettings.value(strKey, 0).toLongLong(&boolValid);
+    if (!boolValid || intValue < std::numeric_limits<int>::min() || intValue > std::numeric_limits<int>::max()) {
+        return 0;
+    }
+    return int(intValue);
 }
 
 QString readStr(const QString &strKey) {
+    if (!PreferenceSettings::prepare(strPath())) {
+        return QString("");
+    }
     QSettings objectSettings(strPath(), QSettings::IniFormat);
     return objectSettings.value(strKey, QString("")).toString();
 }
 
 void writeKey(const QString &strKey, const QVariant &variantValue) {
-    {
+    if (PreferenceSettings::prepare(strPath())) {
         QSettings objectSettings(strPath(), QSettings::IniFormat);
         objectSettings.setValue(strKey, variantValue);
     }
@@ -34,7 +49,7 @@ void writeKey(const QString &strKey, const QVariant &variantValue) {
 }
 
 void removeKey(const QString &strKey) {
-    {
+    if (PreferenceSettings::prepare(strPath())) {
         QSettings objectSettings(strPath(), QSettings::IniFormat);
         objectSettings.remove(strKey);
     }

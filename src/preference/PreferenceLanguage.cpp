@@ -1,9 +1,11 @@
 #include "preference/PreferenceLanguage.h"
 
 #include "preference/PreferenceLanguageObserver.h"
+#include "preference/PreferenceSettings.h"
 
 #include <QCoreApplication>
 #include <QSettings>
+#include <QVariant>
 
 PreferenceLanguage *PreferenceLanguage::objectSingleton = nullptr;
 
@@ -40,12 +42,20 @@ PreferenceLanguage::~PreferenceLanguage() {}
 
 QString PreferenceLanguage::getStrName() {
     // "en" stands only for an absent key: a name stored empty on purpose reads as empty.
+    if (!PreferenceSettings::prepare(strPath())) {
+        return QString("en");
+    }
     QSettings objectSettings(strPath(), QSettings::IniFormat);
-    return objectSettings.value("strName", QString("en")).toString();
+    QVariant variantName = objectSettings.value("strName", QString("en"));
+    // A value that is no text (a list or a rectangle that another program wrote) names no language either.
+    if (!variantName.convert(QMetaType::QString)) {
+        return QString("en");
+    }
+    return variantName.toString();
 }
 
 void PreferenceLanguage::setStrName(QString strName) {
-    {
+    if (PreferenceSettings::prepare(strPath())) {
         QSettings objectSettings(strPath(), QSettings::IniFormat);
         objectSettings.setValue("strName", strName);
     }
@@ -53,7 +63,7 @@ void PreferenceLanguage::setStrName(QString strName) {
 }
 
 void PreferenceLanguage::clearStrName() {
-    {
+    if (PreferenceSettings::prepare(strPath())) {
         QSettings objectSettings(strPath(), QSettings::IniFormat);
         objectSettings.remove("strName");
     }

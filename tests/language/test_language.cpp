@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -199,6 +200,99 @@ private slots:
         QFETCH(QString, strExpected);
         writeCatalogue("language.xml", byteContent);
         QCOMPARE(lookupAll(), strExpected);
+    }
+
+    void hugeCatalogue_data() {
+        QTest::addColumn<QByteArray>("byteContent");
+        QTest::addColumn<int>("intEntries");
+        const int intSize = 10 * 1024 * 1024;
+
+        QByteArray byteEntries;
+        int intEntries = 0;
+        while (byteEntries.size() < intSize) {
+            byteEntries += "<string name=\"entry" + QByteArray::number(intEntries) + "\">text of entry " +
+                           QByteArray::number(intEntries) + " \xc3\xbc\xe6\x97\xa5</string>\n";
+            intEntries += 1;
+        }
+        QTest::newRow("ten megabytes of entries") << catalogue(byteEntries) << intEntries;
+        QTest::newRow("ten megabytes in one text")
+            << catalogue("<string name=\"a\">" + QByteArray(intSize, 'x') + "</string>") << 1;
+        QTest::newRow("ten megabytes broken off at the end") << catalogue(byteEntries).chopped(2) << 0;
+
+        QByteArray byteUtf16("\xff\xfe", 2);
+        for (const QChar charText : QString::fromUtf8(catalogue(byteEntries.left(intSize / 2)))) {
+            byteUtf16.append(char(charText.unicode() & 0xff)).append(char(charText.unicode() >> 8));
+        }
+        QTest::newRow("ten megabytes of UTF-16") << byteUtf16 << 0;
+
+        // Parsed recursively, this nesting would exhaust the stack.
+        QTest::newRow("ten megabytes of nesting")
+            << catalogue(QByteArray("<a>").repeated(intSize / 7) + "<string name=\"a\">deep</string>" +
+                         QByteArray("</a>").repeated(intSize / 7))
+            << 0;
+        QByteArray byteLaughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE resources [\n<!ENTITY a \"aaaaaaaaaa\">\n";
+        for (char charEntity = 'b'; charEntity <= 'k'; charEntity += 1) {
+            byteLaughs += QByteArray("<!ENTITY ") + charEntity + " \"" +
+                          (QByteArray("&") + char(charEntity - 1) + ";").repeated(10) + "\">\n";
+        }
+        QTest::newRow("an entity that expands ten billion times")
+            << byteLaughs + "]>\n<resources><string name=\"a\">&k;</string></resources>\n"
+            << 0;
+    }
+
+    void hugeCatalogue() {
+        QFETCH(QByteArray, byteContent);
+        QFETCH(int, intEntries);
+        writeCatalogue("language.xml", byteContent);
+
+        QElapsedTimer objectTimer;
+        objectTimer.start();
+        const QJsonArray objectArray = QJsonDocument::fromJson(lookupAll().toUtf8()).array();
+        const qint64 intElapsed = objectTimer.elapsed();
+
+        QCOMPARE(objectArray.size(), intEntries);
+        if (intEntries > 1) {
+            QCOMPARE(lookup("entry" + QString::number(intEntries - 1)),
+                     QString::fromUtf8("text of entry %1 \xc3\xbc\xe6\x97\xa5").arg(intEntries - 1));
+        }
+        // Generous: a machine shared with other work, and several times slower under the sanitizers.
+#ifdef TESSALOQUIN_SANITIZED
+        const qint64 intBound = 120000;
+#else
+        const qint64 intBound = 30000;
+#endif
+        QVERIFY2(intElapsed < intBound, qPrintable(QString("%1 ms").arg(intElapsed)));
+    }
+
+    void deepNesting_data() {
+        QTest::addColumn<QByteArray>("byteContent");
+        QTest::addColumn<int>("intEntries");
+        const auto nested = [](int intLevels, const QByteArray &byteInner) {
+            return QByteArray("<a>").repeated(intLevels) + byteInner + QByteArray("</a>").repeated(intLevels);
+        };
+        const QByteArray byteEntry = "<string name=\"a\">deep</string>";
+
+        QTest::newRow("two hundred levels") << catalogue(nested(200, byteEntry)) << 1;
+        QTest::newRow("three hundred levels") << catalogue(nested(300, byteEntry)) << 0;
+        QTest::newRow("never closed") << catalogue(QByteArray("<a>").repeated(100000)) << 0;
+        QTest::newRow("closing tags in a comment hide nothing")
+            << catalogue("<!--" + QByteArray("</a>").repeated(300) + "-->" + nested(300, byteEntry)) << 0;
+        QTest::newRow("behind a document type declaration")
+            << "<!DOCTYPE resources>\n" + catalogue(nested(300, byteEntry)) << 0;
+        QTest::newRow("markup in text, comments and attributes is no nesting")
+            << catalogue("<string name=\"a\"><![CDATA[" + QByteArray("<a>").repeated(300) + "]]></string>" + "<!--" +
+                         QByteArray("<a>").repeated(300) + "--><?pi " + QByteArray("<a>").repeated(300) +
+                         "?><string name=\"b\" title='>' note=\"/>\">b</string>")
+            << 2;
+        QTest::newRow("empty elements side by side")
+            << catalogue(QByteArray("<a/><b x=\"1\" />").repeated(10000) + byteEntry) << 1;
+    }
+
+    void deepNesting() {
+        QFETCH(QByteArray, byteContent);
+        QFETCH(int, intEntries);
+        writeCatalogue("language.xml", byteContent);
+        QCOMPARE(QJsonDocument::fromJson(lookupAll().toUtf8()).array().size(), intEntries);
     }
 
     void folderInPlaceOfTheLanguageFile() {

@@ -1,0 +1,260 @@
+#include "preference/PreferenceSettings.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QVector>
+
+namespace {
+
+// The reading below follows QSettings's own INI reader step by step, so that it finds every value that reader
+// would decode. It errs in one direction only: spaces after the closing parenthesis count as cut off, even
+// where an escape makes the reader keep them.
+
+bool isSpace(char charByte) {
+    return charByte == ' ' || charByte == '\t' || charByte == '\n' || charByte == '\r';
+}
+
+bool isSyntax(char charByte) {
+    return charByte == '\n' || charByte == '\r' || charByte == '"' || charByte == ';' || charByte == '=' ||
+           charByte == '\\';
+}
+
+// One line of the file: quotes carry it over line breaks, a backslash takes the next character with it (a line
+// break too), a ";" at its start makes a comment and elsewhere ends it. False once nothing is left.
+bool readLine(const QByteArray &byteData, int &intPosition, int &intStart, int &intLength, int &intEquals) {
+    const int intSize = byteData.size();
+    bool boolQuoted = false;
+    intEquals = -1;
+
+    intStart = intPosition;
+    while (intStart < intSize && isSpace(byteData.at(intStart))) {
+        intStart += 1;
+    }
+
+    int intIndex = intStart;
+    while (intIndex < intSize) {
+        const char charByte = byteData.at(intIndex);
+        intIndex += 1;
+        if (!isSyntax(charByte)) {
+            continue;
+        }
+        if (charByte == '=') {
+            if (!boolQuoted && intEquals == -1) {
+                intEquals = intIndex - 1;
+            }
+        } else if (charByte == '\n' || charByte == '\r') {
+            if (intIndex == intStart + 1) {
+                intStart += 1;
+            } else if (!boolQuoted) {
+                intIndex -= 1;
+                break;
+            }
+        } else if (charByte == '\\') {
+            if (intIndex < intSize) {
+                const char charNext = byteData.at(intIndex);
+                intIndex += 1;
+                if (intIndex < intSize) {
+                    const char charAfter = byteData.at(intIndex);
+                    if ((charNext == '\n' && charAfter == '\r') || (charNext == '\r' && charAfter == '\n')) {
+                        intIndex += 1;
+                    }
+                }
+            }
+        } else if (charByte == '"') {
+            boolQuoted = !boolQuoted;
+        } else if (intIndex == intStart + 1) {
+            // A comment, up to the end of its line.
+            while (intIndex < intSize && byteData.at(intIndex) != '\n' && byteData.at(intIndex) != '\r') {
+                intIndex += 1;
+            }
+            while (intIndex < intSize && isSpace(byteData.at(intIndex))) {
+                intIndex += 1;
+            }
+            intStart = intIndex;
+        } else if (!boolQuoted) {
+            intIndex -= 1;
+            break;
+        }
+    }
+
+    intPosition = intIndex;
+    intLength = intIndex - intStart;
+    return intLength > 0;
+}
+
+// Whether an element of the value between intFrom and intTo, once its escapes are resolved, has one of the
+// forms that are decoded as binary data: "@Variant(" or "@DateTime(" at its start and ")" at its end. Commas
+// outside quotes separate the elements of a list.
+bool holdsSerialisedValue(const QByteArray &byteData, int intFrom, int intTo) {
+    // Only the beginning and the last character of each element decide. Spaces at the end may or may not be
+    // cut off, so the last character other than a space counts.
+    const int intKept = 10;
+    QString strElement;
+    ushort intLast = 0;
+    const auto append = [&strElement, &intLast](uint intUnit) {
+        const ushort intCode = ushort(intUnit & 0xffff);
+        if (strElement.size() < intKept) {
+            strElement.append(QChar(intCode));
+        }
+        if (intCode != ' ' && intCode != '\t') {
+            intLast = intCode;
+        }
+    };
+    const auto isSerialisedElement = [&strElement, &intLast]() {
+        return (strElement.startsWith(QLatin1String("@Variant(")) ||
+                strElement.startsWith(QLatin1String("@DateTime("))) &&
+               intLast == ')';
+    };
+    const auto skipSpaces = [&byteData, intTo](int &intIndex) {
+        while (intIndex < intTo && (byteData.at(intIndex) == ' ' || byteData.at(intIndex) == '\t')) {
+            intIndex += 1;
+        }
+    };
+    const auto isHex = [](char charByte) {
+        return (charByte >= '0' && charByte <= '9') || (charByte >= 'a' && charByte <= 'f') ||
+               (charByte >= 'A' && charByte <= 'F');
+    };
+
+    bool boolQuoted = false;
+    int intIndex = intFrom;
+    skipSpaces(intIndex);
+    while (intIndex < intTo) {
+        const char charByte = byteData.at(intIndex);
+        if (charByte == '\\') {
+            intIndex += 1;
+            if (intIndex >= intTo) {
+                break;
+            }
+            const char charEscape = byteData.at(intIndex);
+            intIndex += 1;
+            static const char charSimple[][2] = {{'a', '\a'}, {'b', '\b'},  {'f', '\f'}, {'n', '\n'},
+                                                 {'r', '\r'}, {'t', '\t'},  {'v', '\v'}, {'"', '"'},
+                                                 {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
+            bool boolSimple = false;
+            for (const auto &charPair : charSimple) {
+                if (charEscape == charPair[0]) {
+                    append(uchar(charPair[1]));
+                    boolSimple = true;
+                    break;
+                }
+            }
+            if (boolSimple) {
+                continue;
+            }
+            if (charEscape == 'x') {
+                if (intIndex < intTo && isHex(byteData.at(intIndex))) {
+                    uint intValue = 0;
+                    while (intIndex < intTo && isHex(byteData.at(intIndex))) {
+                        const char charDigit = byteData.at(intIndex);
+                        const uint intDigit = charDigit <= '9'   ? uint(charDigit - '0')
+                                              : charDigit <= 'F' ? uint(charDigit - 'A' + 10)
+                                                                 : uint(charDigit - 'a' + 10);
+                        intValue = (intValue << 4) + intDigit;
+                        intIndex += 1;
+                    }
+                    append(intValue);
+                }
+            } else if (charEscape >= '0' && charEscape <= '7') {
+                uint intValue = uint(charEscape - '0');
+                while (intIndex < intTo && byteData.at(intIndex) >= '0' && byteData.at(intIndex) <= '7') {
+                    intValue = (intValue << 3) + uint(byteData.at(intIndex) - '0');
+                    intIndex += 1;
+                }
+                append(intValue);
+            } else if (charEscape == '\n' || charEscape == '\r') {
+                // A line carried over: its break is dropped.
+                if (intIndex < intTo) {
+                    const char charAfter = byteData.at(intIndex);
+                    if ((charAfter == '\n' || charAfter == '\r') && charAfter != charEscape) {
+                        intIndex += 1;
+                    }
+                }
+            }
+            // Any other escaped character is dropped.
+        } else if (charByte == '"') {
+            intIndex += 1;
+            boolQuoted = !boolQuoted;
+            if (!boolQuoted) {
+                skipSpaces(intIndex);
+            }
+        } else if (charByte == ',' && !boolQuoted) {
+            if (isSerialisedElement()) {
+                return true;
+            }
+            strElement.clear();
+            intLast = 0;
+            intIndex += 1;
+            skipSpaces(intIndex);
+        } else {
+            append(uchar(charByte));
+            intIndex += 1;
+        }
+    }
+    return isSerialisedElement();
+}
+
+} // namespace
+
+QByteArray PreferenceSettings::withoutSerialisedValues(const QByteArray &byteContent, int *intRemoved) {
+    *intRemoved = 0;
+    // Every such value needs an "@", written as it is or as an escape.
+    if (!byteContent.contains('@') && !byteContent.contains('\\')) {
+        return byteContent;
+    }
+
+    QVector<QPair<int, int>> qvectorRemoved;
+    int intPosition = byteContent.startsWith("\xef\xbb\xbf") ? 3 : 0;
+    int intStart = 0;
+    int intLength = 0;
+    int intEquals = -1;
+    while (readLine(byteContent, intPosition, intStart, intLength, intEquals)) {
+        // Section headers and lines without a key are not values.
+        if (byteContent.at(intStart) == '[' || intEquals == -1) {
+            continue;
+        }
+        if (holdsSerialisedValue(byteContent, intEquals + 1, intStart + intLength)) {
+            qvectorRemoved.append(qMakePair(intStart, intLength));
+        }
+    }
+    if (qvectorRemoved.isEmpty()) {
+        return byteContent;
+    }
+
+    // The lines go, their line breaks stay: nothing else in the file moves from one line to another.
+    QByteArray byteResult;
+    byteResult.reserve(byteContent.size());
+    int intCopied = 0;
+    for (const QPair<int, int> &qpairLine : qvectorRemoved) {
+        byteResult.append(byteContent.constData() + intCopied, qpairLine.first - intCopied);
+        intCopied = qpairLine.first + qpairLine.second;
+    }
+    byteResult.append(byteContent.constData() + intCopied, byteContent.size() - intCopied);
+    *intRemoved = qvectorRemoved.size();
+    return byteResult;
+}
+
+bool PreferenceSettings::prepare(const QString &strPath) {
+    QFile objectFile(strPath);
+    // A file that cannot be opened gives QSettings nothing to read either.
+    if (!objectFile.open(QIODevice::ReadOnly)) {
+        return true;
+    }
+    const QByteArray byteContent = objectFile.readAll();
+    objectFile.close();
+
+    int intRemoved = 0;
+    const QByteArray byteClean = withoutSerialisedValues(byteContent, &intRemoved);
+    if (intRemoved == 0) {
+        return true;
+    }
+
+    QSaveFile objectSave(strPath);
+    if (objectSave.open(QIODevice::WriteOnly) && objectSave.write(byteClean) == byteClean.size() &&
+        objectSave.commit()) {
+        qWarning("PreferenceSettings: %d unreadable value(s) removed from %s", intRemoved, qUtf8Printable(strPath));
+        return true;
+    }
+    qWarning("PreferenceSettings: %s holds unreadable values and cannot be rewritten; it is not read",
+             qUtf8Printable(strPath));
+    return false;
+}

@@ -1,0 +1,266 @@
+#include "main/MainUpdate.h"
+#include "password/Password.h"
+#include "preference/PreferenceAccount.h"
+#include "preference/PreferenceAccountObserver.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// The bytes of a literal, zero bytes included, without its terminating zero.
+template <int intSize> QByteArray raw(const char (&charData)[intSize]) {
+    return QByteArray(charData, intSize - 1);
+}
+
+// Asks every bridge object what a user's first minute would, and sends the answers home over loopback (in
+// the path: the window drops queries).
+const char *const strReportingPage =
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><script>\n"
+    "var Navigation = { updateBackward: function() {} };\n"
+    "window.addEventListener('load', function() {\n"
+    "  var objectReport = {};\n"
+    "  function attempt(strName, functionCall) {\n"
+    "    try { objectReport[strName] = functionCall(); } catch (objectError) {\n"
+    "      objectReport[strName] = 'thrown: ' + objectError; }\n"
+    "  }\n"
+    "  attempt('count', function() { return jsPreferenceAccount.count(); });\n"
+    "  attempt('list', function() {\n"
+    "    jsPreferenceAccount.selectOpen('SELECT * FROM PreferenceAccount ORDER BY intIdent', []);\n"
+    "    var strList = jsPreferenceAccount.getAll(); jsPreferenceAccount.selectClose(); return strList; });\n"
+    "  attempt('created', function() { jsPreferenceAccount.setStrWebsite('new.example');\n"
+    "    jsPreferenceAccount.create(); return jsPreferenceAccount.count(); });\n"
+    "  attempt('selected', function() { jsPreferenceAccountSelected.setStrUser('ada');\n"
+    "    return jsPreferenceAccountSelected.getAll(); });\n"
+    "  attempt('language', function() { return jsPreferenceLanguage.getStrName(); });\n"
+    "  attempt('strings', function() { return jsLanguage.getStrStrings(); });\n"
+    "  attempt('password', function() {\n"
+    "    return jsPassword.update('master', 'example.org', 'ada@example.org', 12, '!'); });\n"
+    "  attempt('name', function() { return jsGeneral.getName(); });\n"
+    "  new Image().src = 'http://127.0.0.1:%1/report/' + encodeURIComponent(JSON.stringify(objectReport));\n"
+    "});\n"
+    "</script></head><body></body></html>\n";
+
+QByteArray randomBytes(int intSize, quint32 intSeed) {
+    QRandomGenerator objectRandom(intSeed);
+    QByteArray byteResult(intSize, '\0');
+    for (char &charByte : byteResult) {
+        charByte = char(objectRandom.bounded(256));
+    }
+    return byteResult;
+}
+
+QString selectedDefaults(const QString &strUser) {
+    return "{\"intIdent\":0,\"intLength\":0,\"strMail\":\"\",\"strNote\":\"\",\"strSpecial\":\"\",\"strUser\":\"" +
+           strUser + "\",\"strWebsite\":\"\"}";
+}
+
+} // namespace
+
+class TestMainFaults : public QObject {
+    Q_OBJECT
+
+    QTcpServer objectServer;
+    QStringList qstringlistReports;
+
+    void collectReport() {
+        while (QTcpSocket *objectSocket = objectServer.nextPendingConnection()) {
+            connect(objectSocket, &QTcpSocket::readyRead, this, [this, objectSocket]() {
+                QByteArray byteRequest = objectSocket->property("byteRequest").toByteArray() + objectSocket->readAll();
+                objectSocket->setProperty("byteRequest", byteRequest);
+                if (!byteRequest.contains("\r\n")) {
+                    return;
+                }
+                const QByteArray bytePath = byteRequest.left(byteRequest.indexOf("\r\n")).split(' ').value(1);
+                qstringlistReports.append(QUrl::fromPercentEncoding(bytePath.mid(QByteArray("/report/").size())));
+                objectSocket->write("HTTP/1.0 204 No Content\r\nConnection: close\r\n\r\n");
+                objectSocket->disconnectFromHost();
+            });
+        }
+    }
+
+    // Starts a copy of the program in the folder, waits for its page's report and ends it.
+    QJsonObject runProgram(const QString &strFolder) {
+        qstringlistReports.clear();
+        QFile::remove(strFolder + "/tessaloquin");
+        if (!QFile::copy(QString(TESSALOQUIN_BINARY_DIR) + "/tessaloquin", strFolder + "/tessaloquin")) {
+            qWarning("the program could not be copied");
+            return QJsonObject();
+        }
+        QDir().mkpath(strFolder + "/assets");
+        QFile objectPage(strFolder + "/assets/index.html");
+        objectPage.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        objectPage.write(QString(strReportingPage).arg(objectServer.serverPort()).toUtf8());
+        objectPage.close();
+
+        QProcess objectProcess;
+        objectProcess.setProcessChannelMode(QProcess::MergedChannels);
+        objectProcess.start(strFolder + "/tessaloquin", QStringList());
+        objectProcess.waitForStarted();
+        const bool boolReported = QTest::qWaitFor(
+            [this, &objectProcess]() {
+                return !qstringlistReports.isEmpty() || objectProcess.state() == QProcess::NotRunning;
+            },
+            60000);
+        // Still running once the page has reported: nothing it did brought the program down.
+        const bool boolRunning = objectProcess.state() == QProcess::Running;
+        objectProcess.terminate();
+        objectProcess.waitForFinished(20000);
+        if (!boolRunning || !boolReported || qstringlistReports.isEmpty()) {
+            qWarning("the program ended or never reported: %s", objectProcess.readAll().constData());
+            return QJsonObject();
+        }
+        return QJsonDocument::fromJson(qstringlistReports.first().toUtf8()).object();
+    }
+
+    QString strPassword;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(objectServer.listen(QHostAddress::LocalHost));
+        connect(&objectServer, &QTcpServer::newConnection, this, &TestMainFaults::collectReport);
+        strPassword = Password::obtain()->update("master", "example.org", "ada@example.org", 12, "!");
+    }
+
+    void init() {
+        PreferenceAccount::dispel();
+        PreferenceAccountObserver::dispel();
+        TestSupport::resetRes();
+        TestSupport::recordMessages().clear();
+    }
+
+    void cleanup() {
+        PreferenceAccount::dispel();
+        PreferenceAccountObserver::dispel();
+    }
+
+    void garbageDatabaseIsNeitherReadNorWritten_data() {
+        QTest::addColumn<QByteArray>("byteGarbage");
+        QTest::addColumn<bool>("boolPending");
+
+        QByteArray byteHeader = raw("SQLite format 3\0") + randomBytes(4080, 3);
+        const QList<QPair<const char *, QByteArray>> qlistGarbage = {
+            {"text", "These are the minutes of the meeting, not an account list.\n"},
+            {"random bytes", randomBytes(4096, 1)},
+            {"a database header, then garbage", byteHeader},
+            {"a megabyte of random bytes", randomBytes(1024 * 1024, 2)}};
+        for (const QPair<const char *, QByteArray> &qpairGarbage : qlistGarbage) {
+            QTest::newRow(qPrintable(QString("%1, upgrade due").arg(qpairGarbage.first)))
+                << qpairGarbage.second << true;
+            QTest::newRow(qPrintable(QString("%1, upgrade done").arg(qpairGarbage.first)))
+                << qpairGarbage.second << false;
+        }
+    }
+
+    void garbageDatabaseIsNeitherReadNorWritten() {
+        QFETCH(QByteArray, byteGarbage);
+        QFETCH(bool, boolPending);
+        QTemporaryDir objectFolder;
+        QVERIFY(objectFolder.isValid());
+        QDir().mkpath(objectFolder.filePath("res"));
+        QFile objectDatabase(objectFolder.filePath("res/PreferenceAccount.sqlite"));
+        QVERIFY(objectDatabase.open(QIODevice::WriteOnly));
+        objectDatabase.write(byteGarbage);
+        objectDatabase.close();
+        if (!boolPending) {
+            QSettings(objectFolder.filePath("res/PreferenceAccount.ini"), QSettings::IniFormat)
+                .setValue("boolUpdate(4.0)", false);
+        }
+
+        const QJsonObject objectReport = runProgram(objectFolder.path());
+
+        QCOMPARE(objectReport.value("count").toVariant(), QVariant(0));
+        QCOMPARE(objectReport.value("list").toString(), QString("[]"));
+        QCOMPARE(objectReport.value("created").toVariant(), QVariant(0));
+        // Everything that does not need the list goes on working.
+        QCOMPARE(objectReport.value("selected").toString(), selectedDefaults("ada"));
+        QCOMPARE(objectReport.value("language").toString(), QString("en"));
+        QCOMPARE(objectReport.value("password").toString(), strPassword);
+        QCOMPARE(objectReport.value("name").toString(), QString("Tessaloquin"));
+
+        QVERIFY(objectDatabase.open(QIODevice::ReadOnly));
+        QVERIFY(objectDatabase.readAll() == byteGarbage);
+        QCOMPARE(QDir(objectFolder.filePath("res")).entryList({"PreferenceAccount.sqlite*"}, QDir::Files),
+                 QStringList({"PreferenceAccount.sqlite"}));
+        QCOMPARE(QSettings(objectFolder.filePath("res/PreferenceAccount.ini"), QSettings::IniFormat)
+                     .value("boolUpdate(4.0)")
+                     .toString(),
+                 QString("false"));
+    }
+
+    void fileInPlaceOfTheDataFolderGivesDefaults() {
+        QTemporaryDir objectFolder;
+        QVERIFY(objectFolder.isValid());
+        QFile objectRes(objectFolder.filePath("res"));
+        QVERIFY(objectRes.open(QIODevice::WriteOnly));
+        objectRes.write("a file where the data folder belongs");
+        objectRes.close();
+
+        const QJsonObject objectReport = runProgram(objectFolder.path());
+
+        QCOMPARE(objectReport.value("count").toVariant(), QVariant(0));
+        QCOMPARE(objectReport.value("list").toString(), QString("[]"));
+        QCOMPARE(objectReport.value("created").toVariant(), QVariant(0));
+        QCOMPARE(objectReport.value("selected").toString(), selectedDefaults(""));
+        QCOMPARE(objectReport.value("language").toString(), QString("en"));
+        QCOMPARE(objectReport.value("strings").toString(), QString("[]"));
+        QCOMPARE(objectReport.value("password").toString(), strPassword);
+
+        QVERIFY(objectRes.open(QIODevice::ReadOnly));
+        QCOMPARE(objectRes.readAll(), QByteArray("a file where the data folder belongs"));
+    }
+
+    void damagedUpgradeFlagLosesNoAccount_data() {
+        QTest::addColumn<QByteArray>("byteSettings");
+        QTest::addColumn<bool>("boolConverted");
+
+        QTest::newRow("broken lines around the flag")
+            << QByteArray("no equals sign\n[General]\n=\nboolUpdate%284.0%29=false\n\"unclosed") << false;
+        QTest::newRow("binary junk around the flag")
+            << raw("\x00\xff\xfe\x80\nboolUpdate%284.0%29=false\n\x01\x02\xc3\x28") << false;
+        QTest::newRow("a word where a truth value belongs") << QByteArray("boolUpdate%284.0%29=banana\n") << true;
+        QTest::newRow("a serialised list that would abort the program")
+            << QByteArray("boolUpdate%284.0%29=@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n") << true;
+        QTest::newRow("only junk") << randomBytes(512, 4) << true;
+    }
+
+    void damagedUpgradeFlagLosesNoAccount() {
+        QFETCH(QByteArray, byteSettings);
+        QFETCH(bool, boolConverted);
+
+        // An older table with an account, and a current one kept beside it for the second start.
+        QVERIFY(
+            TestSupport::executeSql("CREATE TABLE PreferenceAccount (strWebsite TEXT, strMail TEXT, strUser TEXT)"));
+        QVERIFY(TestSupport::executeSql("INSERT INTO PreferenceAccount VALUES ('a.example', 'ada@a.example', 'ada')"));
+        TestSupport::writeFile("res/PreferenceAccount.ini", byteSettings);
+
+        MainUpdate::run();
+
+        const QList<QVariantList> qlistRow =
+            TestSupport::selectSql("SELECT strWebsite, strMail, strUser FROM PreferenceAccount");
+        QCOMPARE(qlistRow, QList<QVariantList>({{"a.example", "ada@a.example", "ada"}}));
+        QCOMPARE(TestSupport::selectSql("SELECT COUNT(*) FROM pragma_table_info('PreferenceAccount')"),
+                 QList<QVariantList>({{boolConverted ? 7 : 3}}));
+        QCOMPARE(QSettings(TestSupport::appPath("res/PreferenceAccount.ini"), QSettings::IniFormat)
+                     .value("boolUpdate(4.0)")
+                     .toString(),
+                 QString("false"));
+
+        // The next start converts nothing and the store finds every account.
+        MainUpdate::run();
+        QCOMPARE(TestSupport::selectSql("SELECT strWebsite, strMail, strUser FROM PreferenceAccount"), qlistRow);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMainFaults)
+#include "test_mainfaults.moc"

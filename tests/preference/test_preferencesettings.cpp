@@ -1,0 +1,95 @@
+#include "preference/PreferenceSettings.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTest>
+
+class TestPreferenceSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { TestSupport::resetRes(); }
+
+    void serialisedValuesAreFoundAsQtReadsThem_data() {
+        QTest::addColumn<QByteArray>("byteContent");
+        QTest::addColumn<QByteArray>("byteExpected");
+        QTest::addColumn<int>("intRemoved");
+
+        QTest::newRow("one among plain values")
+            << QByteArray("[General]\na=1\nb=@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\nc=3\n")
+            << QByteArray("[General]\na=1\n\nc=3\n") << 1;
+        QTest::newRow("date and time form") << QByteArray("b=@DateTime(\\0)\r\nc=3") << QByteArray("\r\nc=3") << 1;
+        QTest::newRow("element of a list") << QByteArray("b=x, @Variant(\\0)\n") << QByteArray("\n") << 1;
+        QTest::newRow("quoted") << QByteArray("b= \"@Variant(\\0)\" \n") << QByteArray("\n") << 1;
+        QTest::newRow("at sign as hex and octal escapes")
+            << QByteArray("b=\\x40Variant(\\0)\nc=\\100Variant(\\0)\nd=\\x10040Variant(\\0)\n") << QByteArray("\n\n\n")
+            << 3;
+        QTest::newRow("carried over a line break")
+            << QByteArray("b=@Var\\\niant(\\0)\nc=3\n") << QByteArray("\nc=3\n") << 1;
+        QTest::newRow("spaces after the parenthesis") << QByteArray("b=@Variant(\\0)  \t\n") << QByteArray("\n") << 1;
+        QTest::newRow("ended by a comment") << QByteArray("b=@Variant(\\0);rest\n") << QByteArray(";rest\n") << 1;
+        QTest::newRow("after a byte order mark") << QByteArray("\xef\xbb\xbf"
+                                                               "b=@Variant(\\0)\n")
+                                                 << QByteArray("\xef\xbb\xbf\n") << 1;
+
+        // Read by Qt as texts, and kept.
+        for (const char *strKept : {"b=@@Variant(\\0)\n", "b=@Variant(\\0\n", "b=\"x, @Variant(\\0)\"\n",
+                                    "b=\"x\n@Variant(\\0)\"\n", "[@Variant(\\0)]\n", ";b=@Variant(\\0)\n",
+                                    "@Variant(\\0)\n", "b=@ByteArray(x)\n", "b=@Variant(\\0)x\n"}) {
+            QTest::newRow(strKept) << QByteArray(strKept) << QByteArray(strKept) << 0;
+        }
+    }
+
+    void serialisedValuesAreFoundAsQtReadsThem() {
+        QFETCH(QByteArray, byteContent);
+        QFETCH(QByteArray, byteExpected);
+        QFETCH(int, intRemoved);
+        int intFound = -1;
+        QCOMPARE(PreferenceSettings::withoutSerialisedValues(byteContent, &intFound), byteExpected);
+        QCOMPARE(intFound, intRemoved);
+    }
+
+    void textsThatLookSerialisedAreNeverTouched() {
+        // Whatever text this program stores, Qt writes it so that it is read back as that text.
+        const QString strPath = TestSupport::appPath("res/texts.ini");
+        const QStringList qstringlistText = {"@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)",
+                                             "@DateTime(x)",
+                                             "x, @Variant(y)",
+                                             " @Variant(y) ",
+                                             QString("@Variant(") + QChar(0) + ")",
+                                             "@"};
+        {
+            QSettings objectSettings(strPath, QSettings::IniFormat);
+            for (int intIndex = 0; intIndex < qstringlistText.size(); intIndex += 1) {
+                objectSettings.setValue(QString("text%1").arg(intIndex), qstringlistText[intIndex]);
+            }
+        }
+        const QByteArray byteFile = TestSupport::readFile("res/texts.ini");
+        int intRemoved = -1;
+        QCOMPARE(PreferenceSettings::withoutSerialisedValues(byteFile, &intRemoved), byteFile);
+        QCOMPARE(intRemoved, 0);
+        QVERIFY(PreferenceSettings::prepare(strPath));
+        QCOMPARE(TestSupport::readFile("res/texts.ini"), byteFile);
+    }
+
+    void prepareRewritesOnlyWhatItMust() {
+        const QString strPath = TestSupport::appPath("res/settings.ini");
+        QVERIFY(PreferenceSettings::prepare(strPath)); // no file
+        QVERIFY(!QFile::exists(strPath));
+
+        TestSupport::writeFile("res/settings.ini", "[General]\na=1\nb=@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n");
+        QVERIFY(PreferenceSettings::prepare(strPath));
+        QCOMPARE(TestSupport::readFile("res/settings.ini"), QByteArray("[General]\na=1\n\n"));
+        QCOMPARE(QSettings(strPath, QSettings::IniFormat).value("a").toInt(), 1);
+
+        // A folder where the file belongs is nothing QSettings could read.
+        QVERIFY(QFile::remove(strPath));
+        QVERIFY(QDir().mkpath(strPath));
+        QVERIFY(PreferenceSettings::prepare(strPath));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPreferenceSettings)
+#include "test_preferencesettings.moc"
