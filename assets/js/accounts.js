@@ -185,23 +185,6 @@ var Accounts = (function() {
 }());
 
 // Told by the program that the account table changed. Several notices in a row cost one reload.
-var PreferenceAccount = (function() {
-    'use strict';
-
-    var boolPending = false;
-
-    function update() {
-        if (boolPending) {
-            return;
-        }
-        boolPending = true;
-        window.setTimeout(function() {
-            boolPending = false;
-            Accounts.refresh();
-        }, 0);
-    }
-
-    return {
-        update: update
-    };
-}());
+var PreferenceAccount = Bridge.listener(function() {
+    Accounts.refresh();
+});

@@ -38,10 +38,29 @@ var Bridge = (function() {
         }
     }
 
+    // The object the program notifies when stored data changes: its update() runs functionRefresh once
+    // the notifying script has finished, and several notices in a row cost one refresh.
+    function listener(functionRefresh) {
+        var boolPending = false;
+        return {
+            update: function() {
+                if (boolPending) {
+                    return;
+                }
+                boolPending = true;
+                window.setTimeout(function() {
+                    boolPending = false;
+                    functionRefresh();
+                }, 0);
+            }
+        };
+    }
+
     return {
         get: get,
         missing: missing,
         call: call,
-        json: json
+        json: json,
+        listener: listener
     };
 }());

@@ -54,24 +54,7 @@ var Selected = (function() {
 
 // Told by the program that the selected account changed. Storing a selection writes seven fields, and so
 // sends seven notices; they cost one refresh.
-var PreferenceAccountSelected = (function() {
-    'use strict';
-
-    var boolPending = false;
-
-    function update() {
-        if (boolPending) {
-            return;
-        }
-        boolPending = true;
-        window.setTimeout(function() {
-            boolPending = false;
-            Selected.read();
-            Selected.changed();
-        }, 0);
-    }
-
-    return {
-        update: update
-    };
-}());
+var PreferenceAccountSelected = Bridge.listener(function() {
+    Selected.read();
+    Selected.changed();
+});

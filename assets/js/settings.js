@@ -109,23 +109,6 @@ var SettingsScreen = (function() {
 }());
 
 // Told by the program that the interface language changed.
-var PreferenceLanguage = (function() {
-    'use strict';
-
-    var boolPending = false;
-
-    function update() {
-        if (boolPending) {
-            return;
-        }
-        boolPending = true;
-        window.setTimeout(function() {
-            boolPending = false;
-            App.retext();
-        }, 0);
-    }
-
-    return {
-        update: update
-    };
-}());
+var PreferenceLanguage = Bridge.listener(function() {
+    App.retext();
+});
