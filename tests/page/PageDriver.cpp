@@ -183,3 +183,15 @@ QString PageDriver::clipboard() {
 void PageDriver::setClipboard(const QString &strText) {
     QGuiApplication::clipboard()->setText(strText, QClipboard::Clipboard);
 }
+
+PageAccount account(const QString &strWebsite, const QString &strMail, const QString &strUser, const QString &strNote,
+                    int intLength, const QString &strSpecial) {
+    PageAccount objectAccount;
+    objectAccount.strWebsite = strWebsite;
+    objectAccount.strMail = strMail;
+    objectAccount.strUser = strUser;
+    objectAccount.strNote = strNote;
+    objectAccount.intLength = intLength;
+    objectAccount.strSpecial = strSpecial;
+    return objectAccount;
+}

@@ -19,6 +19,9 @@ struct PageAccount {
     QString strSpecial;
 };
 
+PageAccount account(const QString &strWebsite, const QString &strMail, const QString &strUser = QString(),
+                    const QString &strNote = QString(), int intLength = 15, const QString &strSpecial = QString());
+
 // Drives the real page in the program's window the way a user does: keys into the web view, mouse clicks at
 // the place of an element, and reads back the document, the database and the settings files.
 class PageDriver {

@@ -16,18 +16,6 @@
 
 namespace {
 
-PageAccount account(const QString &strWebsite, const QString &strMail, const QString &strUser, const QString &strNote,
-                    int intLength, const QString &strSpecial) {
-    PageAccount objectAccount;
-    objectAccount.strWebsite = strWebsite;
-    objectAccount.strMail = strMail;
-    objectAccount.strUser = strUser;
-    objectAccount.strNote = strNote;
-    objectAccount.intLength = intLength;
-    objectAccount.strSpecial = strSpecial;
-    return objectAccount;
-}
-
 const QList<PageAccount> qlistDemo = {
     account("github.com", "ada@example.org", "ada-l", "Work; two-factor codes on the phone", 20, "!?"),
     account("mail.example.org", "ada@example.org", "", "", 15, ""),

@@ -10,18 +10,6 @@
 
 namespace {
 
-PageAccount account(const QString &strWebsite, const QString &strMail, const QString &strUser = QString(),
-                    const QString &strNote = QString(), int intLength = 15, const QString &strSpecial = QString()) {
-    PageAccount objectAccount;
-    objectAccount.strWebsite = strWebsite;
-    objectAccount.strMail = strMail;
-    objectAccount.strUser = strUser;
-    objectAccount.strNote = strNote;
-    objectAccount.intLength = intLength;
-    objectAccount.strSpecial = strSpecial;
-    return objectAccount;
-}
-
 const QList<PageAccount> qlistThree = {account("mail.example", "zed@example.org", "zed"),
                                        account("Bank.example", "ann@example.org", "customer-7", "branch downtown"),
                                        account("apps.example", "bob@example.org", "bob", "", 20, "#")};

@@ -18,18 +18,6 @@ const QString strMail = "<script>window.boolRan=true;jsPreferenceAccount.clear()
 const QString strUser = "\"><svg onload=\"window.boolRan=true;jsPreferenceAccount.clear()\"></svg>";
 const QString strNote = "<b>bold</b><iframe src=\"javascript:window.parent.boolRan=true\"></iframe>";
 
-PageAccount account(const QString &strWebsiteText, const QString &strMailText, const QString &strUserText = QString(),
-                    const QString &strNoteText = QString(), int intLength = 15, const QString &strSpecial = QString()) {
-    PageAccount objectAccount;
-    objectAccount.strWebsite = strWebsiteText;
-    objectAccount.strMail = strMailText;
-    objectAccount.strUser = strUserText;
-    objectAccount.strNote = strNoteText;
-    objectAccount.intLength = intLength;
-    objectAccount.strSpecial = strSpecial;
-    return objectAccount;
-}
-
 QString json(const QList<PageAccount> &qlistAccounts) {
     QJsonArray objectArray;
     for (const PageAccount &objectAccount : qlistAccounts) {
