@@ -60,8 +60,7 @@ Display::Display() : QMainWindow(nullptr) {
     show();
 }
 
-Display::~Display() {
-}
+Display::~Display() {}
 
 void Display::updateJavascriptinterface() {
     // A fresh set at every load. The framework keeps ownership, so the objects of earlier loads stay alive

@@ -2,11 +2,9 @@
 
 #include <QCoreApplication>
 
-DisplayNetworkmanager::DisplayNetworkmanager(QObject *objectParent) : QNetworkAccessManager(objectParent) {
-}
+DisplayNetworkmanager::DisplayNetworkmanager(QObject *objectParent) : QNetworkAccessManager(objectParent) {}
 
-DisplayNetworkmanager::~DisplayNetworkmanager() {
-}
+DisplayNetworkmanager::~DisplayNetworkmanager() {}
 
 QUrl DisplayNetworkmanager::rewriteUrl(const QUrl &objectUrl, const QString &strDirectory) {
     // The folder as a fully encoded file URL: no doubled slash after "file://", and a "?", "#" or "%" in the

@@ -11,19 +11,18 @@
 
 namespace {
 
-const char *const strCountingPage =
-    "<!DOCTYPE html>\n"
-    "<html><head><meta charset=\"utf-8\">\n"
-    "<script src=\"file:///android_asset/js/a.js?v=3\"></script>\n"
-    "<script>\n"
-    "var intBackward = 0;\n"
-    "var Navigation = { updateBackward: function() { intBackward += 1; } };\n"
-    "</script></head>\n"
-    "<body><input id=\"field\"></body></html>\n";
+const char *const strCountingPage = "<!DOCTYPE html>\n"
+                                    "<html><head><meta charset=\"utf-8\">\n"
+                                    "<script src=\"file:///android_asset/js/a.js?v=3\"></script>\n"
+                                    "<script>\n"
+                                    "var intBackward = 0;\n"
+                                    "var Navigation = { updateBackward: function() { intBackward += 1; } };\n"
+                                    "</script></head>\n"
+                                    "<body><input id=\"field\"></body></html>\n";
 
-const QStringList qstringlistBridges = {"jsGeneral",           "jsLanguage",
-                                        "jsPassword",          "jsPreferenceAccount",
-                                        "jsPreferenceAccountSelected", "jsPreferenceLanguage"};
+const QStringList qstringlistBridges = {
+    "jsGeneral",           "jsLanguage", "jsPassword", "jsPreferenceAccount", "jsPreferenceAccountSelected",
+    "jsPreferenceLanguage"};
 
 } // namespace
 

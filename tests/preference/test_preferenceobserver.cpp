@@ -9,9 +9,15 @@ namespace {
 
 QString strCalls;
 
-void observerA() { strCalls += "a"; }
-void observerB() { strCalls += "b"; }
-void observerC() { strCalls += "c"; }
+void observerA() {
+    strCalls += "a";
+}
+void observerB() {
+    strCalls += "b";
+}
+void observerC() {
+    strCalls += "c";
+}
 
 // Appends c during the pass.
 void observerAppending() {

@@ -6,8 +6,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QMutex>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -183,8 +183,7 @@ QVariant evaluate(Display *objectDisplay, const QString &strScript) {
 
 } // namespace TestSupport
 
-TestPage::TestPage(QObject *objectParent) : QWebPage(objectParent) {
-}
+TestPage::TestPage(QObject *objectParent) : QWebPage(objectParent) {}
 
 void TestPage::javaScriptConsoleMessage(const QString &strMessage, int intLine, const QString &strSource) {
     qstringlistConsole.append(QString("%1:%2: %3").arg(strSource).arg(intLine).arg(strMessage));
