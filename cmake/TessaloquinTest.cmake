@@ -1,10 +1,12 @@
-# tessaloquin_add_test(<name> SOURCES <file>... [ASSETS] [LIBRARIES <lib>...])
+# tessaloquin_add_test(<name> SOURCES <file>... [ASSETS] [XSERVER] [LIBRARIES <lib>...])
 #
 # Builds one QtTest executable in a folder of its own, so that its applicationDirPath(), and with it the
 # res/ and assets/ it uses, belongs to that test alone. ASSETS copies the shipped page and catalogues there.
-# The test runs on the offscreen platform with a UTF-8 locale.
+# The test runs on the offscreen platform with a UTF-8 locale; with XSERVER it runs on an X server of its own
+# instead (tests/support/with-xserver), for what offscreen lacks: the selection, a clipboard other programs
+# share, real windows.
 function(tessaloquin_add_test NAME)
-    cmake_parse_arguments(ARG "ASSETS" "" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "ASSETS;XSERVER" "" "SOURCES;LIBRARIES" ${ARGN})
     set(TEST_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${NAME})
 
     add_executable(${NAME} ${ARG_SOURCES})
@@ -18,8 +20,15 @@ function(tessaloquin_add_test NAME)
         add_dependencies(${NAME} ${NAME}_assets)
     endif()
 
-    add_test(NAME ${NAME} COMMAND ${NAME} WORKING_DIRECTORY ${TEST_DIRECTORY})
+    if(ARG_XSERVER)
+        set(PLATFORM xcb)
+        add_test(NAME ${NAME} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/with-xserver $<TARGET_FILE:${NAME}>
+            WORKING_DIRECTORY ${TEST_DIRECTORY})
+    else()
+        set(PLATFORM offscreen)
+        add_test(NAME ${NAME} COMMAND ${NAME} WORKING_DIRECTORY ${TEST_DIRECTORY})
+    endif()
     set_tests_properties(${NAME} PROPERTIES
         TIMEOUT 600
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/tests/runtime")
+        ENVIRONMENT "QT_QPA_PLATFORM=${PLATFORM};LANG=C.UTF-8;LC_ALL=C.UTF-8;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/tests/runtime")
 endfunction()
