@@ -16,6 +16,8 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
     QApplication::setStyle(QStyleFactory::create("Fusion"));
 
     QApplication::setWindowIcon(MainPlatform::loadIcon(16));
+
+    MainPlatform::installAccessibility();
 }
 
 Main::~Main() {

@@ -8,4 +8,7 @@ public:
     // The window icon, drawn for exactly intSize x intSize pixels; a null icon when no image of that size
     // is embedded.
     static QIcon loadIcon(int intSize);
+
+    // Lets assistive technology see the page's elements in the main window's web view (DisplayAccessible).
+    static void installAccessibility();
 };
