@@ -226,10 +226,18 @@ const char *const strScript = R"(
             var intLength = objectElement.value.length;
             objectNode.strText = setSecret.has(objectElement) ? new Array(intLength + 1).join('\u2022') :
                 objectElement.value;
-            objectNode.intSelectionStart = objectElement.selectionStart || 0;
-            objectNode.intSelectionEnd = objectElement.selectionEnd || 0;
-            objectNode.intCaret = objectElement.selectionDirection === 'backward' ? objectNode.intSelectionStart :
-                objectNode.intSelectionEnd;
+            objectNode.intSelectionStart = 0;
+            objectNode.intSelectionEnd = 0;
+            objectNode.intCaret = 0;
+            // Fields without a selection (a number) refuse to be asked.
+            try {
+                objectNode.intSelectionStart = objectElement.selectionStart || 0;
+                objectNode.intSelectionEnd = objectElement.selectionEnd || 0;
+                objectNode.intCaret = objectElement.selectionDirection === 'backward' ?
+                    objectNode.intSelectionStart : objectNode.intSelectionEnd;
+            } catch (objectError) {
+                objectNode.intCaret = 0;
+            }
         } else if (strRole === 'combo' && objectElement.tagName === 'SELECT') {
             var objectOption = objectElement.options[objectElement.selectedIndex];
             objectNode.strText = objectOption ? clean(objectOption.text) : '';
@@ -392,12 +400,12 @@ const char *const strScript = R"(
 
 QAccessible::Role roleOf(const QString &strRole) {
     static const QHash<QString, QAccessible::Role> qhashRole = {
-        {"button", QAccessible::Button},      {"check", QAccessible::CheckBox},
-        {"radio", QAccessible::RadioButton},  {"combo", QAccessible::ComboBox},
-        {"text", QAccessible::EditableText},  {"link", QAccessible::Link},
-        {"heading", QAccessible::Heading},    {"list", QAccessible::List},
-        {"item", QAccessible::ListItem},      {"dialog", QAccessible::Dialog},
-        {"group", QAccessible::Grouping},     {"graphic", QAccessible::Graphic},
+        {"button", QAccessible::Button},       {"check", QAccessible::CheckBox},
+        {"radio", QAccessible::RadioButton},   {"combo", QAccessible::ComboBox},
+        {"text", QAccessible::EditableText},   {"link", QAccessible::Link},
+        {"heading", QAccessible::Heading},     {"list", QAccessible::List},
+        {"item", QAccessible::ListItem},       {"dialog", QAccessible::Dialog},
+        {"group", QAccessible::Grouping},      {"graphic", QAccessible::Graphic},
         {"notice", QAccessible::Notification}, {"tab", QAccessible::PageTab},
         {"tablist", QAccessible::PageTabList}};
     return qhashRole.value(strRole, QAccessible::StaticText);

@@ -13,15 +13,13 @@ namespace {
 
 const QString strMaster = "Zq7-vault";
 
-// What the program told assistive technology: "focus: name" and "notice: name".
+// The notices the program told assistive technology.
 QStringList qstringlistTold;
 
 void record(QAccessibleEvent *objectEvent) {
     QAccessibleInterface *objectInterface = objectEvent->accessibleInterface();
-    if (objectEvent->type() == QAccessible::Focus) {
-        qstringlistTold.append("focus: " + objectInterface->text(QAccessible::Name));
-    } else if (objectEvent->type() == QAccessible::ObjectShow && objectInterface->role() == QAccessible::Notification) {
-        qstringlistTold.append("notice: " + objectInterface->text(QAccessible::Name));
+    if (objectEvent->type() == QAccessible::ObjectShow && objectInterface->role() == QAccessible::Notification) {
+        qstringlistTold.append(objectInterface->text(QAccessible::Name));
     }
 }
 
@@ -66,32 +64,21 @@ private slots:
                  qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
     }
 
-    void focusIsToldForTabAndTheListsCursor() {
-        QCOMPARE(objectDriver.focused(), QString("filter"));
-        objectDriver.key(Qt::Key_Tab);
-        QTRY_COMPARE(lastTold(), "focus: " + PageDriver::catalogue("list_sort_label"));
-        objectDriver.js("document.getElementById('list').focus();");
-        QTRY_COMPARE(lastTold(), QString("focus: b.org b@b.org"));
-        objectDriver.key(Qt::Key_Down);
-        QTRY_COMPARE(lastTold(), QString("focus: example.com me@example.com \u00b7 me"));
-    }
-
     void copiesAndTheClearingAreAnnouncedOnceEach() {
-        objectDriver.js("Timing.intClipboardSeconds = 1;");
+        objectDriver.js("Timing.intClipboardSeconds = 2;");
         openAccount();
         objectDriver.key(Qt::Key_Enter);
-        QTRY_COMPARE(lastTold(), "notice: " + PageDriver::catalogue("clipboard_cleared"));
+        QTRY_COMPARE(lastTold(), PageDriver::catalogue("clipboard_cleared"));
         objectDriver.click("#account-copy-mail");
-        QTRY_COMPARE(lastTold(), "notice: " + PageDriver::catalogue("clipboard_copied"));
+        QTRY_COMPARE(lastTold(), PageDriver::catalogue("clipboard_copied"));
         objectDriver.click("#account-copy-mail");
-        QTRY_COMPARE(qstringlistTold.filter("notice: ").size(), 4);
+        QTRY_COMPARE(qstringlistTold.size(), 4);
         QTest::qWait(500);
         // Not the ticking of the countdown, and the same text again for a second copy.
-        QCOMPARE(qstringlistTold.filter("notice: "),
-                 QStringList({"notice: " + PageDriver::catalogue("clipboard_countdown").replace("{seconds}", "1"),
-                              "notice: " + PageDriver::catalogue("clipboard_cleared"),
-                              "notice: " + PageDriver::catalogue("clipboard_copied"),
-                              "notice: " + PageDriver::catalogue("clipboard_copied")}));
+        QCOMPARE(qstringlistTold,
+                 QStringList({PageDriver::catalogue("clipboard_countdown").replace("{seconds}", "2"),
+                              PageDriver::catalogue("clipboard_cleared"), PageDriver::catalogue("clipboard_copied"),
+                              PageDriver::catalogue("clipboard_copied")}));
     }
 
     void aScreenReaderReadsThePageThroughTheBus() {
@@ -112,7 +99,8 @@ private slots:
         // With a reader listening, Qt hands each key to the bus first and only then to the window.
         objectDriver.key(Qt::Key_Tab);
         QTRY_COMPARE(objectDriver.focused(), QString("master-toggle"));
-        QCOMPARE(objectDriver.accessible()->focusChild()->text(QAccessible::Name), PageDriver::catalogue("action_hide"));
+        QCOMPARE(objectDriver.accessible()->focusChild()->text(QAccessible::Name),
+                 PageDriver::catalogue("action_hide"));
         objectDriver.click("#account-copy-mail");
         // The reader asks the program while it runs: wait with the event loop turning.
         QTRY_VERIFY_WITH_TIMEOUT(objectReader.state() == QProcess::NotRunning, 60000);
@@ -120,10 +108,11 @@ private slots:
         QVERIFY2(objectReader.exitCode() == 0, objectReader.readAllStandardError().constData());
         const QString strBullets = QString(15, QChar(0x2022));
         for (const QString &strLine :
-             QStringList{"tree|document web|b.org \u2013 Tessaloquin|", "tree|password text|Master password|" + QString(9, QChar(0x2022)),
-              "tree|password text|Password|" + strBullets, "tree|push button|Copy password|",
-              "focus|push button|" + PageDriver::catalogue("action_hide"),
-              "notice|" + PageDriver::catalogue("clipboard_copied")}) {
+             QStringList{"tree|document web|b.org \u2013 Tessaloquin|",
+                         "tree|password text|Master password|" + QString(9, QChar(0x2022)),
+                         "tree|password text|Password|" + strBullets, "tree|push button|Copy password|",
+                         "focus|push button|" + PageDriver::catalogue("action_hide"),
+                         "notice|" + PageDriver::catalogue("clipboard_copied")}) {
             QVERIFY2(strRead.split('\n').contains(strLine), qPrintable(strLine + "\n" + strRead));
         }
         QVERIFY(!strRead.contains(strMaster) && !strRead.contains(strPassword));

@@ -20,11 +20,8 @@ def walk(objectParent):
     for objectChild in objectParent:
         if objectChild is None:
             continue
-        try:
-            strText = objectChild.queryText().getText(0, -1)
-        except NotImplementedError:
-            strText = ''
-        say('tree', objectChild.getRoleName(), objectChild.name, strText)
+        objectText = objectChild.queryText() if 'Text' in objectChild.get_interfaces() else None
+        say('tree', objectChild.getRoleName(), objectChild.name, objectText.getText(0, -1) if objectText else '')
         walk(objectChild)
 
 
