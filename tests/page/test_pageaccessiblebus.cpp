@@ -13,18 +13,21 @@ namespace {
 
 const QString strMaster = "Zq7-vault";
 
-// The notices the program told assistive technology.
+// The notices and the focus moves the program told assistive technology.
 QStringList qstringlistTold;
+QStringList qstringlistFocus;
 
 void record(QAccessibleEvent *objectEvent) {
     QAccessibleInterface *objectInterface = objectEvent->accessibleInterface();
     if (objectEvent->type() == QAccessible::ObjectShow && objectInterface->role() == QAccessible::Notification) {
         qstringlistTold.append(objectInterface->text(QAccessible::Name));
+    } else if (objectEvent->type() == QAccessible::Focus) {
+        qstringlistFocus.append(objectInterface->text(QAccessible::Name));
     }
 }
 
-QString lastTold() {
-    return qstringlistTold.isEmpty() ? QString() : qstringlistTold.last();
+QString last(const QStringList &qstringlistEvent) {
+    return qstringlistEvent.isEmpty() ? QString() : qstringlistEvent.last();
 }
 
 } // namespace
@@ -55,6 +58,7 @@ private slots:
         QVERIFY(objectDriver.restart({account("example.com", "me@example.com", "me"), account("b.org", "b@b.org")}));
         objectDriver.accessible();
         qstringlistTold.clear();
+        qstringlistFocus.clear();
         QAccessible::installUpdateHandler(record);
     }
 
@@ -64,13 +68,22 @@ private slots:
                  qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
     }
 
+    void focusMovesByTabAndTheListsArrowsAreTold() {
+        objectDriver.key(Qt::Key_Tab);
+        QTRY_COMPARE(last(qstringlistFocus), PageDriver::catalogue("list_sort_label"));
+        objectDriver.js("document.getElementById('list').focus();");
+        QTRY_COMPARE(last(qstringlistFocus), QString("b.org b@b.org"));
+        objectDriver.key(Qt::Key_Down);
+        QTRY_COMPARE(last(qstringlistFocus), QString("example.com me@example.com \u00b7 me"));
+    }
+
     void copiesAndTheClearingAreAnnouncedOnceEach() {
         objectDriver.js("Timing.intClipboardSeconds = 2;");
         openAccount();
         objectDriver.key(Qt::Key_Enter);
-        QTRY_COMPARE(lastTold(), PageDriver::catalogue("clipboard_cleared"));
+        QTRY_COMPARE(last(qstringlistTold), PageDriver::catalogue("clipboard_cleared"));
         objectDriver.click("#account-copy-mail");
-        QTRY_COMPARE(lastTold(), PageDriver::catalogue("clipboard_copied"));
+        QTRY_COMPARE(last(qstringlistTold), PageDriver::catalogue("clipboard_copied"));
         objectDriver.click("#account-copy-mail");
         QTRY_COMPARE(qstringlistTold.size(), 4);
         QTest::qWait(500);
