@@ -3,8 +3,11 @@
 #include "main/Main.h"
 #include "support/TestSupport.h"
 
+#include <QMimeData>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QWebFrame>
 #include <QWebPage>
@@ -18,7 +21,15 @@ const char *const strCountingPage = "<!DOCTYPE html>\n"
                                     "var intBackward = 0;\n"
                                     "var Navigation = { updateBackward: function() { intBackward += 1; } };\n"
                                     "</script></head>\n"
-                                    "<body><input id=\"field\"></body></html>\n";
+                                    "<body><input id=\"field\"><a id=\"link\" href=\"#\">link</a>\n"
+                                    "<form id=\"form\" method=\"post\"><input id=\"send\" type=\"submit\"></form>\n"
+                                    "</body></html>\n";
+
+// A document from elsewhere: if it ever runs, it tells the test server which bridge objects it holds.
+const char *const strForeignPage = "<!DOCTYPE html><html><body>foreign<script>\n"
+                                   "new Image().src = 'http://127.0.0.1:%1/ran/' + typeof window.jsGeneral + ','\n"
+                                   "  + typeof window.jsPreferenceAccount;\n"
+                                   "</script></body></html>\n";
 
 const QStringList qstringlistBridges = {
     "jsGeneral",           "jsLanguage", "jsPassword", "jsPreferenceAccount", "jsPreferenceAccountSelected",
@@ -30,6 +41,50 @@ class TestDisplay : public QObject {
     Q_OBJECT
 
     Main *objectMain = nullptr;
+    // Serves the foreign document at /foreign and notes every other path asked for.
+    QTcpServer objectServer;
+    QStringList qstringlistMarks;
+
+    void serve() {
+        while (QTcpSocket *objectSocket = objectServer.nextPendingConnection()) {
+            connect(objectSocket, &QTcpSocket::readyRead, this, [this, objectSocket]() {
+                const QByteArray bytePath = objectSocket->readLine().split(' ').value(1);
+                if (bytePath == "/foreign") {
+                    const QByteArray byteBody = QString(strForeignPage).arg(objectServer.serverPort()).toUtf8();
+                    objectSocket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                                        QByteArray::number(byteBody.size()) + "\r\n\r\n" + byteBody);
+                } else {
+                    qstringlistMarks.append(QString::fromUtf8(bytePath));
+                    objectSocket->write("HTTP/1.0 204 No Content\r\n\r\n");
+                }
+                objectSocket->disconnectFromHost();
+            });
+        }
+    }
+
+    // Drags mime data over the view and drops it at objectPoint, as the desktop delivers a drop.
+    static void drop(QWebView *objectWebview, const QPoint &objectPoint, const QMimeData *objectMime) {
+        QDragEnterEvent objectEnter(objectPoint, Qt::CopyAction | Qt::LinkAction, objectMime, Qt::LeftButton,
+                                    Qt::NoModifier);
+        QApplication::sendEvent(objectWebview, &objectEnter);
+        QDragMoveEvent objectMove(objectPoint, Qt::CopyAction | Qt::LinkAction, objectMime, Qt::LeftButton,
+                                  Qt::NoModifier);
+        QApplication::sendEvent(objectWebview, &objectMove);
+        QDropEvent objectDrop(objectPoint, Qt::CopyAction | Qt::LinkAction, objectMime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(objectWebview, &objectDrop);
+    }
+
+    static QPoint centreOf(const QString &strId) {
+        const QVariantList qlistRect =
+            TestSupport::evaluate(Display::obtain(),
+                                  "(function(r) { return [r.left + r.width / 2, r.top + r.height / 2]; })("
+                                  "document.getElementById('" +
+                                      strId + "').getBoundingClientRect())")
+                .toList();
+        return QPoint(qlistRect.value(0).toInt(), qlistRect.value(1).toInt());
+    }
+
+    static QUrl shippedPage() { return QUrl::fromLocalFile(TestSupport::appPath("assets/index.html")); }
 
     bool waitForFirstLoad() {
         QSignalSpy objectSpy(Display::obtain()->objectWebview, SIGNAL(loadFinished(bool)));
@@ -44,6 +99,10 @@ private slots:
         TestSupport::resetRes();
         TestSupport::writePage(strCountingPage);
         TestSupport::writeFile("assets/js/a.js", "var boolAssetLoaded = true;\n");
+
+        QVERIFY(objectServer.listen(QHostAddress::LocalHost));
+        connect(&objectServer, &QTcpServer::newConnection, this, &TestDisplay::serve);
+        TestSupport::writeFile("foreign.html", QString(strForeignPage).arg(objectServer.serverPort()).toUtf8());
     }
 
     void cleanup() { Display::dispel(); }
@@ -176,6 +235,89 @@ private slots:
             QVERIFY2(!qlistFirst[intIndex].isNull(), qPrintable(qstringlistPublished[intIndex]));
             QCOMPARE(objectFresh->parent(), nullptr);
         }
+    }
+
+    void foreignDocumentNeverLoads_data() {
+        QTest::addColumn<QString>("strAction");
+        QTest::addColumn<bool>("boolHttp");
+        QTest::newRow("dropped file") << QString("drop") << false;
+        QTest::newRow("dropped web link") << QString("drop") << true;
+        QTest::newRow("location set to a local file") << QString("location") << false;
+        QTest::newRow("link to a local file") << QString("link") << false;
+        QTest::newRow("link to a web address") << QString("link") << true;
+        QTest::newRow("form sent to a web address") << QString("form") << true;
+        QTest::newRow("form sent to a local file") << QString("form") << false;
+    }
+
+    void foreignDocumentNeverLoads() {
+        QFETCH(QString, strAction);
+        QFETCH(bool, boolHttp);
+        const QUrl objectForeign = boolHttp
+                                       ? QUrl(QString("http://127.0.0.1:%1/foreign").arg(objectServer.serverPort()))
+                                       : QUrl::fromLocalFile(TestSupport::appPath("foreign.html"));
+
+        // First on a page without the guard, which shows that the action brings the document in; then on the
+        // window's own page.
+        for (bool boolGuarded : {false, true}) {
+            Display::dispel();
+            Display *objectDisplay = Display::obtain();
+            if (boolGuarded) {
+                QVERIFY(waitForFirstLoad());
+            } else {
+                TestSupport::installTestPage(objectDisplay)->boolGuarded = false;
+            }
+            QWebFrame *objectFrame = objectDisplay->objectWebview->page()->mainFrame();
+            QObject *objectGeneral = TestSupport::evaluate(objectDisplay, "jsGeneral").value<QObject *>();
+            QVERIFY(objectGeneral != nullptr);
+            qstringlistMarks.clear();
+
+            if (strAction == "drop") {
+                // As a browser or file manager drags it: the address, also as text.
+                QMimeData objectMime;
+                objectMime.setUrls({objectForeign});
+                objectMime.setText(objectForeign.toString());
+                drop(objectDisplay->objectWebview, QPoint(400, 600), &objectMime);
+            } else if (strAction == "location") {
+                TestSupport::evaluate(objectDisplay, "window.location = '" + objectForeign.toString() + "';");
+            } else {
+                const QString strId = strAction == "link" ? "link" : "send";
+                TestSupport::evaluate(objectDisplay, "document.getElementById('link').href = '" +
+                                                         objectForeign.toString() +
+                                                         "'; document.getElementById('form').action = "
+                                                         "document.getElementById('link').href;");
+                QTest::mouseClick(objectDisplay->objectWebview, Qt::LeftButton, Qt::NoModifier, centreOf(strId));
+            }
+
+            if (!boolGuarded) {
+                // Even there it receives no bridge object.
+                QTRY_COMPARE_WITH_TIMEOUT(qstringlistMarks, QStringList({"/ran/undefined,undefined"}), 10000);
+                continue;
+            }
+            // Nothing to wait for but time: a refused document never signals.
+            QTest::qWait(500);
+            QCOMPARE(qstringlistMarks, QStringList());
+            QCOMPARE(objectFrame->url(), shippedPage());
+            QCOMPARE(TestSupport::evaluate(objectDisplay, "jsGeneral").value<QObject *>(), objectGeneral);
+            QCOMPARE(TestSupport::evaluate(objectDisplay, "jsGeneral.getName()"), QVariant("Tessaloquin"));
+
+            // The page's own reload still brings a fresh set.
+            QVERIFY(TestSupport::reloadFromPage(objectDisplay));
+            QObject *objectFresh = TestSupport::evaluate(objectDisplay, "jsGeneral").value<QObject *>();
+            QVERIFY(objectFresh != nullptr && objectFresh != objectGeneral);
+        }
+    }
+
+    void droppedTextStillFillsAField() {
+        Display::dispel();
+        Display *objectDisplay = Display::obtain();
+        QVERIFY(waitForFirstLoad());
+        QMimeData objectMime;
+        objectMime.setUrls({QUrl::fromLocalFile(TestSupport::appPath("foreign.html"))});
+        objectMime.setText("ada@example.org");
+        drop(objectDisplay->objectWebview, centreOf("field"), &objectMime);
+        QTRY_COMPARE(TestSupport::evaluate(objectDisplay, "document.getElementById('field').value"),
+                     QVariant("ada@example.org"));
+        QCOMPARE(objectDisplay->objectWebview->page()->mainFrame()->url(), shippedPage());
     }
 };
 
