@@ -99,6 +99,8 @@ class TestGeneralJavascriptinterface : public QObject {
 
     Main *objectMain = nullptr;
     TestServer *objectServer = nullptr;
+    // What getHttp reads at most.
+    static constexpr int intBound = 32 * 1024 * 1024;
     const QByteArray bytePieces = QByteArray("first piece, ") + "second piece with \xc3" + "\xbc split, " + "third";
 
 private slots:
@@ -122,6 +124,8 @@ private slots:
             {0, "HTTP/1.0 200 OK\r\n\r\nuntil"}, {200, " the"}, {200, " end"}};
         objectServer->qhashScript["/stall"] = {{0, header("200 OK", 100) + "partial"}};
         objectServer->qhashHoldOpen["/stall"] = true;
+        objectServer->qhashScript["/large"] = {{0, header("200 OK", intBound + 1024 * 1024)},
+                                               {0, QByteArray(intBound + 1024 * 1024, 'a')}};
         QVERIFY(objectServer->listen());
     }
 
@@ -209,6 +213,29 @@ private slots:
         objectTimer.start();
         QCOMPARE(objectGeneral.getHttp(strLink), QString());
         QVERIFY2(objectTimer.elapsed() < 2000, qPrintable(QString::number(objectTimer.elapsed())));
+    }
+
+    void getHttpStopsAtTheBound_data() {
+        QTest::addColumn<QString>("strLink");
+        QTest::addColumn<int>("intExpected");
+        QTest::newRow("web body larger than the bound") << objectServer->link("/large") << intBound;
+        TestSupport::writeFile("large.txt", QByteArray(intBound + 1024 * 1024, 'a'));
+        QTest::newRow("local file larger than the bound")
+            << QUrl::fromLocalFile(TestSupport::appPath("large.txt")).toString() << intBound;
+        // Endless, and the first byte ends the text.
+        QTest::newRow("file:///dev/zero") << QString("file:///dev/zero") << 0;
+    }
+
+    void getHttpStopsAtTheBound() {
+        QFETCH(QString, strLink);
+        QFETCH(int, intExpected);
+        GeneralJavascriptinterface objectGeneral;
+        QElapsedTimer objectTimer;
+        objectTimer.start();
+        const QString strResult = objectGeneral.getHttp(strLink);
+        QCOMPARE(strResult.size(), intExpected);
+        QCOMPARE(strResult.count('a'), intExpected);
+        QVERIFY2(objectTimer.elapsed() < 4000, qPrintable(QString::number(objectTimer.elapsed())));
     }
 
     void getHttpGivesUpAfterFiveSecondsWithWhatArrived() {
