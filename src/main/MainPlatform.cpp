@@ -1,7 +1,26 @@
 #include "main/MainPlatform.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QPixmap>
 #include <QString>
+
+#include <sys/stat.h>
+
+namespace {
+
+// Takes the access of group and others away from an existing file or folder; the owner's own stays.
+void protectPath(const QString &strPath) {
+    const QByteArray bytePath = QFile::encodeName(strPath);
+    struct stat objectStatus;
+    if (::stat(bytePath.constData(), &objectStatus) == 0 &&
+        (objectStatus.st_mode & 07777) != (objectStatus.st_mode & S_IRWXU)) {
+        // Nothing to report when it fails: the file is someone else's, or the data is not on this disk.
+        ::chmod(bytePath.constData(), objectStatus.st_mode & S_IRWXU);
+    }
+}
+
+} // namespace
 
 QIcon MainPlatform::loadIcon(int intSize) {
     // The images are compiled into the static library; referencing the resource pulls them into the program.
@@ -12,4 +31,20 @@ QIcon MainPlatform::loadIcon(int intSize) {
         return QIcon();
     }
     return QIcon(objectPixmap);
+}
+
+void MainPlatform::protectData() {
+    // The mask covers everything made later, by whatever makes it: SQLite's database, QSettings's INI files,
+    // their temporary and lock files, and res/ itself when QSettings has to make it. SQLite gives its journal
+    // the database's own mode.
+    ::umask(S_IRWXG | S_IRWXO);
+
+    // Files of older versions were made readable by everyone.
+    const QString strRes = QCoreApplication::applicationDirPath() + "/res";
+    protectPath(strRes);
+    for (const char *strName : {"PreferenceAccount.sqlite", "PreferenceAccount.sqlite-journal",
+                                "PreferenceAccount.sqlite-wal", "PreferenceAccount.sqlite-shm", "PreferenceAccount.ini",
+                                "PreferenceAccountSelected.ini", "PreferenceLanguage.ini"}) {
+        protectPath(strRes + "/" + strName);
+    }
 }

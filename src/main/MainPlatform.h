@@ -8,4 +8,10 @@ public:
     // The window icon, drawn for exactly intSize x intSize pixels; a null icon when no image of that size
     // is embedded.
     static QIcon loadIcon(int intSize);
+
+    // Keeps the data in res/ its owner's alone: every file and folder this process creates from now on is
+    // made without access for group and others, and res/ and the data files already in it lose such access
+    // (their content stays as it is). Called at start by every program that reads or writes res/, before
+    // anything touches it.
+    static void protectData();
 };
