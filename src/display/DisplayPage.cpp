@@ -26,8 +26,7 @@ bool DisplayPage::acceptNavigationRequest(QWebFrame *objectFrame, const QNetwork
     if (objectFrame != nullptr && objectFrame != mainFrame()) {
         return QWebPage::acceptNavigationRequest(objectFrame, objectRequest, enumType);
     }
-    return objectFrame != nullptr &&
-           isShippedPage(objectRequest.url(), QCoreApplication::applicationDirPath());
+    return objectFrame != nullptr && isShippedPage(objectRequest.url(), QCoreApplication::applicationDirPath());
 }
 
 bool DisplayPage::event(QEvent *objectEvent) {
