@@ -1,9 +1,10 @@
 #include "general/GeneralJavascriptinterface.h"
 
+#include "main/MainPlatform.h"
+
 #include <QByteArray>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QNetworkAccessManager>
@@ -77,7 +78,7 @@ QString GeneralJavascriptinterface::getHttp(QString strLink) {
 }
 
 void GeneralJavascriptinterface::openHttp(QString strLink) {
-    QDesktopServices::openUrl(QUrl(strLink, QUrl::TolerantMode));
+    MainPlatform::openUrl(QUrl(strLink, QUrl::TolerantMode));
 }
 
 QString GeneralJavascriptinterface::getClipboard() {

@@ -1,6 +1,7 @@
 #include "main/MainPlatform.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QPixmap>
 #include <QString>
@@ -8,6 +9,10 @@
 #include <sys/stat.h>
 
 namespace {
+
+// The mask the process was started with, once protectData has replaced it.
+mode_t intMaskStarted = 0;
+bool boolMaskReplaced = false;
 
 // Takes the access of group and others away from an existing file or folder; the owner's own stays.
 void protectPath(const QString &strPath) {
@@ -37,7 +42,11 @@ void MainPlatform::protectData() {
     // The mask covers everything made later, by whatever makes it: SQLite's database, QSettings's INI files,
     // their temporary and lock files, and res/ itself when QSettings has to make it. SQLite gives its journal
     // the database's own mode.
-    ::umask(S_IRWXG | S_IRWXO);
+    const mode_t intMask = ::umask(S_IRWXG | S_IRWXO);
+    if (!boolMaskReplaced) {
+        intMaskStarted = intMask;
+        boolMaskReplaced = true;
+    }
 
     // Files of older versions were made readable by everyone.
     const QString strRes = QCoreApplication::applicationDirPath() + "/res";
@@ -47,4 +56,15 @@ void MainPlatform::protectData() {
                                 "PreferenceAccountSelected.ini", "PreferenceLanguage.ini"}) {
         protectPath(strRes + "/" + strName);
     }
+}
+
+bool MainPlatform::openUrl(const QUrl &objectUrl) {
+    if (!boolMaskReplaced) {
+        return QDesktopServices::openUrl(objectUrl);
+    }
+    // The handler is started before openUrl returns; the GUI thread is the only one that makes files in res/.
+    const mode_t intMask = ::umask(intMaskStarted);
+    const bool boolOpened = QDesktopServices::openUrl(objectUrl);
+    ::umask(intMask);
+    return boolOpened;
 }
