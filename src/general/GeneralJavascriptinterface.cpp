@@ -1,11 +1,14 @@
 #include "general/GeneralJavascriptinterface.h"
 
+#include "main/MainPlatform.h"
+
 #include <QByteArray>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -66,5 +69,9 @@ QString GeneralJavascriptinterface::getClipboard() {
 }
 
 void GeneralJavascriptinterface::setClipboard(QString strClipboard) {
-    QGuiApplication::clipboard()->setText(strClipboard, QClipboard::Clipboard);
+    // Plain text as setText would offer it, marked so that no clipboard history keeps a password or an account.
+    QMimeData *objectData = new QMimeData();
+    objectData->setText(strClipboard);
+    MainPlatform::markSecret(objectData);
+    QGuiApplication::clipboard()->setMimeData(objectData, QClipboard::Clipboard);
 }
