@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QProcess>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -90,7 +91,7 @@ QString PageDriver::screen() const {
     return js("Navigation.current()").toString();
 }
 
-void PageDriver::click(const QString &strSelector) {
+void PageDriver::click(const QString &strSelector, bool boolDouble) {
     const QString strElement = "document.querySelector(" + quoted(strSelector) + ")";
     const QVariantList qvariantlistPoint =
         js("(function(e) { if (!e) { return []; } e.scrollIntoView(false); var r = e.getBoundingClientRect();"
@@ -102,7 +103,11 @@ void PageDriver::click(const QString &strSelector) {
         return;
     }
     const QPoint objectPoint(qRound(qvariantlistPoint.at(0).toDouble()), qRound(qvariantlistPoint.at(1).toDouble()));
-    QTest::mouseClick(objectDisplay->objectWebview, Qt::LeftButton, Qt::NoModifier, objectPoint);
+    if (boolDouble) {
+        QTest::mouseDClick(objectDisplay->objectWebview, Qt::LeftButton, Qt::NoModifier, objectPoint);
+    } else {
+        QTest::mouseClick(objectDisplay->objectWebview, Qt::LeftButton, Qt::NoModifier, objectPoint);
+    }
 }
 
 void PageDriver::type(const QString &strId, const QString &strText) {
@@ -182,6 +187,15 @@ QString PageDriver::clipboard() {
 
 void PageDriver::setClipboard(const QString &strText) {
     QGuiApplication::clipboard()->setText(strText, QClipboard::Clipboard);
+}
+
+QByteArray PageDriver::xselection(const QString &strSelection, const QString &strTarget) {
+    QProcess objectProcess;
+    objectProcess.start("xclip", {"-o", "-selection", strSelection, "-t", strTarget});
+    for (int intWait = 0; intWait < 500 && objectProcess.state() != QProcess::NotRunning; ++intWait) {
+        QTest::qWait(20);
+    }
+    return objectProcess.readAllStandardOutput();
 }
 
 PageAccount account(const QString &strWebsite, const QString &strMail, const QString &strUser, const QString &strNote,

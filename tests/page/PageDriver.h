@@ -47,8 +47,8 @@ public:
     QString focused() const;
     QString screen() const;
 
-    // Moves the mouse to the middle of the element (scrolled into view) and clicks it.
-    void click(const QString &strSelector);
+    // Moves the mouse to the middle of the element (scrolled into view) and clicks it, or double-clicks it.
+    void click(const QString &strSelector, bool boolDouble = false);
     // Puts the focus on an element by clicking it, then types the text.
     void type(const QString &strId, const QString &strText);
     void key(int intKey, Qt::KeyboardModifiers enumModifiers = Qt::NoModifier);
@@ -63,4 +63,7 @@ public:
     // The clipboard, as another program would see it.
     static QString clipboard();
     static void setClipboard(const QString &strText);
+    // What a second X client (xclip) gets from an X selection ("primary", "clipboard") for a target; serves this
+    // process's own selections meanwhile.
+    static QByteArray xselection(const QString &strSelection, const QString &strTarget = "UTF8_STRING");
 };
