@@ -110,6 +110,11 @@ void PageDriver::click(const QString &strSelector, bool boolDouble) {
     }
 }
 
+void PageDriver::openFirst() {
+    click("#list .item");
+    QTRY_COMPARE(screen(), QString("account"));
+}
+
 void PageDriver::type(const QString &strId, const QString &strText) {
     click("#" + strId);
     keys(strText);

@@ -49,6 +49,8 @@ public:
 
     // Moves the mouse to the middle of the element (scrolled into view) and clicks it, or double-clicks it.
     void click(const QString &strSelector, bool boolDouble = false);
+    // Opens the first account of the list, as a user does.
+    void openFirst();
     // Puts the focus on an element by clicking it, then types the text.
     void type(const QString &strId, const QString &strText);
     void key(int intKey, Qt::KeyboardModifiers enumModifiers = Qt::NoModifier);

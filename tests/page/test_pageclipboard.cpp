@@ -71,16 +71,15 @@ public:
             } else if ((objectEvent->response_type & 0x7f) == XCB_SELECTION_NOTIFY) {
                 xcb_get_property_reply_t *objectReply = xcb_get_property_reply(
                     objectConnection,
-                    xcb_get_property(objectConnection, 1, intWindow, atom("SAVED"), XCB_ATOM_ANY, 0, 1 << 16),
-                    nullptr);
+                    xcb_get_property(objectConnection, 1, intWindow, atom("SAVED"), XCB_ATOM_ANY, 0, 1 << 16), nullptr);
                 byteSaved = QByteArray(static_cast<const char *>(xcb_get_property_value(objectReply)),
                                        xcb_get_property_value_length(objectReply));
                 free(objectReply);
                 // Saved: the ending program may go.
                 send(objectRequest.requestor,
-                     xcb_selection_notify_event_t{XCB_SELECTION_NOTIFY, 0, 0, objectRequest.time, objectRequest.requestor,
-                                                  objectRequest.selection, objectRequest.target,
-                                                  objectRequest.property});
+                     xcb_selection_notify_event_t{XCB_SELECTION_NOTIFY, 0, 0, objectRequest.time,
+                                                  objectRequest.requestor, objectRequest.selection,
+                                                  objectRequest.target, objectRequest.property});
             }
             free(objectEvent);
         }
@@ -102,11 +101,6 @@ class TestPageClipboard : public QObject {
 
     Main *objectMain = nullptr;
     PageDriver objectDriver;
-
-    void openFirst() {
-        objectDriver.click("#list .item");
-        QTRY_COMPARE(objectDriver.screen(), QString("account"));
-    }
 
 private slots:
     void initTestCase() {
@@ -139,8 +133,10 @@ private slots:
         QTest::newRow("shown password, Shift+Tab into it") << "password" << true << "shift+tab" << QString();
         QTest::newRow("shown password, double click") << "password" << true << "double click" << QString();
         // Other text still reaches the selection: the guard above is not simply the selection failing.
-        QTest::newRow("user name, double click") << "account-user" << false << "double click" << "me";
-        QTest::newRow("filter, Ctrl+A") << "filter" << false << "ctrl+a" << "exam";
+        QTest::newRow("user name, double click") << "account-user" << false << "double click"
+                                                 << "me";
+        QTest::newRow("filter, Ctrl+A") << "filter" << false << "ctrl+a"
+                                        << "exam";
     }
 
     void primarySelectionNeverHoldsASecret() {
@@ -148,7 +144,7 @@ private slots:
         QFETCH(bool, boolShown);
         QFETCH(QString, strHow);
         QFETCH(QString, strExpected);
-        openFirst();
+        objectDriver.openFirst();
         objectDriver.keys(strMaster);
         if (boolShown) {
             objectDriver.click("#" + strId + "-toggle");
@@ -178,8 +174,11 @@ private slots:
         }
         QCOMPARE(objectDriver.js("document.getElementById('" + strId + "').type").toString() == "text", boolShown);
         // The field did select, shown or as dots, and nothing of it reached the selection or the clipboard.
-        QVERIFY(objectDriver.js("(function(e) { return e.selectionEnd - e.selectionStart; })(document."
-                                "getElementById('" + strId + "'))").toInt() > 1);
+        QVERIFY(objectDriver
+                    .js("(function(e) { return e.selectionEnd - e.selectionStart; })(document."
+                        "getElementById('" +
+                        strId + "'))")
+                    .toInt() > 1);
         const QString strPrimary = QString::fromUtf8(PageDriver::xselection("primary"));
         QVERIFY2(!strPrimary.contains(strMaster) && !strPrimary.contains(strPassword) &&
                      !strPrimary.contains(QChar(0x2022)),
@@ -194,15 +193,14 @@ private slots:
     void closingTheWindowLeavesNoPasswordToAClipboardManager() {
         // The real program, in this test's folder, over the same data; the account is selected, so it opens
         // on the account screen with the master field focused.
-        openFirst();
+        objectDriver.openFirst();
         QFile::remove(TestSupport::appPath("tessaloquin"));
         QVERIFY(QFile::copy(QString(TESSALOQUIN_BINARY_DIR) + "/tessaloquin", TestSupport::appPath("tessaloquin")));
         QProcess objectProgram;
         objectProgram.start(TestSupport::appPath("tessaloquin"), QStringList());
         QVERIFY(objectProgram.waitForStarted());
-        const QByteArray byteWindow =
-            run({"xdotool", "search", "--all", "--sync", "--onlyvisible", "--pid", QString::number(objectProgram.processId()),
-                 "--name", "Tessaloquin"});
+        const QByteArray byteWindow = run({"xdotool", "search", "--all", "--sync", "--onlyvisible", "--pid",
+                                           QString::number(objectProgram.processId()), "--name", "Tessaloquin"});
         QVERIFY(!byteWindow.isEmpty());
         run({"xdotool", "windowfocus", "--sync", byteWindow});
         QTest::qWait(500);
