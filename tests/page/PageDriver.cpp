@@ -194,13 +194,17 @@ void PageDriver::setClipboard(const QString &strText) {
     QGuiApplication::clipboard()->setText(strText, QClipboard::Clipboard);
 }
 
-QByteArray PageDriver::xselection(const QString &strSelection, const QString &strTarget) {
+QByteArray PageDriver::run(const QStringList &qstringlistCommand) {
     QProcess objectProcess;
-    objectProcess.start("xclip", {"-o", "-selection", strSelection, "-t", strTarget});
-    for (int intWait = 0; intWait < 500 && objectProcess.state() != QProcess::NotRunning; ++intWait) {
+    objectProcess.start(qstringlistCommand.first(), qstringlistCommand.mid(1));
+    for (int intWait = 0; intWait < 1000 && objectProcess.state() != QProcess::NotRunning; ++intWait) {
         QTest::qWait(20);
     }
     return objectProcess.readAllStandardOutput();
+}
+
+QByteArray PageDriver::xselection(const QString &strSelection, const QString &strTarget) {
+    return run({"xclip", "-o", "-selection", strSelection, "-t", strTarget});
 }
 
 PageAccount account(const QString &strWebsite, const QString &strMail, const QString &strUser, const QString &strNote,

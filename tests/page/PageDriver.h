@@ -65,7 +65,9 @@ public:
     // The clipboard, as another program would see it.
     static QString clipboard();
     static void setClipboard(const QString &strText);
-    // What a second X client (xclip) gets from an X selection ("primary", "clipboard") for a target; serves this
-    // process's own selections meanwhile.
+    // Runs another program to its end (at most 20 s) and returns what it printed; this process goes on serving its
+    // window and its selections meanwhile.
+    static QByteArray run(const QStringList &qstringlistCommand);
+    // What a second X client (xclip) gets from an X selection ("primary", "clipboard") for a target.
     static QByteArray xselection(const QString &strSelection, const QString &strTarget = "UTF8_STRING");
 };

@@ -25,7 +25,6 @@ class ClipboardManager {
 public:
     xcb_connection_t *objectConnection = xcb_connect(nullptr, nullptr);
     xcb_window_t intWindow = xcb_generate_id(objectConnection);
-    xcb_selection_request_event_t objectRequest = {};
     bool boolAsked = false;
     QByteArray byteSaved;
 
@@ -64,20 +63,11 @@ public:
     void serve() {
         while (xcb_generic_event_t *objectEvent = xcb_poll_for_event(objectConnection)) {
             if ((objectEvent->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
-                // Asked to save: fetch the clipboard's text first.
-                objectRequest = *reinterpret_cast<xcb_selection_request_event_t *>(objectEvent);
+                // Asked to save: take the clipboard's text, then let the ending program go.
+                const xcb_selection_request_event_t objectRequest =
+                    *reinterpret_cast<xcb_selection_request_event_t *>(objectEvent);
                 boolAsked = true;
-                xcb_convert_selection(objectConnection, intWindow, atom("CLIPBOARD"), atom("UTF8_STRING"),
-                                      atom("SAVED"), XCB_CURRENT_TIME);
-                xcb_flush(objectConnection);
-            } else if ((objectEvent->response_type & 0x7f) == XCB_SELECTION_NOTIFY) {
-                xcb_get_property_reply_t *objectReply = xcb_get_property_reply(
-                    objectConnection,
-                    xcb_get_property(objectConnection, 1, intWindow, atom("SAVED"), XCB_ATOM_ANY, 0, 1 << 16), nullptr);
-                byteSaved = QByteArray(static_cast<const char *>(xcb_get_property_value(objectReply)),
-                                       xcb_get_property_value_length(objectReply));
-                free(objectReply);
-                // Saved: the ending program may go.
+                byteSaved = PageDriver::xselection("clipboard");
                 send(objectRequest.requestor,
                      xcb_selection_notify_event_t{XCB_SELECTION_NOTIFY, 0, 0, objectRequest.time,
                                                   objectRequest.requestor, objectRequest.selection,
@@ -87,13 +77,6 @@ public:
         }
     }
 };
-
-QByteArray run(const QStringList &qstringlistArgument) {
-    QProcess objectProcess;
-    objectProcess.start(qstringlistArgument.first(), qstringlistArgument.mid(1));
-    objectProcess.waitForFinished(20000);
-    return objectProcess.readAllStandardOutput().trimmed();
-}
 
 } // namespace
 
@@ -171,7 +154,7 @@ private slots:
             objectDriver.click("#" + strId, true);
         }
         if (!strExpected.isEmpty()) {
-            QCOMPARE(QString::fromUtf8(PageDriver::xselection("primary")).trimmed(), strExpected);
+            QCOMPARE(QString::fromUtf8(PageDriver::xselection("primary")), strExpected);
             return;
         }
         QCOMPARE(objectDriver.js("document.getElementById('" + strId + "').type").toString() == "text", boolShown);
@@ -201,15 +184,17 @@ private slots:
         QProcess objectProgram;
         objectProgram.start(TestSupport::appPath("tessaloquin"), QStringList());
         QVERIFY(objectProgram.waitForStarted());
-        const QByteArray byteWindow = run({"xdotool", "search", "--all", "--sync", "--onlyvisible", "--pid",
-                                           QString::number(objectProgram.processId()), "--name", "Tessaloquin"});
+        const QByteArray byteWindow =
+            PageDriver::run({"xdotool", "search", "--all", "--sync", "--onlyvisible", "--pid",
+                             QString::number(objectProgram.processId()), "--name", "Tessaloquin"})
+                .trimmed();
         QVERIFY(!byteWindow.isEmpty());
-        run({"xdotool", "windowfocus", "--sync", byteWindow});
+        PageDriver::run({"xdotool", "windowfocus", "--sync", byteWindow});
         // Typed again until the page has loaded and copies, as a user who typed too early would.
         for (int intTry = 0; intTry < 20 && PageDriver::xselection("clipboard") != strPassword.toUtf8(); ++intTry) {
-            run({"xdotool", "key", "ctrl+a", "BackSpace"});
-            run({"xdotool", "type", strMaster});
-            run({"xdotool", "key", "Return"});
+            PageDriver::run({"xdotool", "key", "ctrl+a", "BackSpace"});
+            PageDriver::run({"xdotool", "type", strMaster});
+            PageDriver::run({"xdotool", "key", "Return"});
             QTest::qWait(500);
         }
 
