@@ -81,12 +81,17 @@ var Copying = (function() {
         return strSecret !== null;
     }
 
-    // The ticking text follows a change of language at the next tick.
-    window.addEventListener('unload', function() {
+    // The program is ending (the program calls this) or the page goes: a password still waiting for its
+    // countdown is taken off the clipboard now, unless the user has copied something else since.
+    function updateQuit() {
         if (strSecret !== null && get() === strSecret) {
             set('');
         }
-    });
+        stop();
+    }
+
+    // The ticking text follows a change of language at the next tick.
+    window.addEventListener('unload', updateQuit);
 
     return {
         get: get,
@@ -94,6 +99,7 @@ var Copying = (function() {
         copyPlain: copyPlain,
         copyQuiet: copyQuiet,
         active: active,
-        stop: stop
+        stop: stop,
+        updateQuit: updateQuit
     };
 }());
