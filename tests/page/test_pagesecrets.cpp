@@ -118,6 +118,25 @@ private slots:
         QCOMPARE(objectDriver.js("document.getElementById('password').type").toString(), QString("password"));
     }
 
+    void ctrlMSelectsTheMasterPasswordWithItsLabelInView() {
+        openFirst();
+        objectDriver.objectDisplay->resize(665, 400);
+        objectDriver.keys(strMaster);
+        objectDriver.key(Qt::Key_Tab);
+        // The field in view, its label just above the top.
+        objectDriver.js("document.getElementById('main').scrollTop = document.getElementById('master').offsetTop - 2;");
+        objectDriver.key(Qt::Key_M, Qt::ControlModifier);
+        QCOMPARE(objectDriver.focused(), QString("master"));
+        QVERIFY(objectDriver
+                    .js("document.querySelector('label[for=\"master\"]').getBoundingClientRect().top >="
+                        " document.getElementById('main').getBoundingClientRect().top")
+                    .toBool());
+        // Typing replaces what was there instead of doubling it.
+        objectDriver.keys(strMaster);
+        QCOMPARE(objectDriver.value("password"), strPassword);
+        objectDriver.objectDisplay->resize(665, 690);
+    }
+
     void masterPasswordNeverLeavesItsField() {
         const QString strSecret = "Gl\u00fchw\u00fcrmchen-42";
         openFirst();
