@@ -52,6 +52,31 @@ class TestPageFlows : public QObject {
             .toStringList();
     }
 
+    // Runs steps separated by "|": "click <selector>", "ctrl <letter>", "keys <text>", or a key: "esc", "enter",
+    // "tab", "shift-tab", "down", "f1".
+    void act(const QString &strSteps) {
+        const QMap<QString, int> qmapKeys = {{"esc", Qt::Key_Escape},
+                                             {"enter", Qt::Key_Return},
+                                             {"tab", Qt::Key_Tab},
+                                             {"down", Qt::Key_Down},
+                                             {"f1", Qt::Key_F1}};
+        for (const QString &strStep : strSteps.split('|', Qt::SkipEmptyParts)) {
+            const QString strArgument = strStep.section(' ', 1);
+            if (strStep.startsWith("click ")) {
+                objectDriver.click(strArgument);
+            } else if (strStep.startsWith("ctrl ")) {
+                objectDriver.key(strArgument.at(0).unicode(), Qt::ControlModifier);
+            } else if (strStep.startsWith("keys ")) {
+                objectDriver.keys(strArgument);
+            } else if (strStep == "shift-tab") {
+                objectDriver.key(Qt::Key_Tab, Qt::ShiftModifier);
+            } else {
+                QVERIFY2(qmapKeys.contains(strStep), qPrintable(strStep));
+                objectDriver.key(qmapKeys.value(strStep));
+            }
+        }
+    }
+
 private slots:
     void initTestCase() {
         objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
@@ -271,6 +296,119 @@ private slots:
         QCOMPARE(objectDriver.screen(), QString("list"));
     }
 
+    void backGoesWhereTheUserCameFrom_data() {
+        QTest::addColumn<QString>("strSteps");
+        QTest::addColumn<QStringList>("qstringlistBack");
+        QTest::newRow("edit, save") << "click #list .item|click #account-edit|keys x|ctrl S" << QStringList({"list"});
+        QTest::newRow("new account, save") << "ctrl N|keys new.example|ctrl S" << QStringList({"list"});
+        QTest::newRow("edit, cancel") << "click #list .item|click #account-edit|click #edit-cancel"
+                                      << QStringList({"list"});
+        QTest::newRow("tabs back and forth")
+            << "click #nav-transfer|click #nav-settings|click #nav-transfer|click #nav-settings"
+            << QStringList({"list"});
+        QTest::newRow("tabs from an account")
+            << "click #list .item|click #nav-transfer|click #nav-settings" << QStringList({"account", "list"});
+    }
+
+    void backGoesWhereTheUserCameFrom() {
+        QFETCH(QString, strSteps);
+        QFETCH(QStringList, qstringlistBack);
+        QVERIFY(objectDriver.restart(qlistThree));
+        act(strSteps);
+        for (const QString &strScreen : qstringlistBack) {
+            objectDriver.key(Qt::Key_Escape);
+            QCOMPARE(objectDriver.screen(), strScreen);
+        }
+    }
+
+    void leavingUnsavedInputAsks_data() {
+        QTest::addColumn<QString>("strTyped");
+        QTest::addColumn<QString>("strLeave");
+        QTest::addColumn<QString>("strAnswer");
+        QTest::addColumn<QString>("strScreen");
+        QTest::addColumn<QString>("strStored");
+        QTest::newRow("nothing changed") << ""
+                                         << "esc"
+                                         << ""
+                                         << "account"
+                                         << "bob";
+        QTest::newRow("Escape, keep editing") << "-2"
+                                              << "esc"
+                                              << "esc"
+                                              << "edit"
+                                              << "bob";
+        QTest::newRow("Back, discard") << "-2"
+                                       << "click #edit-back"
+                                       << "click #dialog-unsaved-discard"
+                                       << "account"
+                                       << "bob";
+        QTest::newRow("Cancel, save by keyboard") << "-2"
+                                                  << "click #edit-cancel"
+                                                  << "shift-tab|shift-tab|enter"
+                                                  << "account"
+                                                  << "bob-2";
+        QTest::newRow("a tab, save") << "-2"
+                                     << "click #nav-transfer"
+                                     << "click #dialog-unsaved-save"
+                                     << "transfer"
+                                     << "bob-2";
+        QTest::newRow("Ctrl+F, discard") << "-2"
+                                         << "ctrl F"
+                                         << "click #dialog-unsaved-discard"
+                                         << "list"
+                                         << "bob";
+        QTest::newRow("Ctrl+N, discard by keyboard") << "-2"
+                                                     << "ctrl N"
+                                                     << "shift-tab|enter"
+                                                     << "edit"
+                                                     << "bob";
+    }
+
+    void leavingUnsavedInputAsks() {
+        QFETCH(QString, strTyped);
+        QFETCH(QString, strLeave);
+        QFETCH(QString, strAnswer);
+        QFETCH(QString, strScreen);
+        QFETCH(QString, strStored);
+        QVERIFY(objectDriver.restart(qlistThree));
+        act("click #list .item|click #account-edit");
+        objectDriver.type("edit-user", strTyped);
+        act(strLeave);
+        QCOMPARE(objectDriver.shown("dialog-unsaved"), !strTyped.isEmpty());
+        if (!strTyped.isEmpty()) {
+            QCOMPARE(objectDriver.focused(), QString("dialog-unsaved-keep"));
+        }
+        act(strAnswer);
+        QVERIFY(!objectDriver.shown("dialog-unsaved"));
+        QCOMPARE(objectDriver.screen(), strScreen);
+        QCOMPARE(PageDriver::stored().at(2).strUser, strStored);
+        if (strScreen == "edit") {
+            QCOMPARE(objectDriver.value("edit-user"), QString(strAnswer == "esc" ? "bob-2" : ""));
+        }
+    }
+
+    void oneListReloadPerChange_data() {
+        QTest::addColumn<QString>("strSteps");
+        QTest::newRow("save an edit") << "click #list .item|click #account-edit|keys x|ctrl S";
+        QTest::newRow("add an account") << "ctrl N|keys new.example|ctrl S";
+        QTest::newRow("delete an account") << "click #list .item|click #account-edit|click #edit-delete|"
+                                              "click #dialog-delete-confirm";
+    }
+
+    void oneListReloadPerChange() {
+        QFETCH(QString, strSteps);
+        QVERIFY(objectDriver.restart(qlistThree));
+        objectDriver.js("window.intReloads = 0; (function(call) { Bridge.call = function(o, m, a, f) {"
+                        " if (m === 'selectOpen' && / ORDER BY intIdent$/.test(a[0])) { window.intReloads += 1; }"
+                        " return call(o, m, a, f); }; })(Bridge.call);");
+        act(strSteps);
+        QTest::qWait(100);
+        QCOMPARE(objectDriver.js("window.intReloads").toInt(), 1);
+        // A change made elsewhere is still followed.
+        objectDriver.js("jsPreferenceAccount.setIntIdent(1); jsPreferenceAccount.remove();");
+        QTRY_COMPARE(objectDriver.js("window.intReloads").toInt(), 2);
+    }
+
     void everyControlIsLabelledAndReachedByTab_data() {
         QTest::addColumn<QString>("strScreen");
         QTest::addColumn<QStringList>("qstringlistControls");
@@ -318,6 +456,53 @@ private slots:
                 .toStringList();
         QVERIFY2(qstringlistUnlabelled.isEmpty(), qPrintable(qstringlistUnlabelled.join(", ")));
         QCOMPARE(names(), QStringList());
+    }
+
+    void everyVisibleTextComesFromTheCatalogue_data() {
+        QTest::addColumn<QString>("strSteps");
+        QTest::newRow("list, filtered") << "keys example";
+        QTest::newRow("account, password copied") << "click #list .item|keys master|enter|click #account-copy-mail";
+        QTest::newRow("new account refused") << "ctrl N|ctrl S";
+        QTest::newRow("delete question") << "click #list .item|click #account-edit|click #edit-delete";
+        QTest::newRow("unsaved question") << "click #list .item|click #account-edit|keys x|esc";
+        QTest::newRow("export") << "click #nav-transfer|click #export-button";
+        QTest::newRow("import preview") << "click #nav-transfer|click #import-button";
+        QTest::newRow("settings") << "click #nav-settings";
+        QTest::newRow("shortcuts") << "f1";
+    }
+
+    // Under a catalogue whose every text is marked, any visible text without the mark that is not (part of)
+    // stored data or a language's own name was written into the page instead of taken from the catalogue.
+    void everyVisibleTextComesFromTheCatalogue() {
+        QFETCH(QString, strSteps);
+        QVERIFY(objectDriver.restart(qlistThree));
+        TestSupport::writeFile("res/language - xx.xml",
+                               TestSupport::readFile("res/language.xml")
+                                   .replace("\">", "\">\xc2\xa7")
+                                   .replace("<?xml version=\"1.0\" encoding=\"utf-8\xc2\xa7", ""));
+        objectDriver.js("jsPreferenceLanguage.setStrName('xx');");
+        QTRY_VERIFY(objectDriver.text("nav-accounts").startsWith("\u00a7"));
+        PageDriver::setClipboard("[{\"strWebsite\": \"apps.example\", \"strMail\": \"bob@example.org\"}]");
+        act(strSteps);
+        const QString strUnmarked =
+            objectDriver
+                .js("(function(allowed) { var found = []; var all = document.querySelectorAll('body *');"
+                    " for (var i = 0; i < all.length; i += 1) { var e = all[i];"
+                    "  for (var n = e.firstChild; n; n = n.nextSibling) { var own = n.nodeType === 3 ? "
+                    "n.nodeValue.trim() : '';"
+                    "  if (own !== '' && e.getClientRects().length > 0 && own.indexOf('\u00a7') === -1 &&"
+                    "   !allowed.some(function(a) { return a.indexOf(own) !== -1; }) && "
+                    "!/^([0-9\\s!?@#+\u00b7\u2026\u2191\u2193]|F1|[A-Z]$)*$/.test(own)) {"
+                    "   found.push(own); } }"
+                    "  ['placeholder', 'title', 'aria-label'].forEach(function(a) { var v = e.getAttribute(a);"
+                    "   if (v && v.indexOf('\u00a7') === -1 && e.id !== 'fingerprint') { found.push(a + ': ' + v); } "
+                    "}); }"
+                    " return found.join(' | '); })(Catalogue.languages.map(function(l) { return l.strName; })"
+                    ".concat(['Tessaloquin', 'master', 'apps.example', 'Bank.example', 'mail.example',"
+                    " 'zed@example.org', 'ann@example.org', 'bob@example.org', 'zed', 'customer-7', 'bob',"
+                    " 'branch downtown']))")
+                .toString();
+        QCOMPARE(strUnmarked, QString());
     }
 
     void languageChoiceChangesTextsDirectionAndPreference() {
@@ -378,16 +563,47 @@ private slots:
             return;
         }
         QVERIFY(objectDriver.text("offer-text").contains("Deutsch"));
+        // Ignored, it goes with the first account and does not return when the list is empty again.
+        objectDriver.js("Accounts.create({strWebsite: 'a', strMail: '', strUser: '', strNote: '', intLength: 15,"
+                        " strSpecial: ''}); Accounts.refresh(); Accounts.remove(1); Accounts.refresh();");
+        QVERIFY(!objectDriver.shown("offer"));
+        QVERIFY(objectDriver.reload());
+        QVERIFY(objectDriver.shown("offer"));
+
+        // Declined, it keeps English as a choice and does not return at the next start.
         objectDriver.click("#offer-decline");
         QVERIFY(!objectDriver.shown("offer"));
-        QCOMPARE(PageDriver::language(), QVariant());
-        objectDriver.js("App.retext();");
+        QCOMPARE(PageDriver::language().toString(), QString("en"));
+        QVERIFY(objectDriver.reload());
         QVERIFY(!objectDriver.shown("offer"));
 
+        objectDriver.js("jsPreferenceLanguage.clearStrName();");
         QVERIFY(objectDriver.reload());
         objectDriver.click("#offer-accept");
         QTRY_COMPARE(PageDriver::language().toString(), QString("de"));
         QVERIFY(!objectDriver.shown("offer"));
+    }
+
+    void arrowKeysInSettingsApplyOnlyOnceChosen() {
+        QVERIFY(objectDriver.restart(qlistThree));
+        objectDriver.js("Timing.intLanguageSettleMs = 60000; window.intRetext = 0;"
+                        " (function(retext) { App.retext = function() { window.intRetext += 1; retext(); }; })"
+                        "(App.retext);");
+        act("click #nav-settings|down|down|down");
+        QCOMPARE(objectDriver.focused(), QString("language-hi"));
+        QTest::qWait(100);
+        QCOMPARE(PageDriver::language(), QVariant());
+        QCOMPARE(objectDriver.js("document.documentElement.lang + window.intRetext").toString(), QString("en0"));
+        objectDriver.key(Qt::Key_Return);
+        QTRY_COMPARE(PageDriver::language().toString(), QString("hi"));
+        QTest::qWait(100);
+        QCOMPARE(objectDriver.js("document.documentElement.lang + window.intRetext").toString(), QString("hi1"));
+        // Left resting, the mark applies by itself, once.
+        objectDriver.js("Timing.intLanguageSettleMs = 50;");
+        objectDriver.key(Qt::Key_Down);
+        QTRY_COMPARE(PageDriver::language().toString(), QString("it"));
+        QTest::qWait(100);
+        QCOMPARE(objectDriver.js("window.intRetext").toInt(), 2);
     }
 
     void pageFollowsChangesMadeElsewhere() {
@@ -430,6 +646,10 @@ private slots:
         QCOMPARE(objectDriver.js("document.querySelectorAll('#derivation-warnings li').length").toInt(), 2);
         QVERIFY(strWarnings.contains(catalogue("warn_duplicate", "{count: 1}")));
         QVERIFY(strWarnings.contains(" www.Example.com"));
+        // Beside the password, a line says that there are warnings, and leads to them.
+        QVERIFY(objectDriver.shown("password-warning"));
+        objectDriver.click("#password-warning-show");
+        QCOMPARE(objectDriver.focused(), QString("derivation"));
 
         objectDriver.js("Navigation.reset('list');");
         objectDriver.keys("www");
