@@ -16,6 +16,9 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
     QApplication::setStyle(QStyleFactory::create("Fusion"));
 
     QApplication::setWindowIcon(MainPlatform::loadIcon(16));
+
+    // Before anything can read or write res/.
+    MainPlatform::protectData();
 }
 
 Main::~Main() {

@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 namespace {
 
 // One step of a scripted answer: wait intDelay ms after the previous step, then send byteData.
@@ -89,9 +91,14 @@ class TestOpener : public QObject {
 
 public:
     QList<QUrl> qlistOpened;
+    mode_t intMask = 0;
 
 public slots:
-    void open(const QUrl &objectUrl) { qlistOpened.append(objectUrl); }
+    void open(const QUrl &objectUrl) {
+        qlistOpened.append(objectUrl);
+        intMask = ::umask(0);
+        ::umask(intMask);
+    }
 };
 
 class TestGeneralJavascriptinterface : public QObject {
@@ -99,10 +106,13 @@ class TestGeneralJavascriptinterface : public QObject {
 
     Main *objectMain = nullptr;
     TestServer *objectServer = nullptr;
+    // What getHttp reads at most.
+    static constexpr int intBound = 32 * 1024 * 1024;
     const QByteArray bytePieces = QByteArray("first piece, ") + "second piece with \xc3" + "\xbc split, " + "third";
 
 private slots:
     void initTestCase() {
+        ::umask(022); // the mask a desktop session usually gives, which Main narrows for the program's own files
         objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
         TestSupport::resetRes();
         TestSupport::writePage("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>page</body></html>");
@@ -122,6 +132,7 @@ private slots:
             {0, "HTTP/1.0 200 OK\r\n\r\nuntil"}, {200, " the"}, {200, " end"}};
         objectServer->qhashScript["/stall"] = {{0, header("200 OK", 100) + "partial"}};
         objectServer->qhashHoldOpen["/stall"] = true;
+        objectServer->qhashScript["/large"] = {{0, header("200 OK", intBound + 1)}, {0, QByteArray(intBound + 1, 'a')}};
         QVERIFY(objectServer->listen());
     }
 
@@ -163,6 +174,8 @@ private slots:
         QDesktopServices::unsetUrlHandler("http");
         QCOMPARE(objectOpener.qlistOpened.size(), 1);
         QCOMPARE(objectOpener.qlistOpened.first().toEncoded(), QByteArray("http://example.com/a%20b?q=%C3%BC"));
+        // What the handler starts is the user's, with the user's mask.
+        QCOMPARE(objectOpener.intMask, mode_t(022));
     }
 
     void getHttpReturnsTheWholeBody_data() {
@@ -176,6 +189,12 @@ private slots:
         QTest::newRow("empty body") << QString("/empty") << QString("");
         QTest::newRow("unknown path, connection closed") << QString("/nothing") << QString("");
         QTest::newRow("data link") << QString("data:,done%00hidden") << QString("done");
+        // Reading stops at the bound.
+        QTest::newRow("web body larger than the bound") << QString("/large") << QString(intBound, 'a');
+        TestSupport::writeFile("large.txt", QByteArray(intBound + 1, 'a'));
+        QTest::newRow("local file larger than the bound")
+            << QUrl::fromLocalFile(TestSupport::appPath("large.txt")).toString() << QString(intBound, 'a');
+        QTest::newRow("file:///dev/zero") << QString("file:///dev/zero") << QString("");
     }
 
     void getHttpReturnsTheWholeBody() {
