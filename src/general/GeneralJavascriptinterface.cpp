@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -86,5 +87,9 @@ QString GeneralJavascriptinterface::getClipboard() {
 }
 
 void GeneralJavascriptinterface::setClipboard(QString strClipboard) {
-    QGuiApplication::clipboard()->setText(strClipboard, QClipboard::Clipboard);
+    // Plain text as setText would offer it, marked so that no clipboard history keeps a password or an account.
+    QMimeData *objectData = new QMimeData();
+    objectData->setText(strClipboard);
+    MainPlatform::markSecret(objectData);
+    QGuiApplication::clipboard()->setMimeData(objectData, QClipboard::Clipboard);
 }

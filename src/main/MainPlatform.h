@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QMimeData>
 #include <QUrl>
 
 // The small layer between the program and the desktop it runs on.
@@ -19,4 +20,7 @@ public:
     // Opens a link with the desktop's handler. Whatever that starts, a browser say, is the user's and gets the
     // file mode mask this process was started with, not the one protectData set.
     static bool openUrl(const QUrl &objectUrl);
+
+    // Marks data put on the clipboard as a secret, which clipboard-history tools leave out of their history.
+    static void markSecret(QMimeData *objectData);
 };

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QMetaMethod>
+#include <QMimeData>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -163,6 +164,7 @@ private slots:
         objectGeneral.setClipboard(strClipboard);
         QCOMPARE(objectGeneral.getClipboard(), strClipboard);
         QCOMPARE(QGuiApplication::clipboard()->text(QClipboard::Clipboard), strClipboard);
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("x-kde-passwordManagerHint"), QByteArray("secret"));
     }
 
     void openHttpHandsTheLinkToTheDesktop() {
