@@ -1,0 +1,110 @@
+#include "cli/CliClipboard.h"
+
+#include "cli/CliPlatform.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+void say(const QString &strText) {
+    std::fputs(strText.toUtf8().constData(), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+bool CliClipboard::available(QString *strError) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        *strError = "--copy needs a graphical session (DISPLAY is not set); without --copy the password is printed";
+        return false;
+    }
+    return true;
+}
+
+CliClipboard::CliClipboard() : QObject(nullptr) {
+    objectTimer.setInterval(1000);
+    objectTimer.setTimerType(Qt::PreciseTimer);
+    connect(&objectTimer, SIGNAL(timeout()), this, SLOT(tick()));
+}
+
+CliClipboard::~CliClipboard() {
+    strSecret.fill(QChar(0));
+}
+
+int CliClipboard::run(const QString &strPassword) {
+    strSecret = strPassword;
+    boolTerminal = CliPlatform::isTerminal(STDERR_FILENO);
+
+    const int intDescriptor = CliPlatform::watchSignals();
+    if (intDescriptor != -1) {
+        objectNotifier = new QSocketNotifier(intDescriptor, QSocketNotifier::Read, this);
+        connect(objectNotifier, SIGNAL(activated(int)), this, SLOT(interrupt()));
+    }
+
+    // Clipboard-history managers leave out what carries this hint; the program marks its copies the same way.
+    QMimeData *objectData = new QMimeData();
+    objectData->setText(strSecret);
+    objectData->setData("x-kde-passwordManagerHint", "secret");
+    QGuiApplication::clipboard()->setMimeData(objectData, QClipboard::Clipboard);
+
+    objectElapsed.start();
+    objectTimer.start();
+    if (!boolTerminal) {
+        say(QString("Copied. The clipboard is cleared in %1 s.\n").arg(intSeconds));
+    }
+    tick();
+    return QCoreApplication::exec();
+}
+
+void CliClipboard::tick() {
+    const qint64 intLeft = qint64(intSeconds) * 1000 - objectElapsed.elapsed();
+    if (intLeft <= 0) {
+        finish();
+        QCoreApplication::exit(0);
+        return;
+    }
+    if (boolTerminal) {
+        // One line, rewritten in place.
+        say(QString("\rCopied. The clipboard is cleared in %1 s. ").arg((intLeft + 999) / 1000));
+    }
+}
+
+void CliClipboard::interrupt() {
+    intSignal = CliPlatform::takeSignal(int(objectNotifier->socket()));
+    if (intSignal == 0) {
+        return;
+    }
+    finish();
+    CliPlatform::endBySignal(intSignal);
+}
+
+void CliClipboard::finish() {
+    objectTimer.stop();
+    if (boolTerminal) {
+        say("\r\x1b[K");
+    }
+    QClipboard *objectClipboard = QGuiApplication::clipboard();
+    // As on the page: whatever the user copied since stays.
+    if (objectClipboard->text(QClipboard::Clipboard) != strSecret) {
+        say("The clipboard holds something else now, so it was left alone.\n");
+        return;
+    }
+    // Given up, so that nothing is handed to a clipboard manager at exit; taken over empty when a manager has
+    // taken the password over meanwhile.
+    if (objectClipboard->ownsClipboard()) {
+        objectClipboard->clear(QClipboard::Clipboard);
+    } else {
+        objectClipboard->setText(QString(), QClipboard::Clipboard);
+    }
+    // The change reaches the display server before the process may end.
+    QCoreApplication::processEvents();
+    say("The clipboard was cleared.\n");
+}

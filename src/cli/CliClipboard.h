@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class QSocketNotifier;
+
+// A password on the clipboard for a while: marked so that clipboard-history managers do not keep it, counted
+// down on standard error, and taken off again after the countdown, or at once when the process is interrupted,
+// provided the clipboard still holds it.
+class CliClipboard : public QObject {
+    Q_OBJECT
+
+public:
+    static const int intSeconds = 20;
+
+    QString strSecret;
+    QElapsedTimer objectElapsed;
+    QTimer objectTimer;
+    QSocketNotifier *objectNotifier = nullptr;
+    bool boolTerminal = false;
+    int intSignal = 0;
+
+public:
+    // Whether a clipboard can be reached at all; the reason when not. Asked before any platform is started,
+    // since starting one without a display ends the process.
+    static bool available(QString *strError);
+
+    CliClipboard();
+    ~CliClipboard() override;
+
+    // Runs the whole countdown in an event loop of its own; the exit code. A signal ends the process after the
+    // clipboard has been cleared.
+    int run(const QString &strPassword);
+
+private slots:
+    void tick();
+    void interrupt();
+
+private:
+    void finish();
+};
