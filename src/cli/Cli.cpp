@@ -280,6 +280,14 @@ bool Cli::load() {
     return true;
 }
 
+int Cli::find(const CliAccount **objectAccount) {
+    if (!load()) {
+        return 1;
+    }
+    *objectAccount = resolve(qstringlistArgument.at(0));
+    return *objectAccount == nullptr ? 2 : 0;
+}
+
 const CliAccount *Cli::resolve(const QString &strName) {
     bool boolNumber = !strName.isEmpty();
     for (const QChar charUnit : strName) {
@@ -406,12 +414,9 @@ int Cli::runList() {
 }
 
 int Cli::runShow() {
-    if (!load()) {
-        return 1;
-    }
-    const CliAccount *objectAccount = resolve(qstringlistArgument.at(0));
-    if (objectAccount == nullptr) {
-        return 2;
+    const CliAccount *objectAccount = nullptr;
+    if (const int intFailed = find(&objectAccount)) {
+        return intFailed;
     }
     QStringList qstringlistMarker;
     for (const QChar charMarker : strMarkers) {
@@ -452,12 +457,9 @@ int Cli::runShow() {
 }
 
 int Cli::runPassword() {
-    if (!load()) {
-        return 1;
-    }
-    const CliAccount *objectFound = resolve(qstringlistArgument.at(0));
-    if (objectFound == nullptr) {
-        return 2;
+    const CliAccount *objectFound = nullptr;
+    if (const int intFailed = find(&objectFound)) {
+        return intFailed;
     }
     const CliAccount objectAccount = *objectFound;
 
@@ -502,13 +504,7 @@ int Cli::runAdd() {
     }
 
     PreferenceAccount *objectStore = PreferenceAccount::obtain();
-    objectStore->intIdent = 0;
-    objectStore->strWebsite = objectAccount.strWebsite;
-    objectStore->strMail = objectAccount.strMail;
-    objectStore->strUser = objectAccount.strUser;
-    objectStore->strNote = objectAccount.strNote;
-    objectStore->intLength = objectAccount.intLength;
-    objectStore->strSpecial = objectAccount.strSpecial;
+    objectAccount.put();
     objectStore->create();
     int intCode = 0;
     if (failed(objectStore->objectCreate, "the account could not be added", &intCode)) {
@@ -522,12 +518,9 @@ int Cli::runAdd() {
 }
 
 int Cli::runEdit() {
-    if (!load()) {
-        return 1;
-    }
-    const CliAccount *objectStored = resolve(qstringlistArgument.at(0));
-    if (objectStored == nullptr) {
-        return 2;
+    const CliAccount *objectStored = nullptr;
+    if (const int intFailed = find(&objectStored)) {
+        return intFailed;
     }
     bool boolGiven = false;
     for (const QString &strField : qstringlistFields) {
@@ -543,13 +536,7 @@ int Cli::runEdit() {
     }
 
     PreferenceAccount *objectStore = PreferenceAccount::obtain();
-    objectStore->intIdent = objectAccount.intIdent;
-    objectStore->strWebsite = objectAccount.strWebsite;
-    objectStore->strMail = objectAccount.strMail;
-    objectStore->strUser = objectAccount.strUser;
-    objectStore->strNote = objectAccount.strNote;
-    objectStore->intLength = objectAccount.intLength;
-    objectStore->strSpecial = objectAccount.strSpecial;
+    objectAccount.put();
     objectStore->save();
     int intCode = 0;
     if (failed(objectStore->objectSave, "the account could not be saved", &intCode)) {
@@ -572,12 +559,9 @@ int Cli::runEdit() {
 }
 
 int Cli::runRemove() {
-    if (!load()) {
-        return 1;
-    }
-    const CliAccount *objectAccount = resolve(qstringlistArgument.at(0));
-    if (objectAccount == nullptr) {
-        return 2;
+    const CliAccount *objectAccount = nullptr;
+    if (const int intFailed = find(&objectAccount)) {
+        return intFailed;
     }
     const int intIdent = objectAccount->intIdent;
     if (!objectParser.isSet("yes") && CliPlatform::isTerminal(STDIN_FILENO)) {

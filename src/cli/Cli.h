@@ -35,6 +35,8 @@ public:
 private:
     // Reads the account list; false, once reported, when it cannot be read.
     bool load();
+    // Reads the list and the account that the first argument names; the exit code when either fails, else 0.
+    int find(const CliAccount **objectAccount);
     // The one account that ACCOUNT names; null, with the candidates reported, when it names none or several.
     const CliAccount *resolve(const QString &strName);
     // The fields given by options over objectAccount; the exit code 2 with the reason when the form would refuse

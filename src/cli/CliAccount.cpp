@@ -125,6 +125,17 @@ QList<CliAccount> CliAccount::readAll(QString *strError) {
     return qlistAccount;
 }
 
+void CliAccount::put() const {
+    PreferenceAccount *objectStore = PreferenceAccount::obtain();
+    objectStore->intIdent = intIdent;
+    objectStore->strWebsite = strWebsite;
+    objectStore->strMail = strMail;
+    objectStore->strUser = strUser;
+    objectStore->strNote = strNote;
+    objectStore->intLength = intLength;
+    objectStore->strSpecial = strSpecial;
+}
+
 void CliAccount::sort(QList<CliAccount> &qlistAccount) {
     struct Keyed {
         QString strWebsite, strMail, strUser;

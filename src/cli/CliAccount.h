@@ -26,6 +26,9 @@ public:
     // Every account of the store, in the order of their idents; an error text instead when it cannot be read.
     static QList<CliAccount> readAll(QString *strError);
 
+    // Makes this account the store's current record, every field of it, for the store's next write.
+    void put() const;
+
     // Sorted as the page's list sorts by website: without regard to case or surrounding spaces, then by mail,
     // by user name and by ident.
     static void sort(QList<CliAccount> &qlistAccount);

@@ -222,13 +222,7 @@ bool CliTransfer::write(const QList<CliAccount> &qlistAccount, QString *strError
         return false;
     }
     for (const CliAccount &objectAccount : qlistAccount) {
-        objectStore->intIdent = 0;
-        objectStore->strWebsite = objectAccount.strWebsite;
-        objectStore->strMail = objectAccount.strMail;
-        objectStore->strUser = objectAccount.strUser;
-        objectStore->strNote = objectAccount.strNote;
-        objectStore->intLength = objectAccount.intLength;
-        objectStore->strSpecial = objectAccount.strSpecial;
+        objectAccount.put();
         objectStore->create();
         if (objectStore->objectCreate.lastError().isValid()) {
             *strError = objectStore->objectCreate.lastError().text().simplified();
