@@ -33,6 +33,9 @@ CliClipboard::CliClipboard() : QObject(nullptr) {
     objectTimer.setInterval(1000);
     objectTimer.setTimerType(Qt::PreciseTimer);
     connect(&objectTimer, SIGNAL(timeout()), this, SLOT(tick()));
+    objectDeadline.setSingleShot(true);
+    objectDeadline.setTimerType(Qt::PreciseTimer);
+    connect(&objectDeadline, SIGNAL(timeout()), this, SLOT(expire()));
 }
 
 CliClipboard::~CliClipboard() {
@@ -57,6 +60,7 @@ int CliClipboard::run(const QString &strPassword) {
 
     objectElapsed.start();
     objectTimer.start();
+    objectDeadline.start(intSeconds * 1000);
     if (!boolTerminal) {
         say(QString("Copied. The clipboard is cleared in %1 s.\n").arg(intSeconds));
     }
@@ -66,15 +70,15 @@ int CliClipboard::run(const QString &strPassword) {
 
 void CliClipboard::tick() {
     const qint64 intLeft = qint64(intSeconds) * 1000 - objectElapsed.elapsed();
-    if (intLeft <= 0) {
-        finish();
-        QCoreApplication::exit(0);
-        return;
-    }
-    if (boolTerminal) {
+    if (boolTerminal && intLeft > 0) {
         // One line, rewritten in place.
         say(QString("\rCopied. The clipboard is cleared in %1 s. ").arg((intLeft + 999) / 1000));
     }
+}
+
+void CliClipboard::expire() {
+    finish();
+    QCoreApplication::exit(0);
 }
 
 void CliClipboard::interrupt() {
@@ -88,6 +92,7 @@ void CliClipboard::interrupt() {
 
 void CliClipboard::finish() {
     objectTimer.stop();
+    objectDeadline.stop();
     if (boolTerminal) {
         say("\r\x1b[K");
     }

@@ -18,7 +18,9 @@ public:
 
     QString strSecret;
     QElapsedTimer objectElapsed;
+    // The countdown shown, once a second, and its end, on time.
     QTimer objectTimer;
+    QTimer objectDeadline;
     QSocketNotifier *objectNotifier = nullptr;
     bool boolTerminal = false;
     int intSignal = 0;
@@ -37,6 +39,7 @@ public:
 
 private slots:
     void tick();
+    void expire();
     void interrupt();
 
 private:
