@@ -29,16 +29,17 @@ bool CliClipboard::available(QString *strError) {
     return true;
 }
 
-CliClipboard::CliClipboard() : QObject(nullptr) {
+CliClipboard::CliClipboard() {
     objectTimer.setInterval(1000);
     objectTimer.setTimerType(Qt::PreciseTimer);
-    connect(&objectTimer, SIGNAL(timeout()), this, SLOT(tick()));
+    QObject::connect(&objectTimer, &QTimer::timeout, [this]() { tick(); });
     objectDeadline.setSingleShot(true);
     objectDeadline.setTimerType(Qt::PreciseTimer);
-    connect(&objectDeadline, SIGNAL(timeout()), this, SLOT(expire()));
+    QObject::connect(&objectDeadline, &QTimer::timeout, [this]() { expire(); });
 }
 
 CliClipboard::~CliClipboard() {
+    delete objectNotifier;
     strSecret.fill(QChar(0));
 }
 
@@ -48,8 +49,8 @@ int CliClipboard::run(const QString &strPassword) {
 
     const int intDescriptor = CliPlatform::watchSignals();
     if (intDescriptor != -1) {
-        objectNotifier = new QSocketNotifier(intDescriptor, QSocketNotifier::Read, this);
-        connect(objectNotifier, SIGNAL(activated(int)), this, SLOT(interrupt()));
+        objectNotifier = new QSocketNotifier(intDescriptor, QSocketNotifier::Read);
+        QObject::connect(objectNotifier, &QSocketNotifier::activated, [this]() { interrupt(); });
     }
 
     // Clipboard-history managers leave out what carries this hint; the program marks its copies the same way.

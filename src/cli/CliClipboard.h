@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QObject>
 #include <QString>
 #include <QTimer>
 
@@ -9,10 +8,10 @@ class QSocketNotifier;
 
 // A password on the clipboard for a while: marked so that clipboard-history managers do not keep it, counted
 // down on standard error, and taken off again after the countdown, or at once when the process is interrupted,
-// provided the clipboard still holds it.
-class CliClipboard : public QObject {
-    Q_OBJECT
-
+// provided the clipboard still holds it. Its timers reach it through lambdas rather than slots: the program's
+// meta-objects all live in one object file, and a slot here would pull it, and the web engine with it, into the
+// terminal companion.
+class CliClipboard {
 public:
     static const int intSeconds = 20;
 
@@ -31,17 +30,18 @@ public:
     static bool available(QString *strError);
 
     CliClipboard();
-    ~CliClipboard() override;
+    ~CliClipboard();
+
+    CliClipboard(const CliClipboard &) = delete;
+    CliClipboard &operator=(const CliClipboard &) = delete;
 
     // Runs the whole countdown in an event loop of its own; the exit code. A signal ends the process after the
     // clipboard has been cleared.
     int run(const QString &strPassword);
 
-private slots:
+private:
     void tick();
     void expire();
     void interrupt();
-
-private:
     void finish();
 };
