@@ -623,7 +623,15 @@ int Cli::runImport() {
     QFile objectFile(strFile);
     const bool boolOpen =
         strFile == "-" ? objectFile.open(stdin, QIODevice::ReadOnly) : objectFile.open(QIODevice::ReadOnly);
-    QByteArray byteText = boolOpen ? objectFile.read(intImportLimit + 1) : QByteArray();
+    // In pieces until the end: a pipe gives what has arrived so far at each read.
+    QByteArray byteText;
+    while (boolOpen && byteText.size() <= intImportLimit) {
+        const QByteArray bytePiece = objectFile.read(1 << 16);
+        if (bytePiece.isEmpty()) {
+            break;
+        }
+        byteText += bytePiece;
+    }
     if (!boolOpen || objectFile.error() != QFileDevice::NoError) {
         return fail(1, QString("cannot read %1: %2").arg(strSource, objectFile.errorString()));
     }

@@ -33,12 +33,20 @@ class TestCli : public QObject {
 
     QString strProgram;
 
+    // With boolSlowly the input arrives in two pieces with a pause between them, as from a slow producer.
     Result cli(const QStringList &qstringlistArgument, const QByteArray &byteInput = QByteArray(),
-               const QProcessEnvironment &objectEnvironment = QProcessEnvironment::systemEnvironment()) {
+               const QProcessEnvironment &objectEnvironment = QProcessEnvironment::systemEnvironment(),
+               bool boolSlowly = false) {
         QProcess objectProcess;
         objectProcess.setProcessEnvironment(objectEnvironment);
         objectProcess.start(strProgram, qstringlistArgument);
-        objectProcess.write(byteInput);
+        const int intFirst = boolSlowly ? byteInput.size() / 2 : byteInput.size();
+        objectProcess.write(byteInput.left(intFirst));
+        if (boolSlowly) {
+            objectProcess.waitForBytesWritten(10000);
+            QTest::qWait(300);
+            objectProcess.write(byteInput.mid(intFirst));
+        }
         objectProcess.closeWriteChannel();
         Result objectResult;
         if (objectProcess.waitForFinished(60000) && objectProcess.exitStatus() == QProcess::NormalExit) {
@@ -230,7 +238,7 @@ private slots:
         }
 
         TestSupport::resetRes();
-        QCOMPARE(cli({"import", "-"}, strExported.toUtf8()).strOut,
+        QCOMPARE(cli({"import", "-"}, strExported.toUtf8(), QProcessEnvironment::systemEnvironment(), true).strOut,
                  QString("Accounts added: 3. Already in the list, skipped: 0.\n"));
         QCOMPARE(describe(PageDriver::stored()), describe(qlistAccounts));
         for (int intIdent = 1; intIdent <= 3; intIdent += 1) {
