@@ -4,6 +4,7 @@
 #include "cli/CliMaster.h"
 #include "cli/CliPlatform.h"
 #include "cli/CliTransfer.h"
+#include "main/MainPlatform.h"
 #include "main/MainUpdate.h"
 #include "password/Password.h"
 #include "preference/PreferenceAccount.h"
@@ -143,7 +144,9 @@ int Cli::main(int intArgc, char **charArgv) {
     std::unique_ptr<QCoreApplication> objectApplication(
         objectCli.copying() ? new QGuiApplication(intQtArgc, charQtArgv) : new QCoreApplication(intQtArgc, charQtArgv));
 
-    // As at the program's start, before anything reads the account list.
+    // As at the program's start: the data in res/ kept its owner's alone, then the upgrade, before anything reads
+    // the account list.
+    MainPlatform::protectData();
     MainUpdate::run();
     const int intCode = objectCli.run();
     PreferenceAccount::dispel();

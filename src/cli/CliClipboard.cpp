@@ -1,6 +1,7 @@
 #include "cli/CliClipboard.h"
 
 #include "cli/CliPlatform.h"
+#include "main/MainPlatform.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -53,10 +54,10 @@ int CliClipboard::run(const QString &strPassword) {
         QObject::connect(objectNotifier, &QSocketNotifier::activated, [this]() { interrupt(); });
     }
 
-    // Clipboard-history managers leave out what carries this hint; the program marks its copies the same way.
+    // Marked as the program marks its copies, so that clipboard histories keep none of it.
     QMimeData *objectData = new QMimeData();
     objectData->setText(strSecret);
-    objectData->setData("x-kde-passwordManagerHint", "secret");
+    MainPlatform::markSecret(objectData);
     QGuiApplication::clipboard()->setMimeData(objectData, QClipboard::Clipboard);
 
     objectElapsed.start();

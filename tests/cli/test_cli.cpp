@@ -143,6 +143,8 @@ private slots:
             const QByteArray byteContent = objectFile.readAll();
             QVERIFY2(!byteContent.contains(strMaster.toUtf8()) && !byteContent.contains(strPassword.toUtf8()),
                      qPrintable(objectFile.fileName()));
+            // The data stays its owner's alone, as the program keeps it.
+            QCOMPARE(objectFile.permissions() & 0x0077, QFileDevice::Permissions());
         }
         // Stored as the selected account, as the window does on opening it.
         QCOMPARE(PageDriver::selected("intIdent").toInt(), 1);
