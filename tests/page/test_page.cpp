@@ -4,6 +4,9 @@
 #include "main/Main.h"
 #include "support/TestSupport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocale>
 #include <QTest>
 #include <QWebFrame>
@@ -124,6 +127,24 @@ private slots:
         objectDriver.js(
             "var s = document.getElementById('sort'); s.value = 'user'; s.dispatchEvent(new Event('change'));");
         QCOMPARE(rows(), QStringList({"apps.example", "Bank.example", "mail.example"}));
+    }
+
+    // The shared fixture that the terminal companion's tests read as well.
+    void listFollowsTheSharedFilterFixture() {
+        const QJsonObject objectFixture = QJsonDocument::fromJson(TestSupport::fixture("list/filter.json")).object();
+        QVERIFY(objectDriver.restart(accounts(objectFixture.value("arrayAccounts").toArray())));
+        for (const QJsonValue &valueCase : objectFixture.value("arrayCases").toArray()) {
+            const QString strFilter = valueCase.toObject().value("strFilter").toString();
+            objectDriver.js("var f = document.getElementById('filter'); f.value = " +
+                            QJsonDocument(QJsonArray({strFilter})).toJson(QJsonDocument::Compact) +
+                            "[0]; f.dispatchEvent(new Event('input'));");
+            QVariantList qvariantlistExpected;
+            for (const QJsonValue &valueIdent : valueCase.toObject().value("arrayIdents").toArray()) {
+                qvariantlistExpected.append(valueIdent.toInt());
+            }
+            QCOMPARE(objectDriver.js("ListScreen.view().map(function(a) { return a.intIdent; })").toList(),
+                     qvariantlistExpected);
+        }
     }
 
     void listIsWorkedByKeyboard() {

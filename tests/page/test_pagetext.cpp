@@ -31,6 +31,10 @@ QString json(const QList<PageAccount> &qlistAccounts) {
     return QString::fromUtf8(QJsonDocument(objectArray).toJson());
 }
 
+QJsonObject transferManifest() {
+    return QJsonDocument::fromJson(TestSupport::fixture("transfer/manifest.json")).object();
+}
+
 QStringList websites(const QList<PageAccount> &qlistAccounts) {
     QStringList qstringlistResult;
     for (const PageAccount &objectAccount : qlistAccounts) {
@@ -297,6 +301,70 @@ private slots:
         objectDriver.click("#nav-accounts");
         QCOMPARE(objectDriver.text("list-count"),
                  objectDriver.js("Catalogue.get('list_count_all', {total: 3})").toString());
+    }
+
+    // The shared fixtures that the terminal companion's tests read as well: the page's import of each text.
+    void importGivesTheSharedOutcome_data() {
+        QTest::addColumn<QJsonObject>("objectImport");
+        for (const QJsonValue &valueImport : transferManifest().value("arrayImports").toArray()) {
+            QTest::newRow(qPrintable(valueImport.toObject().value("strFile").toString())) << valueImport.toObject();
+        }
+    }
+
+    void importGivesTheSharedOutcome() {
+        QFETCH(QJsonObject, objectImport);
+        const QList<PageAccount> qlistExisting = accounts(transferManifest().value("arrayExisting").toArray());
+        QVERIFY(objectDriver.restart(qlistExisting));
+        PageDriver::setClipboard(
+            QString::fromUtf8(TestSupport::fixture("transfer/" + objectImport.value("strFile").toString())));
+        const QVariantMap qmapParsed = objectDriver.js("TransferScreen.parse(Copying.get())").toMap();
+        objectDriver.click("#nav-transfer");
+        objectDriver.click("#import-button");
+
+        const QString strReason = objectImport.value("strReason").toString();
+        if (!strReason.isEmpty()) {
+            QVERIFY2(qmapParsed.contains("strReason"), "the page accepts the text");
+            if (strReason == "entry") {
+                const QVariantMap qmapValues = qmapParsed.value("objectValues").toMap();
+                QCOMPARE(qmapValues.value("index").toInt(), objectImport.value("intIndex").toInt());
+                QCOMPARE(qmapValues.value("field").toString(), objectImport.value("strField").toString());
+            } else {
+                QCOMPARE(qmapParsed.value("strReason").toString(), "import_reason_" + strReason);
+            }
+            QVERIFY(objectDriver.js("document.getElementById('import-result').classList.contains('error')").toBool());
+            QVERIFY(!objectDriver.shown("import-preview"));
+            QTest::qWait(50);
+            QCOMPARE(describe(PageDriver::stored()), describe(qlistExisting));
+            return;
+        }
+
+        const QList<PageAccount> qlistAdded = accounts(objectImport.value("arrayAdded").toArray());
+        const int intSkipped = objectImport.value("intSkipped").toInt();
+        if (qlistAdded.isEmpty()) {
+            QCOMPARE(objectDriver.text("import-result"),
+                     intSkipped > 0 ? objectDriver.js("Catalogue.get('import_nothing')").toString()
+                                    : objectDriver.js("Catalogue.get('import_preview', {add: 0, skip: 0})").toString());
+        } else {
+            QCOMPARE(objectDriver.text("import-result"),
+                     objectDriver
+                         .js(QString("Catalogue.get('import_preview', {add: %1, skip: %2})")
+                                 .arg(qlistAdded.size())
+                                 .arg(intSkipped))
+                         .toString());
+            objectDriver.click("#import-confirm");
+            QTRY_COMPARE(PageDriver::stored().size(), qlistExisting.size() + qlistAdded.size());
+        }
+        QTest::qWait(50);
+        QCOMPARE(describe(PageDriver::stored()), describe(qlistExisting + qlistAdded));
+    }
+
+    void exportGivesTheSharedFixtureText() {
+        const QJsonObject objectManifest = transferManifest();
+        QVERIFY(objectDriver.restart(accounts(objectManifest.value("arrayExisting").toArray())));
+        objectDriver.click("#nav-transfer");
+        objectDriver.click("#export-button");
+        QCOMPARE(PageDriver::clipboard() + "\n",
+                 QString::fromUtf8(TestSupport::fixture("transfer/" + objectManifest.value("strExport").toString())));
     }
 };
 
