@@ -15,7 +15,11 @@ var App = (function() {
         }
     }
 
+    // The language whose texts are shown.
+    var strLanguage = null;
+
     function retext() {
+        strLanguage = Catalogue.current();
         Catalogue.load();
         Catalogue.applyDirection();
         Catalogue.apply(document);
@@ -39,6 +43,7 @@ var App = (function() {
         document.title = strName;
         element('app-name').textContent = strName;
 
+        strLanguage = Catalogue.current();
         Catalogue.load();
         Catalogue.applyDirection();
         Catalogue.apply(document);
@@ -78,7 +83,10 @@ var App = (function() {
 
     return {
         start: start,
-        retext: retext
+        retext: retext,
+        language: function() {
+            return strLanguage;
+        }
     };
 }());
 
