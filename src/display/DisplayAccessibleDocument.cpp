@@ -279,8 +279,8 @@ const char *const strScript = R"(
             return;
         }
         var objectNode = node(objectElement, strRole, intParent);
-        // A picture without a name is decoration.
-        if (strRole === 'graphic' && objectNode.strName === '') {
+        // A picture without a name is decoration; an empty notice says nothing yet.
+        if ((strRole === 'graphic' || strRole === 'notice') && objectNode.strName === '') {
             return;
         }
         arrayNode.push(objectNode);
