@@ -16,6 +16,9 @@
 #include <QTest>
 #include <QWebFrame>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace TestSupport {
 
 QString appPath(const QString &strRelative) {
@@ -140,6 +143,24 @@ QList<QVariantList> selectSql(const QString &strStatement) {
     QList<QVariantList> qlistRow;
     executeSql(strStatement, &qlistRow);
     return qlistRow;
+}
+
+FileSizeLimit::FileSizeLimit(qint64 intSize) {
+    if (intSize >= 0) {
+        // A write beyond the limit then fails with an error instead of ending the process.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit objectLimit;
+        getrlimit(RLIMIT_FSIZE, &objectLimit);
+        objectLimit.rlim_cur = rlim_t(intSize);
+        setrlimit(RLIMIT_FSIZE, &objectLimit);
+    }
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit objectLimit;
+    getrlimit(RLIMIT_FSIZE, &objectLimit);
+    objectLimit.rlim_cur = objectLimit.rlim_max;
+    setrlimit(RLIMIT_FSIZE, &objectLimit);
 }
 
 static bool waitForLoad(QWebPage *objectPage, const QUrl &objectUrl) {
