@@ -15,11 +15,23 @@ var App = (function() {
         }
     }
 
+    // A data folder that takes no change is said once, at start, and stays said.
+    var boolWritable = true;
+
+    function showFolder() {
+        var objectAlert = element('folder-alert');
+        objectAlert.hidden = boolWritable;
+        if (!boolWritable) {
+            Catalogue.set(objectAlert, 'folder_not_writable', {folder: Accounts.folder()});
+        }
+    }
+
     function retext() {
         Catalogue.load();
         Catalogue.applyDirection();
         Catalogue.apply(document);
         showMissing();
+        showFolder();
         Master.retext();
         SettingsScreen.retext();
         Shortcuts.retext();
@@ -65,6 +77,8 @@ var App = (function() {
         Derivation.selfTest();
 
         Accounts.load();
+        boolWritable = Accounts.writable();
+        showFolder();
         Selected.read();
         if (Accounts.byIdent(Selected.ident()) !== null) {
             Navigation.reset('account');

@@ -8,9 +8,16 @@ var SettingsScreen = (function() {
         return document.getElementById(strId);
     }
 
+    // False when the choice could not be written: the program then reads the language it had before.
     function choose(strCode) {
         Bridge.call('jsPreferenceLanguage', 'setStrName', [strCode]);
+        var boolSaved = Catalogue.current() === strCode;
+        element('language-failed').hidden = boolSaved;
+        if (!boolSaved) {
+            Catalogue.set(element('language-failed'), 'language_failed', {folder: Accounts.folder()});
+        }
         App.retext();
+        return boolSaved;
     }
 
     function build() {
@@ -73,7 +80,9 @@ var SettingsScreen = (function() {
         element('offer-accept').addEventListener('click', function() {
             boolOfferDeclined = true;
             element('offer').hidden = true;
-            choose(element('offer').getAttribute('data-language'));
+            if (!choose(element('offer').getAttribute('data-language'))) {
+                Notice.show('language_failed', {folder: Accounts.folder()});
+            }
             element('filter').focus();
         });
         element('offer-decline').addEventListener('click', function() {
@@ -84,6 +93,7 @@ var SettingsScreen = (function() {
         Accounts.onChange(offer);
         Navigation.register('settings', {
             show: function() {
+                element('language-failed').hidden = true;
                 markCurrent();
                 renderAbout();
             },
