@@ -33,25 +33,23 @@ private slots:
         QTest::newRow("after a byte order mark") << QByteArray("\xef\xbb\xbf"
                                                                "b=@Variant(\\0)\n")
                                                  << QByteArray("\xef\xbb\xbf\n") << 1;
-        // After a byte order mark at its start Qt reads the file as UTF-8, one plain run of a value at a time,
-        // and drops one more mark at the start of each run.
+        // After a mark at its start Qt reads the file as UTF-8, a plain run of a value at a time, and drops one
+        // more mark at the start of each run. Without the file's mark the value's is three letters.
         const QByteArray byteMark = "\xef\xbb\xbf";
-        QTest::newRow("marks before the file and the value")
-            << byteMark + "[General]\nstrName=" + byteMark + "@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n"
-            << byteMark + "[General]\n\n"
-            << 1;
-        QTest::newRow("marks before the file and a list element") << byteMark + "b=x, " + byteMark + "@Variant(\\0)\n"
-                                                                  << byteMark + "\n"
-                                                                  << 1;
-        QTest::newRow("marks before the file and after a quoted text")
-            << byteMark + "b=\"\" " + byteMark + "@Variant(\\0)\n"
-            << byteMark + "\n"
-            << 1;
-        // Read by Qt as texts: without the file's mark the value's is three letters, and only one is dropped.
-        for (const QByteArray &byteKept :
-             {"b=" + byteMark + "@Variant(\\0)\n", byteMark + "b=" + byteMark + byteMark + "@Variant(\\0)\n"}) {
-            QTest::newRow(byteKept.toHex().constData()) << byteKept << byteKept << 0;
+        const QByteArray byteValue = "@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n";
+        const QList<QPair<QByteArray, QByteArray>> qlistBefore = {
+            {"a value", "[General]\nstrName="}, {"a list element", "b=x, "}, {"a quoted text", "b=\"\" "}};
+        for (const QPair<QByteArray, QByteArray> &qpairBefore : qlistBefore) {
+            const QByteArray &byteBefore = qpairBefore.second;
+            QTest::newRow("marks before the file and " + qpairBefore.first)
+                << byteMark + byteBefore + byteMark + byteValue
+                << byteMark + byteBefore.left(byteBefore.indexOf('\n') + 1) + "\n"
+                << 1;
         }
+        QTest::newRow("a mark before the value only")
+            << "b=" + byteMark + byteValue << "b=" + byteMark + byteValue << 0;
+        QTest::newRow("two marks before the value") << byteMark + "b=" + byteMark + byteMark + byteValue
+                                                    << byteMark + "b=" + byteMark + byteMark + byteValue << 0;
 
         // Read by Qt as texts, and kept.
         for (const char *strKept : {"b=@@Variant(\\0)\n", "b=@Variant(\\0\n", "b=\"x, @Variant(\\0)\"\n",

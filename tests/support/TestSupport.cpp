@@ -145,22 +145,21 @@ QList<QVariantList> selectSql(const QString &strStatement) {
     return qlistRow;
 }
 
+static void setFileSizeLimit(qint64 intSize) {
+    rlimit objectLimit;
+    getrlimit(RLIMIT_FSIZE, &objectLimit);
+    objectLimit.rlim_cur = intSize < 0 ? objectLimit.rlim_max : rlim_t(intSize);
+    setrlimit(RLIMIT_FSIZE, &objectLimit);
+}
+
 FileSizeLimit::FileSizeLimit(qint64 intSize) {
-    if (intSize >= 0) {
-        // A write beyond the limit then fails with an error instead of ending the process.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit objectLimit;
-        getrlimit(RLIMIT_FSIZE, &objectLimit);
-        objectLimit.rlim_cur = rlim_t(intSize);
-        setrlimit(RLIMIT_FSIZE, &objectLimit);
-    }
+    // A write beyond the limit then fails with an error instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+    setFileSizeLimit(intSize);
 }
 
 FileSizeLimit::~FileSizeLimit() {
-    rlimit objectLimit;
-    getrlimit(RLIMIT_FSIZE, &objectLimit);
-    objectLimit.rlim_cur = objectLimit.rlim_max;
-    setrlimit(RLIMIT_FSIZE, &objectLimit);
+    setFileSizeLimit(-1);
 }
 
 static bool waitForLoad(QWebPage *objectPage, const QUrl &objectUrl) {

@@ -44,14 +44,11 @@ bool executeSql(const QString &strStatement, QList<QVariantList> *qlistRow = nul
 // The rows of a query on res/PreferenceAccount.sqlite; empty when it fails.
 QList<QVariantList> selectSql(const QString &strStatement);
 
-// While it lives, no file this process writes grows beyond intSize bytes (none when intSize is negative): a disk
-// that is full, which root feels too.
-class FileSizeLimit {
-public:
+// While it lives, no file this process writes grows beyond intSize bytes (a negative size sets no limit): a full
+// disk, which root feels too.
+struct FileSizeLimit {
     explicit FileSizeLimit(qint64 intSize);
     ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
 };
 
 } // namespace TestSupport
