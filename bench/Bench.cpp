@@ -69,6 +69,14 @@ int main(int intArgc, char **charArgv) {
             continue;
         }
         for (const BenchResult &objectResult : objectEntry.functionBench()) {
+            if (objectResult.floatFloor <= 0) {
+                objectOut << QString("%1 %2\n")
+                                 .arg(objectResult.strName, -44)
+                                 .arg(QString::number(objectResult.floatMeasured, 'f', 0) + " " + objectResult.strUnit,
+                                      14);
+                objectOut.flush();
+                continue;
+            }
             const double floatRatio = objectResult.floatMeasured / objectResult.floatFloor;
             const bool boolMet = floatRatio <= objectResult.floatGoal;
             boolAllMet = boolAllMet && boolMet;

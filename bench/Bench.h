@@ -5,7 +5,8 @@
 
 #include <functional>
 
-// One measured figure set against a floor measured in the same run.
+// One measured figure set against a floor measured in the same run. A figure without a floor (0) is given
+// for information only and has no goal.
 struct BenchResult {
     QString strName;
     double floatMeasured; // nanoseconds, or bytes, per the unit
