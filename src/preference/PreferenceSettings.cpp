@@ -283,8 +283,9 @@ bool PreferenceSettings::write(const QString &strPath, const QString &strKey, co
     } else {
         objectSettings.remove(strKey);
     }
+    // A format error only says that lines of a damaged file were skipped in reading; the file was written.
     objectSettings.sync();
-    if (objectSettings.status() == QSettings::NoError) {
+    if (objectSettings.status() != QSettings::AccessError) {
         return true;
     }
 

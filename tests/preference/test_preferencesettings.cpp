@@ -106,6 +106,20 @@ private slots:
         QVERIFY(QDir().mkpath(strPath));
         QVERIFY(PreferenceSettings::prepare(strPath));
     }
+
+    void writeFailsOnlyWhereTheFileCannotBeWritten() {
+        const QString strPath = TestSupport::appPath("res/settings.ini");
+        TestSupport::writeFile("res/settings.ini", "[General]\na line Qt cannot read\nstrName=de\n");
+        QVERIFY(PreferenceSettings::write(strPath, "strName", "fr"));
+        {
+            TestSupport::FileSizeLimit objectFull(0);
+            QVERIFY(!PreferenceSettings::write(strPath, "strName", "it"));
+            QVERIFY(!PreferenceSettings::write(strPath, "strName", QVariant()));
+        }
+        // Read back in this process as the file holds it.
+        QCOMPARE(QSettings(strPath, QSettings::IniFormat).value("strName").toString(), QString("fr"));
+        QVERIFY(TestSupport::readFile("res/settings.ini").contains("strName=fr"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPreferenceSettings)
