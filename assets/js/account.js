@@ -10,11 +10,20 @@ var AccountScreen = (function() {
         return Accounts.byIdent(Selected.ident());
     }
 
+    var intRendered = 0;
+
     function setRevealed(boolRevealed) {
         element('password').type = boolRevealed ? 'text' : 'password';
         var objectToggle = element('password-toggle');
         objectToggle.setAttribute('aria-pressed', boolRevealed ? 'true' : 'false');
         Catalogue.set(objectToggle, boolRevealed ? 'action_hide' : 'action_show');
+    }
+
+    // Show lasts for one view: arriving here, another account and the window losing the focus hide both secrets
+    // again (a wipe hides the master password by itself).
+    function conceal() {
+        Master.conceal();
+        setRevealed(false);
     }
 
     // The password field follows the master field and the self-test; nothing is shown without both.
@@ -51,6 +60,7 @@ var AccountScreen = (function() {
         var strPassword = Derivation.derive(Master.value(), account());
         if (strPassword !== null && strPassword !== '') {
             Copying.copySecret(strPassword);
+            Master.touch();
         }
     }
 
@@ -70,6 +80,10 @@ var AccountScreen = (function() {
         var objectAccount = account();
         if (objectAccount === null) {
             return;
+        }
+        if (objectAccount.intIdent !== intRendered) {
+            intRendered = objectAccount.intIdent;
+            conceal();
         }
         Catalogue.fill(element('account-title'), objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') :
             objectAccount.strWebsite);
@@ -147,12 +161,20 @@ var AccountScreen = (function() {
             }
         });
         Master.onInput(refreshPassword);
+        window.addEventListener('blur', conceal);
+        ['keydown', 'mousedown'].forEach(function(strType) {
+            document.addEventListener(strType, function() {
+                if (Navigation.current() === 'account') {
+                    Master.touch();
+                }
+            }, true);
+        });
         Accounts.onChange(follow);
         Selected.onChange(follow);
 
         Navigation.register('account', {
             show: function() {
-                setRevealed(false);
+                conceal();
                 render();
             },
             focus: function() {

@@ -77,12 +77,17 @@ var Copying = (function() {
         return strSecret !== null;
     }
 
-    // The countdown text is the only live text here; it follows a change of language at the next tick.
-    window.addEventListener('unload', function() {
+    // The program is ending (the program calls this) or the page goes: a password still waiting for its
+    // countdown is taken off the clipboard now, unless the user has copied something else since.
+    function updateQuit() {
         if (strSecret !== null && get() === strSecret) {
             set('');
         }
-    });
+        stop();
+    }
+
+    // The countdown text is the only live text here; it follows a change of language at the next tick.
+    window.addEventListener('unload', updateQuit);
 
     return {
         get: get,
@@ -90,6 +95,7 @@ var Copying = (function() {
         copyPlain: copyPlain,
         copyQuiet: copyQuiet,
         active: active,
-        stop: stop
+        stop: stop,
+        updateQuit: updateQuit
     };
 }());

@@ -1,6 +1,6 @@
 // The master password field. Its text lives in this one input and nowhere else: it is read when a password
 // is derived, never kept in a variable, an attribute, the title or a log, and it is wiped after a while
-// without input.
+// in which the account screen is not used.
 var Master = (function() {
     'use strict';
 
@@ -114,9 +114,14 @@ var Master = (function() {
         }
     }
 
-    function input() {
+    // Any use of the account screen starts the idle time again, not typing alone.
+    function touch() {
         window.clearTimeout(intIdleTimer);
         intIdleTimer = value() === '' ? 0 : window.setTimeout(idle, Timing.intMasterIdleMs);
+    }
+
+    function input() {
+        touch();
         // The old fingerprint goes at once; the new one waits for a pause in typing.
         clearFingerprint();
         if (value() !== '') {
@@ -146,6 +151,10 @@ var Master = (function() {
         onInput: onInput,
         wipe: wipe,
         retext: retext,
-        field: field
+        field: field,
+        touch: touch,
+        conceal: function() {
+            setShown(false);
+        }
     };
 }());

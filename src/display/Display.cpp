@@ -1,6 +1,7 @@
 #include "display/Display.h"
 
 #include "display/DisplayNetworkmanager.h"
+#include "display/DisplayPage.h"
 #include "general/GeneralJavascriptinterface.h"
 #include "language/LanguageJavascriptinterface.h"
 #include "password/PasswordJavascriptinterface.h"
@@ -40,6 +41,9 @@ Display::Display() : QMainWindow(nullptr) {
 
     objectWebview = new QWebView(objectWidget);
 
+    // A page that shows no document but the shipped one.
+    objectWebview->setPage(new DisplayPage(objectWebview));
+
     // Installed before any URL is set, so that the very first request is rewritten too.
     objectWebview->page()->setNetworkAccessManager(new DisplayNetworkmanager(this));
 
@@ -66,6 +70,10 @@ void Display::updateJavascriptinterface() {
     // A fresh set at every load. The framework keeps ownership, so the objects of earlier loads stay alive
     // together with the observer registrations their constructors made.
     QWebFrame *objectFrame = objectWebview->page()->mainFrame();
+    // Whatever brought another document into the frame, it gets none of them.
+    if (!DisplayPage::isShippedPage(objectFrame->url(), QCoreApplication::applicationDirPath())) {
+        return;
+    }
     objectFrame->addToJavaScriptWindowObject("jsGeneral", new GeneralJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject("jsLanguage", new LanguageJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject("jsPassword", new PasswordJavascriptinterface(), QWebFrame::QtOwnership);

@@ -7,6 +7,20 @@
 #include <QWidget>
 
 // The one window: a web view showing assets/index.html, into which the bridge objects are published.
+//
+// What the native side evaluates in the page, the scripts as sent:
+//   "window.setTimeout(function() {Navigation.updateBackward();}, 0);"
+//       Escape pressed and left unhandled by the page (here, keyPressEvent).
+//   "window.setTimeout(function() {if (window.X !== undefined) {X.update();}}, 0);"
+//       with X one of PreferenceAccount, PreferenceAccountSelected and PreferenceLanguage: the account list, the
+//       selected account or the language preference changed (sent by their bridge objects).
+//   "window.Secrets !== undefined && Secrets.selected() === true"
+//       The page has just put its selection into the X11 primary selection; true means it came from a secret
+//       field, and the selection is given up at once (Main). The only script whose result is used.
+//   "if (window.Copying !== undefined) {Copying.updateQuit();}"
+//       The application is quitting and still owns the clipboard; run synchronously, so the page can take a
+//       password it copied off the clipboard before the program hands the clipboard to a manager (Main::run).
+// Every script but Escape's tests for its object, so a page without it is left alone.
 class Display : public QMainWindow {
     Q_OBJECT
 

@@ -1,11 +1,13 @@
 #include "general/GeneralJavascriptinterface.h"
 
+#include "main/MainPlatform.h"
+
 #include <QByteArray>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -32,23 +34,42 @@ QString GeneralJavascriptinterface::getHttp(QString strLink) {
     QNetworkAccessManager objectManager;
     QNetworkReply *objectReply = objectManager.get(QNetworkRequest(QUrl(strLink, QUrl::TolerantMode)));
 
-    // Until the reply has finished (a failed connection finishes too) or 5000 ms have passed. A reply that
-    // is already done would never signal again, and a quit() before exec() is forgotten, so the loop only
-    // runs for a reply still under way. The timer belongs to this call: nothing of it outlives the return,
-    // and every call, a nested one from the page included, waits on its own loop.
+    // The body is taken as it arrives and no further than the bound: an endless answer or file:///dev/zero
+    // ends the wait there instead of filling the memory.
+    const int intBound = 32 * 1024 * 1024;
+    QByteArray byteBody;
+    QEventLoop objectLoop;
+    const auto readBody = [objectReply, &byteBody, &objectLoop, intBound]() {
+        while (byteBody.size() < intBound) {
+            const QByteArray byteChunk = objectReply->read(intBound - byteBody.size());
+            if (byteChunk.isEmpty()) {
+                break;
+            }
+            byteBody.append(byteChunk);
+        }
+        if (byteBody.size() >= intBound && !objectReply->isFinished()) {
+            objectReply->abort();
+            objectLoop.quit();
+        }
+    };
+
+    // Until the reply has finished (a failed connection finishes too), the bound is reached or 5000 ms have
+    // passed. A reply that is already done would never signal again, and a quit() before exec() is
+    // forgotten, so the loop only runs for a reply still under way. The timer belongs to this call: nothing
+    // of it outlives the return, and every call, a nested one from the page included, waits on its own loop.
     if (!objectReply->isFinished()) {
-        QEventLoop objectLoop;
         QTimer objectTimer;
         objectTimer.setSingleShot(true);
         objectTimer.setTimerType(Qt::PreciseTimer); // a coarse timer may give up 5% early
+        connect(objectReply, &QNetworkReply::readyRead, &objectLoop, readBody);
         connect(objectReply, SIGNAL(finished()), &objectLoop, SLOT(quit()));
         connect(&objectTimer, SIGNAL(timeout()), &objectLoop, SLOT(quit()));
         objectTimer.start(5000);
         objectLoop.exec();
     }
+    readBody();
 
     // Whatever status came back, the body is the answer; a zero byte ends the text.
-    const QByteArray byteBody = objectReply->readAll();
     const int intEnd = byteBody.indexOf('\0');
     strResult = QString::fromUtf8(byteBody.constData(), intEnd == -1 ? byteBody.size() : intEnd);
 
@@ -58,7 +79,7 @@ QString GeneralJavascriptinterface::getHttp(QString strLink) {
 }
 
 void GeneralJavascriptinterface::openHttp(QString strLink) {
-    QDesktopServices::openUrl(QUrl(strLink, QUrl::TolerantMode));
+    MainPlatform::openUrl(QUrl(strLink, QUrl::TolerantMode));
 }
 
 QString GeneralJavascriptinterface::getClipboard() {
@@ -66,5 +87,9 @@ QString GeneralJavascriptinterface::getClipboard() {
 }
 
 void GeneralJavascriptinterface::setClipboard(QString strClipboard) {
-    QGuiApplication::clipboard()->setText(strClipboard, QClipboard::Clipboard);
+    // Plain text as setText would offer it, marked so that no clipboard history keeps a password or an account.
+    QMimeData *objectData = new QMimeData();
+    objectData->setText(strClipboard);
+    MainPlatform::markSecret(objectData);
+    QGuiApplication::clipboard()->setMimeData(objectData, QClipboard::Clipboard);
 }

@@ -4,9 +4,24 @@
 #include "main/MainPlatform.h"
 #include "main/MainUpdate.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QStyleFactory>
+#include <QWebFrame>
+
+namespace {
+
+// Evaluated in the page, if the window exists; both scripts belong to the page contract beside Display.
+QVariant evaluate(const QString &strScript) {
+    if (Display::objectSingleton == nullptr) {
+        return QVariant();
+    }
+    return Display::objectSingleton->objectWebview->page()->mainFrame()->evaluateJavaScript(strScript);
+}
+
+} // namespace
 
 Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplication(objectApplication) {
     QCoreApplication::setOrganizationName("Harlowin");
@@ -16,6 +31,20 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
     QApplication::setStyle(QStyleFactory::create("Fusion"));
 
     QApplication::setWindowIcon(MainPlatform::loadIcon(16));
+
+    // Before anything can read or write res/.
+    MainPlatform::protectData();
+
+    // The web engine hands every selection to the X11 primary selection, which a middle click in any program
+    // pastes; one taken from a secret field, shown or hidden, is given up at once. This runs inside the
+    // engine's own call, before any other program can ask for the selection.
+    QClipboard *objectClipboard = QGuiApplication::clipboard();
+    connect(objectClipboard, &QClipboard::selectionChanged, this, [objectClipboard]() {
+        if (objectClipboard->ownsSelection() &&
+            evaluate("window.Secrets !== undefined && Secrets.selected() === true").toBool()) {
+            objectClipboard->clear(QClipboard::Selection);
+        }
+    });
 }
 
 Main::~Main() {
@@ -32,4 +61,8 @@ void Main::run() {
     QEventLoop objectLoop;
     connect(objectApplication, SIGNAL(aboutToQuit()), &objectLoop, SLOT(quit()));
     objectLoop.exec();
+
+    // The page has the last word, while the clipboard is still ours: a password it copied must not outlive the
+    // program, nor be handed to a clipboard manager when the application object goes.
+    evaluate("if (window.Copying !== undefined) {Copying.updateQuit();}");
 }

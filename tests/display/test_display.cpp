@@ -3,8 +3,11 @@
 #include "main/Main.h"
 #include "support/TestSupport.h"
 
+#include <QMimeData>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QWebFrame>
 #include <QWebPage>
@@ -18,7 +21,15 @@ const char *const strCountingPage = "<!DOCTYPE html>\n"
                                     "var intBackward = 0;\n"
                                     "var Navigation = { updateBackward: function() { intBackward += 1; } };\n"
                                     "</script></head>\n"
-                                    "<body><input id=\"field\"></body></html>\n";
+                                    "<body><input id=\"field\" style=\"position:fixed;left:0;top:0\">\n"
+                                    "<a id=\"link\" href=\"#\" style=\"position:fixed;left:0;top:100px\">link</a>\n"
+                                    "<form id=\"form\" method=\"post\"><input type=\"submit\"\n"
+                                    " style=\"position:fixed;left:0;top:200px\"></form></body></html>\n";
+
+// A document from elsewhere. Its title says whether it ran and which bridge objects it found.
+const char *const strForeignPage = "<!DOCTYPE html><html><body>foreign<script>\n"
+                                   "document.title = typeof window.jsGeneral + typeof window.jsPreferenceAccount;\n"
+                                   "</script></body></html>\n";
 
 const QStringList qstringlistBridges = {
     "jsGeneral",           "jsLanguage", "jsPassword", "jsPreferenceAccount", "jsPreferenceAccountSelected",
@@ -30,6 +41,19 @@ class TestDisplay : public QObject {
     Q_OBJECT
 
     Main *objectMain = nullptr;
+    // Answers every request with the foreign document.
+    QTcpServer objectServer;
+    int intRequests = 0;
+
+    // Drags mime data over the view and drops it at objectPoint, in the order the desktop delivers a drop.
+    static void drop(QWebView *objectWebview, const QPoint &objectPoint, const QMimeData *objectMime) {
+        QDragEnterEvent objectEnter(objectPoint, Qt::CopyAction, objectMime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(objectWebview, &objectEnter);
+        QDragMoveEvent objectMove(objectPoint, Qt::CopyAction, objectMime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(objectWebview, &objectMove);
+        QDropEvent objectDrop(objectPoint, Qt::CopyAction, objectMime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(objectWebview, &objectDrop);
+    }
 
     bool waitForFirstLoad() {
         QSignalSpy objectSpy(Display::obtain()->objectWebview, SIGNAL(loadFinished(bool)));
@@ -44,6 +68,19 @@ private slots:
         TestSupport::resetRes();
         TestSupport::writePage(strCountingPage);
         TestSupport::writeFile("assets/js/a.js", "var boolAssetLoaded = true;\n");
+
+        QVERIFY(objectServer.listen(QHostAddress::LocalHost));
+        connect(&objectServer, &QTcpServer::newConnection, this, [this]() {
+            while (QTcpSocket *objectSocket = objectServer.nextPendingConnection()) {
+                intRequests += 1;
+                connect(objectSocket, &QTcpSocket::readyRead, objectSocket, [objectSocket]() {
+                    objectSocket->write(QByteArray("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n") +
+                                        strForeignPage);
+                    objectSocket->disconnectFromHost();
+                });
+            }
+        });
+        TestSupport::writeFile("foreign.html", strForeignPage);
     }
 
     void cleanup() { Display::dispel(); }
@@ -176,6 +213,85 @@ private slots:
             QVERIFY2(!qlistFirst[intIndex].isNull(), qPrintable(qstringlistPublished[intIndex]));
             QCOMPARE(objectFresh->parent(), nullptr);
         }
+    }
+
+    void foreignDocumentNeverLoads_data() {
+        QTest::addColumn<QString>("strAction");
+        QTest::addColumn<bool>("boolHttp");
+        QTest::newRow("dropped file") << QString("drop") << false;
+        QTest::newRow("dropped web link") << QString("drop") << true;
+        QTest::newRow("location set to a local file") << QString("location") << false;
+        QTest::newRow("link to a local file") << QString("link") << false;
+        QTest::newRow("link to a web address") << QString("link") << true;
+        QTest::newRow("form sent to a web address") << QString("form") << true;
+        QTest::newRow("form sent to a local file") << QString("form") << false;
+    }
+
+    void foreignDocumentNeverLoads() {
+        QFETCH(QString, strAction);
+        QFETCH(bool, boolHttp);
+        const QString strForeign = boolHttp ? QString("http://127.0.0.1:%1/").arg(objectServer.serverPort())
+                                            : QUrl::fromLocalFile(TestSupport::appPath("foreign.html")).toString();
+
+        // First on a page without the guard, which shows that the action does bring the document in; then on
+        // the window's own page.
+        for (bool boolGuarded : {false, true}) {
+            Display::dispel();
+            Display *objectDisplay = Display::obtain();
+            if (boolGuarded) {
+                QVERIFY(waitForFirstLoad());
+            } else {
+                TestSupport::installTestPage(objectDisplay)->boolGuarded = false;
+            }
+            QWebFrame *objectFrame = objectDisplay->objectWebview->page()->mainFrame();
+            QObject *objectGeneral = TestSupport::evaluate(objectDisplay, "jsGeneral").value<QObject *>();
+            QVERIFY(objectGeneral != nullptr);
+            intRequests = 0;
+
+            if (strAction == "drop") {
+                // As a browser or a file manager drags it: the address, also as text.
+                QMimeData objectMime;
+                objectMime.setUrls({QUrl(strForeign)});
+                objectMime.setText(strForeign);
+                drop(objectDisplay->objectWebview, QPoint(400, 600), &objectMime);
+            } else {
+                TestSupport::evaluate(objectDisplay, "document.getElementById('link').href = '" + strForeign +
+                                                         "'; document.getElementById('form').action = '" + strForeign +
+                                                         "';");
+                if (strAction == "location") {
+                    TestSupport::evaluate(objectDisplay, "window.location = '" + strForeign + "';");
+                } else {
+                    QTest::mouseClick(objectDisplay->objectWebview, Qt::LeftButton, Qt::NoModifier,
+                                      QPoint(10, strAction == "link" ? 108 : 210));
+                }
+            }
+
+            if (!boolGuarded) {
+                // Even there it gets no bridge object.
+                QTRY_COMPARE(objectFrame->title(), QString("undefinedundefined"));
+                continue;
+            }
+            // A refused document gives no signal to wait for.
+            QTest::qWait(500);
+            QCOMPARE(intRequests, 0);
+            QCOMPARE(objectFrame->url(), QUrl::fromLocalFile(TestSupport::appPath("assets/index.html")));
+            QCOMPARE(objectFrame->title(), QString());
+            QCOMPARE(TestSupport::evaluate(objectDisplay, "jsGeneral.getName()"), QVariant("Tessaloquin"));
+            // The page's own reload still publishes a fresh set.
+            QVERIFY(TestSupport::reloadFromPage(objectDisplay));
+            QObject *objectFresh = TestSupport::evaluate(objectDisplay, "jsGeneral").value<QObject *>();
+            QVERIFY(objectFresh != nullptr && objectFresh != objectGeneral);
+        }
+    }
+
+    void droppedTextStillFillsAField() {
+        QVERIFY(waitForFirstLoad());
+        QMimeData objectMime;
+        objectMime.setUrls({QUrl::fromLocalFile(TestSupport::appPath("foreign.html"))});
+        objectMime.setText("ada@example.org");
+        drop(Display::obtain()->objectWebview, QPoint(10, 10), &objectMime);
+        QTRY_COMPARE(TestSupport::evaluate(Display::obtain(), "document.getElementById('field').value"),
+                     QVariant("ada@example.org"));
     }
 };
 

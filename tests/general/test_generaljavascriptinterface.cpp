@@ -10,10 +10,13 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QMetaMethod>
+#include <QMimeData>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -89,9 +92,14 @@ class TestOpener : public QObject {
 
 public:
     QList<QUrl> qlistOpened;
+    mode_t intMask = 0;
 
 public slots:
-    void open(const QUrl &objectUrl) { qlistOpened.append(objectUrl); }
+    void open(const QUrl &objectUrl) {
+        qlistOpened.append(objectUrl);
+        intMask = ::umask(0);
+        ::umask(intMask);
+    }
 };
 
 class TestGeneralJavascriptinterface : public QObject {
@@ -99,10 +107,13 @@ class TestGeneralJavascriptinterface : public QObject {
 
     Main *objectMain = nullptr;
     TestServer *objectServer = nullptr;
+    // What getHttp reads at most.
+    static constexpr int intBound = 32 * 1024 * 1024;
     const QByteArray bytePieces = QByteArray("first piece, ") + "second piece with \xc3" + "\xbc split, " + "third";
 
 private slots:
     void initTestCase() {
+        ::umask(022); // the mask a desktop session usually gives, which Main narrows for the program's own files
         objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
         TestSupport::resetRes();
         TestSupport::writePage("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>page</body></html>");
@@ -122,6 +133,7 @@ private slots:
             {0, "HTTP/1.0 200 OK\r\n\r\nuntil"}, {200, " the"}, {200, " end"}};
         objectServer->qhashScript["/stall"] = {{0, header("200 OK", 100) + "partial"}};
         objectServer->qhashHoldOpen["/stall"] = true;
+        objectServer->qhashScript["/large"] = {{0, header("200 OK", intBound + 1)}, {0, QByteArray(intBound + 1, 'a')}};
         QVERIFY(objectServer->listen());
     }
 
@@ -152,6 +164,7 @@ private slots:
         objectGeneral.setClipboard(strClipboard);
         QCOMPARE(objectGeneral.getClipboard(), strClipboard);
         QCOMPARE(QGuiApplication::clipboard()->text(QClipboard::Clipboard), strClipboard);
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("x-kde-passwordManagerHint"), QByteArray("secret"));
     }
 
     void openHttpHandsTheLinkToTheDesktop() {
@@ -163,6 +176,8 @@ private slots:
         QDesktopServices::unsetUrlHandler("http");
         QCOMPARE(objectOpener.qlistOpened.size(), 1);
         QCOMPARE(objectOpener.qlistOpened.first().toEncoded(), QByteArray("http://example.com/a%20b?q=%C3%BC"));
+        // What the handler starts is the user's, with the user's mask.
+        QCOMPARE(objectOpener.intMask, mode_t(022));
     }
 
     void getHttpReturnsTheWholeBody_data() {
@@ -176,6 +191,12 @@ private slots:
         QTest::newRow("empty body") << QString("/empty") << QString("");
         QTest::newRow("unknown path, connection closed") << QString("/nothing") << QString("");
         QTest::newRow("data link") << QString("data:,done%00hidden") << QString("done");
+        // Reading stops at the bound.
+        QTest::newRow("web body larger than the bound") << QString("/large") << QString(intBound, 'a');
+        TestSupport::writeFile("large.txt", QByteArray(intBound + 1, 'a'));
+        QTest::newRow("local file larger than the bound")
+            << QUrl::fromLocalFile(TestSupport::appPath("large.txt")).toString() << QString(intBound, 'a');
+        QTest::newRow("file:///dev/zero") << QString("file:///dev/zero") << QString("");
     }
 
     void getHttpReturnsTheWholeBody() {

@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 // The bytes of a literal, zero bytes included, without its terminating zero.
@@ -44,6 +46,8 @@ const char *const strReportingPage =
     "    return jsPreferenceAccountSelected.getAll(); });\n"
     "  attempt('language', function() { return jsPreferenceLanguage.getStrName(); });\n"
     "  attempt('strings', function() { return jsLanguage.getStrStrings(); });\n"
+    "  attempt('chosen', function() { jsPreferenceLanguage.setStrName('de');\n"
+    "    return jsPreferenceLanguage.getStrName(); });\n"
     "  attempt('password', function() {\n"
     "    return jsPassword.update('master', 'example.org', 'ada@example.org', 12, '!'); });\n"
     "  attempt('name', function() { return jsGeneral.getName(); });\n"
@@ -58,6 +62,12 @@ QByteArray randomBytes(int intSize, quint32 intSeed) {
         charByte = char(objectRandom.bounded(256));
     }
     return byteResult;
+}
+
+// The permission bits of a file or folder; -1 when it is missing.
+int modeOf(const QString &strPath) {
+    struct stat objectStatus;
+    return ::stat(QFile::encodeName(strPath).constData(), &objectStatus) == 0 ? int(objectStatus.st_mode & 07777) : -1;
 }
 
 QString selectedDefaults(const QString &strUser) {
@@ -219,6 +229,28 @@ private slots:
 
         QVERIFY(objectRes.open(QIODevice::ReadOnly));
         QCOMPARE(objectRes.readAll(), QByteArray("a file where the data folder belongs"));
+    }
+
+    void dataIsTheOwnersAlone() {
+        QTemporaryDir objectFolder;
+        QVERIFY(objectFolder.isValid());
+        const QString strRes = objectFolder.filePath("res");
+        const QStringList qstringlistData = {"PreferenceAccount.ini", "PreferenceAccount.sqlite",
+                                             "PreferenceAccountSelected.ini", "PreferenceLanguage.ini"};
+
+        // The first start makes the files; the second finds them open to everyone, as older versions left them.
+        for (int intStart = 1; intStart <= 2; intStart += 1) {
+            const QJsonObject objectReport = runProgram(objectFolder.path());
+            QCOMPARE(objectReport.value("created").toVariant(), QVariant(intStart));
+            QCOMPARE(objectReport.value("chosen").toString(), QString("de"));
+            QCOMPARE(QDir(strRes).entryList(QDir::Files | QDir::Hidden, QDir::Name), qstringlistData);
+            QCOMPARE(modeOf(strRes), 0700);
+            for (const QString &strName : qstringlistData) {
+                QVERIFY2(modeOf(strRes + "/" + strName) == 0600, qPrintable(strName));
+                QVERIFY(::chmod(QFile::encodeName(strRes + "/" + strName).constData(), 0644) == 0);
+            }
+            QVERIFY(::chmod(QFile::encodeName(strRes).constData(), 0755) == 0);
+        }
     }
 
     void damagedUpgradeFlagLosesNoAccount_data() {

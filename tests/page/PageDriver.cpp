@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QProcess>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -90,7 +91,7 @@ QString PageDriver::screen() const {
     return js("Navigation.current()").toString();
 }
 
-void PageDriver::click(const QString &strSelector) {
+void PageDriver::click(const QString &strSelector, bool boolDouble) {
     const QString strElement = "document.querySelector(" + quoted(strSelector) + ")";
     const QVariantList qvariantlistPoint =
         js("(function(e) { if (!e) { return []; } e.scrollIntoView(false); var r = e.getBoundingClientRect();"
@@ -102,7 +103,16 @@ void PageDriver::click(const QString &strSelector) {
         return;
     }
     const QPoint objectPoint(qRound(qvariantlistPoint.at(0).toDouble()), qRound(qvariantlistPoint.at(1).toDouble()));
-    QTest::mouseClick(objectDisplay->objectWebview, Qt::LeftButton, Qt::NoModifier, objectPoint);
+    if (boolDouble) {
+        QTest::mouseDClick(objectDisplay->objectWebview, Qt::LeftButton, Qt::NoModifier, objectPoint);
+    } else {
+        QTest::mouseClick(objectDisplay->objectWebview, Qt::LeftButton, Qt::NoModifier, objectPoint);
+    }
+}
+
+void PageDriver::openFirst() {
+    click("#list .item");
+    QTRY_COMPARE(screen(), QString("account"));
 }
 
 void PageDriver::type(const QString &strId, const QString &strText) {
@@ -182,6 +192,19 @@ QString PageDriver::clipboard() {
 
 void PageDriver::setClipboard(const QString &strText) {
     QGuiApplication::clipboard()->setText(strText, QClipboard::Clipboard);
+}
+
+QByteArray PageDriver::run(const QStringList &qstringlistCommand) {
+    QProcess objectProcess;
+    objectProcess.start(qstringlistCommand.first(), qstringlistCommand.mid(1));
+    for (int intWait = 0; intWait < 1000 && objectProcess.state() != QProcess::NotRunning; ++intWait) {
+        QTest::qWait(20);
+    }
+    return objectProcess.readAllStandardOutput();
+}
+
+QByteArray PageDriver::xselection(const QString &strSelection, const QString &strTarget) {
+    return run({"xclip", "-o", "-selection", strSelection, "-t", strTarget});
 }
 
 PageAccount account(const QString &strWebsite, const QString &strMail, const QString &strUser, const QString &strNote,

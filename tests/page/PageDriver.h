@@ -47,8 +47,10 @@ public:
     QString focused() const;
     QString screen() const;
 
-    // Moves the mouse to the middle of the element (scrolled into view) and clicks it.
-    void click(const QString &strSelector);
+    // Moves the mouse to the middle of the element (scrolled into view) and clicks it, or double-clicks it.
+    void click(const QString &strSelector, bool boolDouble = false);
+    // Opens the first account of the list, as a user does.
+    void openFirst();
     // Puts the focus on an element by clicking it, then types the text.
     void type(const QString &strId, const QString &strText);
     void key(int intKey, Qt::KeyboardModifiers enumModifiers = Qt::NoModifier);
@@ -63,4 +65,9 @@ public:
     // The clipboard, as another program would see it.
     static QString clipboard();
     static void setClipboard(const QString &strText);
+    // Runs another program to its end (at most 20 s) and returns what it printed; this process goes on serving its
+    // window and its selections meanwhile.
+    static QByteArray run(const QStringList &qstringlistCommand);
+    // What a second X client (xclip) gets from an X selection ("primary", "clipboard") for a target.
+    static QByteArray xselection(const QString &strSelection, const QString &strTarget = "UTF8_STRING");
 };

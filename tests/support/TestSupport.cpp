@@ -203,7 +203,17 @@ QVariant evaluate(Display *objectDisplay, const QString &strScript) {
 
 } // namespace TestSupport
 
-TestPage::TestPage(QObject *objectParent) : QWebPage(objectParent) {}
+TestPage::TestPage(QObject *objectParent) : DisplayPage(objectParent) {}
+
+bool TestPage::event(QEvent *objectEvent) {
+    return boolGuarded ? DisplayPage::event(objectEvent) : QWebPage::event(objectEvent);
+}
+
+bool TestPage::acceptNavigationRequest(QWebFrame *objectFrame, const QNetworkRequest &objectRequest,
+                                       QWebPage::NavigationType enumType) {
+    return boolGuarded ? DisplayPage::acceptNavigationRequest(objectFrame, objectRequest, enumType)
+                       : QWebPage::acceptNavigationRequest(objectFrame, objectRequest, enumType);
+}
 
 void TestPage::javaScriptConsoleMessage(const QString &strMessage, int intLine, const QString &strSource) {
     qstringlistConsole.append(QString("%1:%2: %3").arg(strSource).arg(intLine).arg(strMessage));

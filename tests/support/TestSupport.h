@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/DisplayPage.h"
+
 #include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
@@ -53,12 +55,14 @@ struct FileSizeLimit {
 
 } // namespace TestSupport
 
-// A web page that keeps every console message (the page under test logs nothing, so each one is a script
-// error) and answers dialogs without blocking.
-class TestPage : public QWebPage {
+// The window's own kind of web page that also keeps every console message (the page under test logs nothing,
+// so each one is a script error) and answers dialogs without blocking. With boolGuarded false it navigates and
+// takes drops as a plain web page does, which shows that an action really would bring a document in.
+class TestPage : public DisplayPage {
     Q_OBJECT
 
 public:
+    bool boolGuarded = true;
     QStringList qstringlistConsole;
     QStringList qstringlistAlert;
     QStringList qstringlistConfirm;
@@ -69,7 +73,11 @@ public:
 public:
     explicit TestPage(QObject *objectParent = nullptr);
 
+    bool event(QEvent *objectEvent) override;
+
 protected:
+    bool acceptNavigationRequest(QWebFrame *objectFrame, const QNetworkRequest &objectRequest,
+                                 QWebPage::NavigationType enumType) override;
     void javaScriptConsoleMessage(const QString &strMessage, int intLine, const QString &strSource) override;
     void javaScriptAlert(QWebFrame *objectFrame, const QString &strMessage) override;
     bool javaScriptConfirm(QWebFrame *objectFrame, const QString &strMessage) override;

@@ -1,0 +1,64 @@
+#include "display/DisplayPage.h"
+
+#include "display/DisplayNetworkmanager.h"
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+
+#include <memory>
+
+DisplayPage::DisplayPage(QObject *objectParent) : QWebPage(objectParent) {}
+
+DisplayPage::~DisplayPage() {}
+
+bool DisplayPage::isShippedPage(const QUrl &objectUrl, const QString &strDirectory) {
+    // The exact path, compared as text: another spelling of the same file is refused, which is safe.
+    const QUrl objectRewritten = DisplayNetworkmanager::rewriteUrl(objectUrl, strDirectory);
+    return objectRewritten.isLocalFile() && objectRewritten.host().isEmpty() &&
+           objectRewritten.toLocalFile() == strDirectory + "/assets/index.html";
+}
+
+bool DisplayPage::acceptNavigationRequest(QWebFrame *objectFrame, const QNetworkRequest &objectRequest,
+                                          QWebPage::NavigationType enumType) {
+    // Frames inside the page are the page's own affair; a request for a new window has no frame and is
+    // refused, as no window is ever made for it.
+    if (objectFrame != nullptr && objectFrame != mainFrame()) {
+        return QWebPage::acceptNavigationRequest(objectFrame, objectRequest, enumType);
+    }
+    return objectFrame != nullptr && isShippedPage(objectRequest.url(), QCoreApplication::applicationDirPath());
+}
+
+bool DisplayPage::event(QEvent *objectEvent) {
+    const QEvent::Type enumType = objectEvent->type();
+    if (enumType != QEvent::DragEnter && enumType != QEvent::DragMove && enumType != QEvent::Drop) {
+        return QWebPage::event(objectEvent);
+    }
+
+    // The engine sees only the dragged text: it can go into a field of the page, while a dragged URL, file or
+    // markup never reaches it. Answers the engine gives the copy are handed back to the real event.
+    QDropEvent *objectDrop = static_cast<QDropEvent *>(objectEvent);
+    if (!objectDrop->mimeData()->hasText()) {
+        objectDrop->setDropAction(Qt::IgnoreAction);
+        objectDrop->ignore();
+        return true;
+    }
+    QMimeData objectText;
+    objectText.setText(objectDrop->mimeData()->text());
+
+    std::unique_ptr<QDropEvent> objectCopy;
+    if (enumType == QEvent::DragEnter) {
+        objectCopy.reset(new QDragEnterEvent(objectDrop->pos(), objectDrop->possibleActions(), &objectText,
+                                             objectDrop->mouseButtons(), objectDrop->keyboardModifiers()));
+    } else if (enumType == QEvent::DragMove) {
+        objectCopy.reset(new QDragMoveEvent(objectDrop->pos(), objectDrop->possibleActions(), &objectText,
+                                            objectDrop->mouseButtons(), objectDrop->keyboardModifiers()));
+    } else {
+        objectCopy.reset(new QDropEvent(objectDrop->posF(), objectDrop->possibleActions(), &objectText,
+                                        objectDrop->mouseButtons(), objectDrop->keyboardModifiers()));
+    }
+    const bool boolHandled = QWebPage::event(objectCopy.get());
+    objectDrop->setDropAction(objectCopy->dropAction());
+    objectDrop->setAccepted(objectCopy->isAccepted());
+    return boolHandled;
+}

@@ -1,0 +1,223 @@
+#include "PageDriver.h"
+
+#include "display/Display.h"
+#include "main/Main.h"
+#include "support/TestSupport.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTest>
+
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
+
+namespace {
+
+const QString strMaster = "master";
+const QString strPassword = "S50X3jGa0BtqkPX";
+
+// A second X client in the role of a desktop's clipboard manager: it owns CLIPBOARD_MANAGER and, when an ending
+// program asks it to save the clipboard, takes the text and keeps it.
+class ClipboardManager {
+public:
+    xcb_connection_t *objectConnection = xcb_connect(nullptr, nullptr);
+    xcb_window_t intWindow = xcb_generate_id(objectConnection);
+    bool boolAsked = false;
+    QByteArray byteSaved;
+
+    xcb_atom_t atom(const char *strName) {
+        xcb_intern_atom_reply_t *objectReply = xcb_intern_atom_reply(
+            objectConnection, xcb_intern_atom(objectConnection, 0, strlen(strName), strName), nullptr);
+        const xcb_atom_t intAtom = objectReply->atom;
+        free(objectReply);
+        return intAtom;
+    }
+
+    template <typename Event> void send(xcb_window_t intTarget, const Event &objectEvent) {
+        char charEvent[32] = {};
+        memcpy(charEvent, &objectEvent, sizeof(Event));
+        xcb_send_event(objectConnection, 0, intTarget, XCB_EVENT_MASK_NO_EVENT, charEvent);
+        xcb_flush(objectConnection);
+    }
+
+    ClipboardManager() {
+        xcb_create_window(objectConnection, XCB_COPY_FROM_PARENT, intWindow,
+                          xcb_setup_roots_iterator(xcb_get_setup(objectConnection)).data->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_set_selection_owner(objectConnection, intWindow, atom("CLIPBOARD_MANAGER"), XCB_CURRENT_TIME);
+        xcb_flush(objectConnection);
+    }
+
+    ~ClipboardManager() { xcb_disconnect(objectConnection); }
+
+    // Asks a window to close as a window manager does when the user closes it.
+    void close(xcb_window_t intTarget) {
+        xcb_client_message_event_t objectMessage = {XCB_CLIENT_MESSAGE, 32, 0, intTarget, atom("WM_PROTOCOLS"), {}};
+        objectMessage.data.data32[0] = atom("WM_DELETE_WINDOW");
+        send(intTarget, objectMessage);
+    }
+
+    void serve() {
+        while (xcb_generic_event_t *objectEvent = xcb_poll_for_event(objectConnection)) {
+            if ((objectEvent->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
+                // Asked to save: take the clipboard's text, then let the ending program go.
+                const xcb_selection_request_event_t objectRequest =
+                    *reinterpret_cast<xcb_selection_request_event_t *>(objectEvent);
+                boolAsked = true;
+                byteSaved = PageDriver::xselection("clipboard");
+                send(objectRequest.requestor,
+                     xcb_selection_notify_event_t{XCB_SELECTION_NOTIFY, 0, 0, objectRequest.time,
+                                                  objectRequest.requestor, objectRequest.selection,
+                                                  objectRequest.target, objectRequest.property});
+            }
+            free(objectEvent);
+        }
+    }
+};
+
+} // namespace
+
+// On a real X server: what other programs can get of the secrets through the selections and the clipboard.
+class TestPageClipboard : public QObject {
+    Q_OBJECT
+
+    Main *objectMain = nullptr;
+    PageDriver objectDriver;
+
+private slots:
+    void initTestCase() {
+        objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
+        TestSupport::resetRes(true);
+        objectDriver.start();
+    }
+
+    void init() {
+        objectDriver.objectPage->qstringlistConsole.clear();
+        QVERIFY(objectDriver.restart({account("example.com", "me@example.com", "me")}));
+    }
+
+    void cleanup() {
+        QVERIFY2(objectDriver.objectPage->qstringlistConsole.isEmpty(),
+                 qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
+    }
+
+    void primarySelectionNeverHoldsASecret_data() {
+        QTest::addColumn<QString>("strId");
+        QTest::addColumn<bool>("boolShown");
+        QTest::addColumn<QString>("strHow");
+        QTest::addColumn<QString>("strExpected");
+        QTest::newRow("hidden master, Ctrl+A") << "master" << false << "ctrl+a" << QString();
+        QTest::newRow("shown master, Ctrl+A") << "master" << true << "ctrl+a" << QString();
+        QTest::newRow("shown master, Home Shift+End") << "master" << true << "shift+end" << QString();
+        QTest::newRow("shown master, Shift+Tab into it") << "master" << true << "shift+tab" << QString();
+        QTest::newRow("shown master, double click") << "master" << true << "double click" << QString();
+        QTest::newRow("hidden password, double click") << "password" << false << "double click" << QString();
+        QTest::newRow("shown password, Shift+Tab into it") << "password" << true << "shift+tab" << QString();
+        QTest::newRow("shown password, double click") << "password" << true << "double click" << QString();
+        // Other text still reaches the selection: the guard above is not simply the selection failing.
+        QTest::newRow("user name, double click") << "account-user" << false << "double click"
+                                                 << "me";
+        QTest::newRow("filter, Ctrl+A") << "filter" << false << "ctrl+a"
+                                        << "exam";
+    }
+
+    void primarySelectionNeverHoldsASecret() {
+        QFETCH(QString, strId);
+        QFETCH(bool, boolShown);
+        QFETCH(QString, strHow);
+        QFETCH(QString, strExpected);
+        objectDriver.openFirst();
+        objectDriver.keys(strMaster);
+        if (boolShown) {
+            objectDriver.click("#" + strId + "-toggle");
+        }
+        if (strId == "filter") {
+            objectDriver.click("#account-back");
+            objectDriver.type("filter", "exam");
+        }
+        PageDriver::setClipboard("before");
+
+        if (strHow == "ctrl+a" || strHow == "shift+end") {
+            objectDriver.click("#" + strId);
+            objectDriver.key(strHow == "ctrl+a" ? Qt::Key_A : Qt::Key_Home,
+                             strHow == "ctrl+a" ? Qt::ControlModifier : Qt::NoModifier);
+            if (strHow == "shift+end") {
+                objectDriver.key(Qt::Key_End, Qt::ShiftModifier);
+            }
+        } else if (strHow == "shift+tab") {
+            objectDriver.js("document.getElementById('" + strId + "-toggle').focus();");
+            objectDriver.key(Qt::Key_Backtab, Qt::ShiftModifier);
+        } else {
+            objectDriver.click("#" + strId, true);
+        }
+        if (!strExpected.isEmpty()) {
+            QCOMPARE(QString::fromUtf8(PageDriver::xselection("primary")), strExpected);
+            return;
+        }
+        QCOMPARE(objectDriver.js("document.getElementById('" + strId + "').type").toString() == "text", boolShown);
+        // The field did select, shown or as dots, and nothing of it reached the selection or the clipboard.
+        QVERIFY(objectDriver
+                    .js("(function(e) { return e.selectionEnd - e.selectionStart; })(document."
+                        "getElementById('" +
+                        strId + "'))")
+                    .toInt() > 1);
+        const QString strPrimary = QString::fromUtf8(PageDriver::xselection("primary"));
+        QVERIFY2(!strPrimary.contains(strMaster) && !strPrimary.contains(strPassword) &&
+                     !strPrimary.contains(QChar(0x2022)),
+                 qPrintable(strPrimary));
+        objectDriver.key(Qt::Key_C, Qt::ControlModifier);
+        objectDriver.key(Qt::Key_X, Qt::ControlModifier);
+        const QString strClipboard = QString::fromUtf8(PageDriver::xselection("clipboard"));
+        QVERIFY2(!strClipboard.contains(strMaster) && !strClipboard.contains(strPassword), qPrintable(strClipboard));
+        QCOMPARE(objectDriver.value(strId), strId == "master" ? strMaster : strPassword);
+    }
+
+    void closingTheWindowLeavesNoPasswordToAClipboardManager() {
+        // The real program, in this test's folder, over the same data; the account is selected, so it opens
+        // on the account screen with the master field focused.
+        objectDriver.openFirst();
+        QFile::remove(TestSupport::appPath("tessaloquin"));
+        QVERIFY(QFile::copy(QString(TESSALOQUIN_BINARY_DIR) + "/tessaloquin", TestSupport::appPath("tessaloquin")));
+        QProcess objectProgram;
+        objectProgram.start(TestSupport::appPath("tessaloquin"), QStringList());
+        QVERIFY(objectProgram.waitForStarted());
+        const QByteArray byteWindow =
+            PageDriver::run({"xdotool", "search", "--all", "--sync", "--onlyvisible", "--pid",
+                             QString::number(objectProgram.processId()), "--name", "Tessaloquin"})
+                .trimmed();
+        QVERIFY(!byteWindow.isEmpty());
+        PageDriver::run({"xdotool", "windowfocus", "--sync", byteWindow});
+        // Typed again until the page has loaded and copies, as a user who typed too early would.
+        for (int intTry = 0; intTry < 20 && PageDriver::xselection("clipboard") != strPassword.toUtf8(); ++intTry) {
+            PageDriver::run({"xdotool", "key", "ctrl+a", "BackSpace"});
+            PageDriver::run({"xdotool", "type", strMaster});
+            PageDriver::run({"xdotool", "key", "Return"});
+            QTest::qWait(500);
+        }
+
+        // Copied: the text for everyone, marked so that clipboard histories keep none of it.
+        QCOMPARE(QString::fromUtf8(PageDriver::xselection("clipboard")), strPassword);
+        QVERIFY(!QGuiApplication::clipboard()->ownsClipboard()); // the program's, not this process's page
+        QVERIFY(PageDriver::xselection("clipboard", "TARGETS").contains("x-kde-passwordManagerHint"));
+        QCOMPARE(PageDriver::xselection("clipboard", "x-kde-passwordManagerHint"), QByteArray("secret"));
+
+        // Closed well within the countdown, with a clipboard manager waiting for the program's clipboard.
+        ClipboardManager objectManager;
+        objectManager.close(byteWindow.toUInt());
+        for (int intWait = 0; intWait < 1000 && objectProgram.state() != QProcess::NotRunning; ++intWait) {
+            objectManager.serve();
+            QTest::qWait(10);
+        }
+        QCOMPARE(objectProgram.state(), QProcess::NotRunning);
+        QCOMPARE(objectProgram.exitCode(), 0);
+        QVERIFY(objectManager.boolAsked);
+        QCOMPARE(objectManager.byteSaved, QByteArray());
+        QCOMPARE(PageDriver::xselection("clipboard"), QByteArray());
+    }
+};
+
+QTEST_MAIN(TestPageClipboard)
+#include "test_pageclipboard.moc"
