@@ -68,13 +68,14 @@ bool MainPlatform::openUrl(const QUrl &objectUrl) {
     const bool boolOpened = QDesktopServices::openUrl(objectUrl);
     ::umask(intMask);
     return boolOpened;
+}
 
-    void MainPlatform::markSecret(QMimeData * objectData) {
-        // One more target beside the text. Klipper and CopyQ keep nothing of a clipboard content that carries it.
-        // Windows has no such target; there the same promise takes registered clipboard formats, which Qt offers
-        // under names of the form application/x-qt-windows-mime;value="<format>":
-        //   "ExcludeClipboardContentFromMonitorProcessing" (any content) - monitors, history and cloud sync skip it;
-        //   "CanIncludeInClipboardHistory" and "CanUploadToCloudClipboard" (each a DWORD 0) - for readers that
-        //   look only at those.
-        objectData->setData("x-kde-passwordManagerHint", QByteArray("secret"));
-    }
+void MainPlatform::markSecret(QMimeData *objectData) {
+    // One more target beside the text. Klipper and CopyQ keep nothing of a clipboard content that carries it.
+    // Windows has no such target; there the same promise takes registered clipboard formats, which Qt offers
+    // under names of the form application/x-qt-windows-mime;value="<format>":
+    //   "ExcludeClipboardContentFromMonitorProcessing" (any content) - monitors, history and cloud sync skip it;
+    //   "CanIncludeInClipboardHistory" and "CanUploadToCloudClipboard" (each a DWORD 0) - for readers that
+    //   look only at those.
+    objectData->setData("x-kde-passwordManagerHint", QByteArray("secret"));
+}
