@@ -111,6 +111,8 @@ var AccountScreen = (function() {
         if (intDuplicates > 0) {
             addWarning('warn_duplicate', {count: intDuplicates});
         }
+        // The warnings stand below the fold; the password says that there are some.
+        element('password-warning').hidden = !element('derivation-warnings').hasChildNodes();
         refreshPassword();
     }
 
@@ -132,6 +134,10 @@ var AccountScreen = (function() {
             Navigation.show('edit', {objectAccount: account()});
         });
         element('password-copy').addEventListener('click', copyPassword);
+        element('password-warning-show').addEventListener('click', function() {
+            element('derivation').scrollIntoView(true);
+            element('derivation').focus();
+        });
         element('password-toggle').addEventListener('click', function() {
             setRevealed(element('password').type === 'password');
         });

@@ -225,9 +225,22 @@ var Accounts = (function() {
         return boolWritten;
     }
 
+    // Reloads whose earlier notices are still queued: the changes those notices report are in the list already.
+    var intFresh = 0;
+
     function refresh() {
         load();
+        intFresh += 1;
+        // Timers of equal delay run in the order they were set, so this one runs after every notice that a
+        // write before this reload has queued.
+        window.setTimeout(function() {
+            intFresh -= 1;
+        }, 0);
         changed();
+    }
+
+    function fresh() {
+        return intFresh > 0;
     }
 
     return {
@@ -243,12 +256,25 @@ var Accounts = (function() {
         save: save,
         remove: remove,
         createMany: createMany,
+        fresh: fresh,
         folder: folder,
         writable: writable
     };
 }());
 
-// Told by the program that the account table changed. Several notices in a row cost one reload.
-var PreferenceAccount = Bridge.listener(function() {
-    Accounts.refresh();
-});
+// Told by the program that the account table changed. Several notices in a row cost one reload, and none
+// when the page reloaded the list itself after its own change.
+var PreferenceAccount = (function() {
+    'use strict';
+
+    var objectListener = Bridge.listener(function() {
+        Accounts.refresh();
+    });
+    return {
+        update: function() {
+            if (!Accounts.fresh()) {
+                objectListener.update();
+            }
+        }
+    };
+}());

@@ -1,5 +1,5 @@
-// Modal layers: the delete confirmation and the shortcut list. While one is open the focus stays in it,
-// Escape closes it, and the focus returns where it was.
+// Modal layers: the questions before deleting and before leaving unsaved input, and the shortcut list. While
+// one is open the focus stays in it, Escape closes it, and the focus returns where it was.
 var Dialog = (function() {
     'use strict';
 
@@ -69,39 +69,39 @@ var Dialog = (function() {
         return functionClose;
     }
 
-    // Asks before an account is deleted; the safe answer has the focus.
-    function confirmDelete(objectAccount, functionConfirm) {
-        var objectBackdrop = document.getElementById('dialog-delete');
-        Catalogue.set(document.getElementById('dialog-delete-text'), 'delete_confirm_text', {
-            website: objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') : objectAccount.strWebsite
-        });
+    // Opens the dialog strId with the focus on the button strFocus. A click on a button named in mapAnswers
+    // closes the dialog and then runs its answer; any other button, Escape or a click beside the dialog only
+    // closes it.
+    function ask(strId, mapAnswers, strFocus) {
+        var objectBackdrop = document.getElementById(strId);
         var functionClose = null;
-        var objectConfirm = document.getElementById('dialog-delete-confirm');
-        var objectCancel = document.getElementById('dialog-delete-cancel');
 
-        function onConfirm() {
+        function onClick(objectEvent) {
+            var objectTarget = objectEvent.target;
+            while (objectTarget !== objectBackdrop && objectTarget.tagName !== 'BUTTON') {
+                objectTarget = objectTarget.parentNode;
+            }
+            if (objectTarget === objectBackdrop && objectEvent.target !== objectBackdrop) {
+                return;
+            }
             functionClose();
-            functionConfirm();
-        }
-
-        function onCancel() {
-            functionClose();
-        }
-
-        function onBackdrop(objectEvent) {
-            if (objectEvent.target === objectBackdrop) {
-                functionClose();
+            if (Object.prototype.hasOwnProperty.call(mapAnswers, objectTarget.id)) {
+                mapAnswers[objectTarget.id]();
             }
         }
 
-        objectConfirm.addEventListener('click', onConfirm);
-        objectCancel.addEventListener('click', onCancel);
-        objectBackdrop.addEventListener('click', onBackdrop);
-        functionClose = open(objectBackdrop, objectCancel, function() {
-            objectConfirm.removeEventListener('click', onConfirm);
-            objectCancel.removeEventListener('click', onCancel);
-            objectBackdrop.removeEventListener('click', onBackdrop);
+        objectBackdrop.addEventListener('click', onClick);
+        functionClose = open(objectBackdrop, document.getElementById(strFocus), function() {
+            objectBackdrop.removeEventListener('click', onClick);
         });
+    }
+
+    // Asks before an account is deleted; the safe answer has the focus.
+    function confirmDelete(objectAccount, functionConfirm) {
+        Catalogue.set(document.getElementById('dialog-delete-text'), 'delete_confirm_text', {
+            website: objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') : objectAccount.strWebsite
+        });
+        ask('dialog-delete', {'dialog-delete-confirm': functionConfirm}, 'dialog-delete-cancel');
     }
 
     function isOpen(strId) {
@@ -110,6 +110,7 @@ var Dialog = (function() {
 
     return {
         open: open,
+        ask: ask,
         confirmDelete: confirmDelete,
         isOpen: isOpen
     };

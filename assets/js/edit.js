@@ -2,12 +2,13 @@
 var EditScreen = (function() {
     'use strict';
 
-    var intLengthMin = 4;
-    // One derivation yields at most 27 characters.
-    var intLengthMax = 27;
-    var intLengthNew = 15;
-    var arrayMarkers = ['!', '?', '@', '#'];
+    var intLengthMin = Rules.intLengthMin;
+    var intLengthMax = Rules.intLengthMax;
+    var intLengthNew = Rules.intLengthNew;
+    var arrayMarkers = Rules.arrayMarkers;
     var objectEditing = null;
+    // The form as it was filled, to tell whether leaving it would lose input.
+    var strFilled = '';
 
     function element(strId) {
         return document.getElementById(strId);
@@ -105,11 +106,33 @@ var EditScreen = (function() {
         showError(false);
         showFailed(null);
         checkChange();
+        strFilled = JSON.stringify(collect());
+    }
+
+    // Leaving with changes asks first: save, discard, or stay. The safe answer has the focus.
+    function leave(functionMove) {
+        if (JSON.stringify(collect()) === strFilled) {
+            functionMove();
+            return;
+        }
+        Dialog.ask('dialog-unsaved', {
+            'dialog-unsaved-save': function() {
+                save();
+                // Saved: the form has given way to the account, and the way goes on from there.
+                if (Navigation.current() !== 'edit') {
+                    functionMove();
+                }
+            },
+            'dialog-unsaved-discard': function() {
+                fill(objectEditing);
+                functionMove();
+            }
+        }, 'dialog-unsaved-keep');
     }
 
     function save() {
         var objectAccount = collect();
-        if (objectAccount.strWebsite.trim() === '') {
+        if (Rules.blank(objectAccount.strWebsite)) {
             showError(true);
             element('edit-website').focus();
             return;
@@ -152,7 +175,7 @@ var EditScreen = (function() {
                 Selected.clear();
             }
             Accounts.refresh();
-            Navigation.reset('list');
+            Navigation.replace('list');
             Notice.show('notice_deleted');
         });
     }
@@ -168,7 +191,7 @@ var EditScreen = (function() {
         element('edit-form').addEventListener('input', checkChange);
         element('edit-form').addEventListener('change', checkChange);
         element('edit-website').addEventListener('input', function() {
-            if (element('edit-website').value.trim() !== '') {
+            if (!Rules.blank(element('edit-website').value)) {
                 showError(false);
             }
         });
@@ -180,7 +203,8 @@ var EditScreen = (function() {
             },
             focus: function() {
                 element('edit-website').focus();
-            }
+            },
+            leave: leave
         });
     }
 

@@ -306,8 +306,11 @@ var ListScreen = (function() {
                 activateSelected();
                 renderRows();
             },
-            focus: function() {
+            focus: function(objectOptions) {
                 element('filter').focus();
+                if (objectOptions.boolSelect) {
+                    element('filter').select();
+                }
             },
             backward: function() {
                 if (strFilter !== '') {

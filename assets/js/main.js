@@ -26,7 +26,11 @@ var App = (function() {
         }
     }
 
+    // The language whose texts are shown.
+    var strLanguage = null;
+
     function retext() {
+        strLanguage = Catalogue.current();
         Catalogue.load();
         Catalogue.applyDirection();
         Catalogue.apply(document);
@@ -50,6 +54,7 @@ var App = (function() {
         document.title = strName;
         element('app-name').textContent = strName;
 
+        strLanguage = Catalogue.current();
         Catalogue.load();
         Catalogue.applyDirection();
         Catalogue.apply(document);
@@ -91,7 +96,10 @@ var App = (function() {
 
     return {
         start: start,
-        retext: retext
+        retext: retext,
+        language: function() {
+            return strLanguage;
+        }
     };
 }());
 

@@ -8,8 +8,9 @@ var Navigation = (function() {
     var arrayHistory = [];
     var arrayLayers = [];
 
-    // objectHandlers: show(objectOptions) when the screen appears, focus() to place the focus, and
-    // backward() that may consume one Escape (returns true) before the screen itself is left.
+    // objectHandlers: show(objectOptions) when the screen appears, focus(objectOptions) to place the focus,
+    // backward() that may consume one Escape (returns true) before the screen itself is left, and
+    // leave(functionMove) that decides whether the screen may be left now.
     function register(strName, objectHandlers) {
         mapScreens[strName] = objectHandlers;
     }
@@ -44,35 +45,69 @@ var Navigation = (function() {
             objectScreen.show(objectOptions || {});
         }
         if (objectScreen && objectScreen.focus && arrayLayers.length === 0) {
-            objectScreen.focus();
+            objectScreen.focus(objectOptions || {});
         }
     }
 
-    // Shows a screen; the one left is remembered for going back unless it is the same screen.
-    function show(strName, objectOptions) {
-        if (strName !== strCurrent) {
+    // Transfer and settings are places of their own beside the list: going from one to the other replaces it,
+    // so that the way back leaves both at once.
+    function tab(strName) {
+        return strName === 'transfer' || strName === 'settings';
+    }
+
+    // The trail back never holds the screen shown, nor any screen twice: going to a screen already on it goes
+    // back to that point. Otherwise the screen left is remembered, unless it is only giving way.
+    function move(strName, objectOptions, boolGiveWay) {
+        var intIndex = arrayHistory.lastIndexOf(strName);
+        if (intIndex !== -1) {
+            arrayHistory.length = intIndex;
+        } else if (strName !== strCurrent && !boolGiveWay && !(tab(strName) && tab(strCurrent))) {
             arrayHistory.push(strCurrent);
         }
         display(strName, objectOptions);
     }
 
-    // Shows a screen in place of the current one (after saving, the editor gives way to the account).
+    // The screen shown may hold input not yet saved: its leave(functionMove) moves on at once, later, or not.
+    function leave(functionMove) {
+        var objectScreen = mapScreens[strCurrent];
+        if (objectScreen && objectScreen.leave) {
+            objectScreen.leave(functionMove);
+        } else {
+            functionMove();
+        }
+    }
+
+    function show(strName, objectOptions) {
+        leave(function() {
+            move(strName, objectOptions, false);
+        });
+    }
+
+    // The current screen gives way to another and is not remembered (after saving, the editor gives way to
+    // the account). It is the screen's own step, so nothing is asked.
     function replace(strName, objectOptions) {
-        display(strName, objectOptions);
+        move(strName, objectOptions, true);
     }
 
     // Shows a screen with nothing to go back to but the account list.
     function reset(strName, objectOptions) {
-        arrayHistory = [];
-        if (strName !== 'list') {
-            arrayHistory.push('list');
-        }
-        display(strName, objectOptions);
+        leave(function() {
+            arrayHistory = [];
+            if (strName !== 'list') {
+                arrayHistory.push('list');
+            }
+            display(strName, objectOptions);
+        });
     }
 
     function back() {
-        var strTarget = arrayHistory.length > 0 ? arrayHistory.pop() : 'list';
-        display(strTarget, {boolBack: true});
+        var strTarget = arrayHistory.length > 0 ? arrayHistory[arrayHistory.length - 1] : 'list';
+        leave(function() {
+            // Saving on the way may already have led there.
+            if (strTarget !== strCurrent) {
+                move(strTarget, {boolBack: true}, true);
+            }
+        });
     }
 
     // A layer is closed by its own function; the topmost one takes the next Escape.

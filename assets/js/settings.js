@@ -2,7 +2,8 @@
 var SettingsScreen = (function() {
     'use strict';
 
-    var boolOfferDeclined = false;
+    var intSettleTimer = 0;
+    var boolArrow = false;
 
     function element(strId) {
         return document.getElementById(strId);
@@ -10,6 +11,10 @@ var SettingsScreen = (function() {
 
     // False when the choice could not be written: the program then reads the language it had before.
     function choose(strCode) {
+        window.clearTimeout(intSettleTimer);
+        if (strCode === Catalogue.current()) {
+            return true;
+        }
         Bridge.call('jsPreferenceLanguage', 'setStrName', [strCode]);
         var boolSaved = Catalogue.current() === strCode;
         element('language-failed').hidden = boolSaved;
@@ -18,6 +23,13 @@ var SettingsScreen = (function() {
         }
         App.retext();
         return boolSaved;
+    }
+
+    function chooseMarked() {
+        var objectChecked = element('language-list').querySelector('input:checked');
+        if (objectChecked) {
+            choose(objectChecked.value);
+        }
     }
 
     function build() {
@@ -30,8 +42,16 @@ var SettingsScreen = (function() {
             objectRadio.name = 'language';
             objectRadio.value = objectLanguage.strCode;
             objectRadio.id = 'language-' + objectLanguage.strCode;
+            // A click applies at once; the arrow keys only move the mark, which applies once it has rested a
+            // moment (or at Enter or Space), so that passing through a language does not switch to it.
             objectRadio.addEventListener('change', function() {
-                if (objectRadio.checked) {
+                window.clearTimeout(intSettleTimer);
+                if (!objectRadio.checked) {
+                    return;
+                }
+                if (boolArrow) {
+                    intSettleTimer = window.setTimeout(chooseMarked, Timing.intLanguageSettleMs);
+                } else {
                     choose(objectLanguage.strCode);
                 }
             });
@@ -57,40 +77,83 @@ var SettingsScreen = (function() {
         Catalogue.set(element('about-version'), 'about_version', {version: Bridge.call('jsGeneral', 'getVersion', [], '')});
     }
 
-    // At the first start (no account yet) the system's own language is offered once, if it is not the one
-    // in use.
-    function offer() {
-        var objectOffer = element('offer');
-        var strProposed = Bridge.call('jsLanguage', 'getStrLanguage', [], 'en');
-        var objectLanguage = Catalogue.language(strProposed);
-        var boolShow = !boolOfferDeclined && objectLanguage !== null && strProposed !== Catalogue.current() &&
-            Catalogue.current() === 'en' && Accounts.all().length === 0;
-        objectOffer.hidden = !boolShow;
-        if (!boolShow) {
-            return;
+    // Whether a language was ever chosen: the preference file names one. Its reader answers "en" for a file
+    // without a name as well, so the page reads the file beside it as text to tell the two apart.
+    function chosen() {
+        var objectRequest = new XMLHttpRequest();
+        try {
+            objectRequest.open('GET', '../res/PreferenceLanguage.ini', false);
+            objectRequest.send();
+        } catch (objectError) {
+            return false;
         }
-        Catalogue.set(element('offer-text'), 'offer_language_text', {language: objectLanguage.strName});
-        Catalogue.set(element('offer-accept'), 'offer_language_accept', {language: objectLanguage.strName});
-        objectOffer.setAttribute('data-language', strProposed);
+        var strSection = 'General';
+        return objectRequest.responseText.split(/\r?\n/).some(function(strLine) {
+            var arraySection = /^\s*\[(.*)\]\s*$/.exec(strLine);
+            if (arraySection) {
+                strSection = arraySection[1];
+                return false;
+            }
+            return strSection === 'General' && /^\s*strName\s*=/.test(strLine);
+        });
+    }
+
+    function retextOffer() {
+        var objectLanguage = Catalogue.language(element('offer').getAttribute('data-language'));
+        if (objectLanguage !== null) {
+            Catalogue.set(element('offer-text'), 'offer_language_text', {language: objectLanguage.strName});
+            Catalogue.set(element('offer-accept'), 'offer_language_accept', {language: objectLanguage.strName});
+        }
+    }
+
+    // At the first start (no account, no language chosen yet) the system's own language is offered, if it is
+    // not the one in use. Declining keeps English as a choice of its own, so the offer does not return.
+    function offer() {
+        var strProposed = Bridge.call('jsLanguage', 'getStrLanguage', [], 'en');
+        var boolShow = Catalogue.language(strProposed) !== null && Catalogue.current() === 'en' &&
+            strProposed !== 'en' && Accounts.all().length === 0 && !chosen();
+        element('offer').hidden = !boolShow;
+        element('offer').setAttribute('data-language', boolShow ? strProposed : '');
+        retextOffer();
+    }
+
+    function closeOffer(strCode) {
+        element('offer').hidden = true;
+        element('offer').setAttribute('data-language', '');
+        if (strCode === Catalogue.current()) {
+            Bridge.call('jsPreferenceLanguage', 'setStrName', [strCode]);
+        } else if (!choose(strCode)) {
+            Notice.show('language_failed', {folder: Accounts.folder()});
+        }
+        element('filter').focus();
     }
 
     function init() {
         build();
         element('settings-back').addEventListener('click', Navigation.back);
         element('offer-accept').addEventListener('click', function() {
-            boolOfferDeclined = true;
-            element('offer').hidden = true;
-            if (!choose(element('offer').getAttribute('data-language'))) {
-                Notice.show('language_failed', {folder: Accounts.folder()});
-            }
-            element('filter').focus();
+            closeOffer(element('offer').getAttribute('data-language'));
         });
         element('offer-decline').addEventListener('click', function() {
-            boolOfferDeclined = true;
-            element('offer').hidden = true;
-            element('filter').focus();
+            closeOffer(Catalogue.current());
         });
-        Accounts.onChange(offer);
+        // Once there are accounts this is no first start any more, and the offer does not come back.
+        Accounts.onChange(function() {
+            if (Accounts.all().length > 0) {
+                element('offer').hidden = true;
+            }
+        });
+        element('language-list').addEventListener('keydown', function(objectEvent) {
+            var strKey = Keys.name(objectEvent);
+            boolArrow = /^Arrow/.test(strKey);
+            if (strKey === 'Enter' || strKey === ' ') {
+                objectEvent.preventDefault();
+                chooseMarked();
+            }
+        });
+        element('language-list').addEventListener('keyup', function() {
+            boolArrow = false;
+        });
         Navigation.register('settings', {
             show: function() {
                 element('language-failed').hidden = true;
@@ -100,6 +163,11 @@ var SettingsScreen = (function() {
             focus: function() {
                 var objectChecked = element('language-list').querySelector('input:checked');
                 (objectChecked || element('language-list').querySelector('input')).focus();
+            },
+            // A mark left by the arrow keys and not yet applied is dropped with the screen.
+            leave: function(functionMove) {
+                window.clearTimeout(intSettleTimer);
+                functionMove();
             }
         });
     }
@@ -107,7 +175,7 @@ var SettingsScreen = (function() {
     function retext() {
         markCurrent();
         renderAbout();
-        offer();
+        retextOffer();
     }
 
     return {
@@ -118,7 +186,9 @@ var SettingsScreen = (function() {
     };
 }());
 
-// Told by the program that the interface language changed.
+// Told by the program that the interface language changed; a change the page made itself is already shown.
 var PreferenceLanguage = Bridge.listener(function() {
-    App.retext();
+    if (Catalogue.current() !== App.language()) {
+        App.retext();
+    }
 });

@@ -5,8 +5,9 @@ var Shortcuts = (function() {
     // Each row: the keys (catalogue names for named keys, other text as it stands) and what they do.
     var arrayRows = [
         [['key_tab'], 'shortcut_next'],
+        [['key_shift', '+', 'key_tab'], 'shortcut_previous'],
         [['key_ctrl', '+', 'F'], 'shortcut_filter'],
-        [['\u2191', '\u2193'], 'shortcut_move'],
+        [['\u2191', '\u2193', 'key_page_up', 'key_page_down', 'key_home', 'key_end'], 'shortcut_move'],
         [['key_enter'], 'shortcut_open'],
         [['key_ctrl', '+', 'N'], 'shortcut_new'],
         [['key_ctrl', '+', 'M'], 'shortcut_master'],
@@ -74,12 +75,22 @@ var Shortcuts = (function() {
         return strTag === 'textarea' || (strTag === 'input' && ['checkbox', 'radio', 'button'].indexOf(objectTarget.type) === -1);
     }
 
+    // Typing after Ctrl+F or Ctrl+M replaces what the field holds.
     function goToFilter() {
         if (Navigation.current() !== 'list') {
-            Navigation.reset('list');
+            Navigation.reset('list', {boolSelect: true});
+            return;
         }
         element('filter').focus();
         element('filter').select();
+    }
+
+    // The whole card comes into view, its label too, not just the field.
+    function goToMaster() {
+        var objectMain = element('main');
+        objectMain.scrollTop = Math.min(objectMain.scrollTop, element('master-card').offsetTop);
+        Master.field().focus();
+        Master.field().select();
     }
 
     function onKey(objectEvent) {
@@ -97,7 +108,7 @@ var Shortcuts = (function() {
         } else if (strControl === 'n') {
             Navigation.show('edit', {objectAccount: null});
         } else if (strControl === 'm' && Navigation.current() === 'account') {
-            Master.field().focus();
+            goToMaster();
         } else if (strControl === 'e' && Navigation.current() === 'account' && AccountScreen.account() !== null) {
             Navigation.show('edit', {objectAccount: AccountScreen.account()});
         } else if (strControl === 's' && Navigation.current() === 'edit') {

@@ -6,6 +6,8 @@ var Timing = {
     intMasterIdleMs: 5 * 60 * 1000,
     // The fingerprint appears only once typing has paused this long, so it never follows letter by letter.
     intFingerprintMs: 500,
+    // A language marked with the arrow keys applies after resting this long.
+    intLanguageSettleMs: 1000,
     // How long a short notice stays.
     intNoticeMs: 4000
 };

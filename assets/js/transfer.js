@@ -34,7 +34,8 @@ var TransferScreen = (function() {
             String(objectAccount.intLength), objectAccount.strSpecial].join('\u0000');
     }
 
-    // Reads and checks the clipboard text: {arrayAccounts} or {strReason, objectValues}.
+    // Reads and checks the clipboard text: {arrayAccounts} or {strReason, objectValues}. One unsound entry
+    // refuses the whole text, so that nothing is added in part.
     function parse(strText) {
         if (typeof strText !== 'string' || strText.trim() === '') {
             return {strReason: 'import_reason_empty'};
@@ -51,9 +52,9 @@ var TransferScreen = (function() {
         var arrayAccounts = [];
         for (var i = 0; i < valueParsed.length; i += 1) {
             var objectEntry = valueParsed[i];
-            var strWrong = check(objectEntry);
-            if (strWrong !== null) {
-                return {strReason: 'import_reason_entry', objectValues: {index: i + 1, field: strWrong}};
+            var arrayWrong = check(objectEntry);
+            if (arrayWrong !== null) {
+                return {strReason: arrayWrong[0], objectValues: {index: i + 1, field: arrayWrong[1]}};
             }
             arrayAccounts.push({
                 intIdent: 0,
@@ -61,35 +62,35 @@ var TransferScreen = (function() {
                 strMail: objectEntry.strMail,
                 strUser: objectEntry.strUser === undefined ? '' : objectEntry.strUser,
                 strNote: objectEntry.strNote === undefined ? '' : objectEntry.strNote,
-                intLength: objectEntry.intLength === undefined ? 15 : objectEntry.intLength,
+                intLength: objectEntry.intLength === undefined ? Rules.intLengthNew : objectEntry.intLength,
                 strSpecial: objectEntry.strSpecial === undefined ? '' : objectEntry.strSpecial
             });
         }
         return {arrayAccounts: arrayAccounts};
     }
 
-    // The first field of an entry that is missing or of the wrong kind, or null when the entry is sound.
+    // What is wrong with an entry, as [reason, field], or null when the form would take it as it is: first
+    // the kind of each field, then the website, the length and the special characters.
     function check(objectEntry) {
         if (objectEntry === null || typeof objectEntry !== 'object' || Array.isArray(objectEntry)) {
-            return 'strWebsite';
+            return ['import_reason_entry', 'strWebsite'];
         }
-        if (typeof objectEntry.strWebsite !== 'string') {
-            return 'strWebsite';
-        }
-        if (typeof objectEntry.strMail !== 'string') {
-            return 'strMail';
-        }
-        var arrayOptional = ['strUser', 'strNote', 'strSpecial'];
-        for (var i = 0; i < arrayOptional.length; i += 1) {
-            var valueField = objectEntry[arrayOptional[i]];
-            if (valueField !== undefined && typeof valueField !== 'string') {
-                return arrayOptional[i];
+        var arrayTexts = ['strWebsite', 'strMail', 'strUser', 'strNote', 'strSpecial'];
+        for (var i = 0; i < arrayTexts.length; i += 1) {
+            var valueField = objectEntry[arrayTexts[i]];
+            // Website and mail are required; the others may be left out.
+            if (typeof valueField !== 'string' && (i < 2 || valueField !== undefined)) {
+                return ['import_reason_entry', arrayTexts[i]];
             }
         }
-        var valueLength = objectEntry.intLength;
-        if (valueLength !== undefined && (!Number.isInteger(valueLength) || valueLength < -2147483648 ||
-            valueLength > 2147483647)) {
-            return 'intLength';
+        if (Rules.blank(objectEntry.strWebsite)) {
+            return ['import_reason_website', 'strWebsite'];
+        }
+        if (objectEntry.intLength !== undefined && !Rules.length(objectEntry.intLength)) {
+            return ['import_reason_length', 'intLength'];
+        }
+        if (objectEntry.strSpecial !== undefined && !Rules.special(objectEntry.strSpecial)) {
+            return ['import_reason_special', 'strSpecial'];
         }
         return null;
     }
@@ -125,6 +126,54 @@ var TransferScreen = (function() {
         return objectBox;
     }
 
+    // Against the listed account with the same website and mail that is closest to it, what an entry to add
+    // changes, so that it cannot pass for one already there: [field, entry's value, listed value] each.
+    function changes(objectAccount) {
+        var arrayBest = [];
+        Accounts.duplicates(objectAccount).forEach(function(objectListed, intIndex) {
+            var arrayChanges = ['strUser', 'strNote', 'intLength', 'strSpecial'].filter(function(strField) {
+                return objectAccount[strField] !== objectListed[strField];
+            }).map(function(strField) {
+                return [strField, objectAccount[strField], objectListed[strField]];
+            });
+            if (intIndex === 0 || arrayChanges.length < arrayBest.length) {
+                arrayBest = arrayChanges;
+            }
+        });
+        return arrayBest;
+    }
+
+    function describe(strField, valueField) {
+        var strText = String(valueField).replace(/\s+/g, ' ');
+        if (strText !== '') {
+            return strText;
+        }
+        return Catalogue.get(strField === 'strSpecial' ? 'account_special_none' : 'derivation_empty');
+    }
+
+    function previewItem(objectAccount) {
+        var mapNames = {strUser: 'field_user', strNote: 'field_note', intLength: 'field_length',
+            strSpecial: 'field_special'};
+        var objectItem = document.createElement('li');
+        objectItem.appendChild(part('preview-site', objectAccount.strWebsite));
+        objectItem.appendChild(part('preview-mail', objectAccount.strMail));
+        var arrayChanges = changes(objectAccount);
+        if (arrayChanges.length > 0) {
+            var objectChanges = document.createElement('span');
+            objectChanges.className = 'preview-changes';
+            objectChanges.appendChild(part('preview-change', Catalogue.get('import_differs')));
+            arrayChanges.forEach(function(arrayChange) {
+                objectChanges.appendChild(part('preview-change', Catalogue.get('import_change', {
+                    field: Catalogue.get(mapNames[arrayChange[0]]),
+                    value: describe(arrayChange[0], arrayChange[1]),
+                    listed: describe(arrayChange[0], arrayChange[2])
+                })));
+            });
+            objectItem.appendChild(objectChanges);
+        }
+        return objectItem;
+    }
+
     function hidePreview() {
         arrayPending = [];
         element('import-preview').hidden = true;
@@ -154,11 +203,7 @@ var TransferScreen = (function() {
         arrayPending = objectSplit.arrayAdd;
         var objectList = element('import-list');
         arrayPending.slice(0, intPreviewRows).forEach(function(objectAccount) {
-            var objectItem = document.createElement('li');
-            objectItem.appendChild(part('preview-site', objectAccount.strWebsite === '' ?
-                Catalogue.get('list_no_website') : objectAccount.strWebsite));
-            objectItem.appendChild(part('preview-mail', objectAccount.strMail));
-            objectList.appendChild(objectItem);
+            objectList.appendChild(previewItem(objectAccount));
         });
         if (arrayPending.length > intPreviewRows) {
             var objectMore = document.createElement('li');
@@ -167,7 +212,8 @@ var TransferScreen = (function() {
             objectList.appendChild(objectMore);
         }
         element('import-preview').hidden = false;
-        element('import-confirm').focus();
+        // The focus goes to what will be added, not to the button that adds it: a second Enter adds nothing.
+        element('import-list').focus();
     }
 
     function confirmImport() {

@@ -10,7 +10,7 @@ mkdir -p "$scratch"
 prefix="$scratch/Tessa loquin's \$folder"
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for file in tessaloquin install-desktop-entry.sh assets/index.html share/applications/tessaloquin.desktop \
+for file in tessaloquin tessaloquin-cli install-desktop-entry.sh assets/index.html share/applications/tessaloquin.desktop \
     share/icons/hicolor/scalable/apps/tessaloquin.svg; do
     [ -e "$prefix/$file" ] || fail "missing $file"
 done
@@ -18,6 +18,7 @@ for size in 16 32 48 128 256; do
     [ -s "$prefix/share/icons/hicolor/${size}x${size}/apps/tessaloquin.png" ] || fail "missing ${size}px icon"
 done
 [ -x "$prefix/tessaloquin" ] || fail "the program is not executable"
+[ "$("$prefix/tessaloquin-cli" --version)" = "Tessaloquin 4.5" ] || fail "the terminal companion does not run"
 
 # The user's data in res/ survives installing a newer build over the folder.
 printf 'accounts' >"$prefix/res/PreferenceAccount.sqlite"
@@ -28,6 +29,13 @@ before=$(cd "$prefix/res" && sha256sum Preference*)
 cmake --install "$build" --prefix "$prefix" >/dev/null
 after=$(cd "$prefix/res" && sha256sum Preference*)
 [ "$before" = "$after" ] || fail "installing again changed the user's data"
+
+# The terminal companion works on the installed folder's res/, without a display.
+rm "$prefix/res/PreferenceAccount.sqlite"
+(unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+    "$prefix/tessaloquin-cli" add --website example.com --mail me@example.com >/dev/null
+    [ "$(printf 'master\n' | "$prefix/tessaloquin-cli" password example.com 2>/dev/null)" = "S50X3jGa0BtqkPX" ]) ||
+    fail "the terminal companion does not derive on the installed folder"
 
 # The desktop entry, installed for a user whose data folder is in the scratch folder.
 export XDG_DATA_HOME="$scratch/data"

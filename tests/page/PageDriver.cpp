@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -217,4 +218,27 @@ PageAccount account(const QString &strWebsite, const QString &strMail, const QSt
     objectAccount.intLength = intLength;
     objectAccount.strSpecial = strSpecial;
     return objectAccount;
+}
+
+QList<PageAccount> accounts(const QJsonArray &objectArray) {
+    QList<PageAccount> qlistAccounts;
+    for (const QJsonValue &valueAccount : objectArray) {
+        const QJsonObject objectAccount = valueAccount.toObject();
+        qlistAccounts.append(
+            account(objectAccount.value("strWebsite").toString(), objectAccount.value("strMail").toString(),
+                    objectAccount.value("strUser").toString(), objectAccount.value("strNote").toString(),
+                    objectAccount.value("intLength").toInt(15), objectAccount.value("strSpecial").toString()));
+    }
+    return qlistAccounts;
+}
+
+QStringList describe(const QList<PageAccount> &qlistAccounts) {
+    QStringList qstringlistLine;
+    for (const PageAccount &objectAccount : qlistAccounts) {
+        qstringlistLine.append(
+            QStringList({objectAccount.strWebsite, objectAccount.strMail, objectAccount.strUser, objectAccount.strNote,
+                         QString::number(objectAccount.intLength), objectAccount.strSpecial})
+                .join(" | "));
+    }
+    return qstringlistLine;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QJsonArray>
 #include <QKeySequence>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class Display;
@@ -18,6 +20,11 @@ struct PageAccount {
     int intLength = 15;
     QString strSpecial;
 };
+
+// The accounts of a JSON array such as a fixture holds; fields left out have the page's defaults.
+QList<PageAccount> accounts(const QJsonArray &objectArray);
+// One line per account, every field but the ident, for comparisons that show what differs.
+QStringList describe(const QList<PageAccount> &qlistAccounts);
 
 PageAccount account(const QString &strWebsite, const QString &strMail, const QString &strUser = QString(),
                     const QString &strNote = QString(), int intLength = 15, const QString &strSpecial = QString());

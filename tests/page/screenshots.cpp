@@ -92,6 +92,18 @@ public:
         objectDriver.click("#edit-delete");
         shoot("delete");
         objectDriver.key(Qt::Key_Escape);
+        objectDriver.type("edit-note", "x");
+        objectDriver.key(Qt::Key_Escape);
+        shoot("unsaved");
+        objectDriver.click("#dialog-unsaved-discard");
+
+        // An account whose inputs look like another's: the line beside the password.
+        objectDriver.key(Qt::Key_F, Qt::ControlModifier);
+        objectDriver.keys("www.");
+        objectDriver.key(Qt::Key_Return);
+        objectDriver.key(Qt::Key_M, Qt::ControlModifier);
+        objectDriver.keys("correct horse battery");
+        shoot("account-warning");
 
         objectDriver.js("Navigation.show('edit', {objectAccount: null});");
         shoot("new");
@@ -102,7 +114,7 @@ public:
                                  " \"strUser\": \"ada\", \"intLength\": 16, \"strSpecial\": \"!\"},"
                                  " {\"strWebsite\": \"github.com\", \"strMail\": \"ada@example.org\","
                                  " \"strUser\": \"ada-l\", \"strNote\": \"Work; two-factor codes on the phone\","
-                                 " \"intLength\": 20, \"strSpecial\": \"!?\"}]");
+                                 " \"intLength\": 16, \"strSpecial\": \"!?\"}]");
         objectDriver.click("#import-button");
         shoot("transfer");
 

@@ -4,6 +4,9 @@
 #include "main/Main.h"
 #include "support/TestSupport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocale>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -52,6 +55,29 @@ class TestPageFlows : public QObject {
                 "  var v = all[i].getAttribute(a); if (v !== null && pattern.test(v)) { found.push(v); } }); }"
                 " return found; })()")
             .toStringList();
+    }
+
+    // Runs steps separated by "|": "click <selector>", "ctrl <letter>", "keys <text>", "focus <id>" (checks
+    // where the focus is) or a key: esc, enter, tab, backtab, down, f1.
+    void act(const QString &strSteps) {
+        const QMap<QString, int> qmapKeys = {{"esc", Qt::Key_Escape}, {"enter", Qt::Key_Return},
+                                             {"tab", Qt::Key_Tab},    {"backtab", Qt::Key_Backtab},
+                                             {"down", Qt::Key_Down},  {"f1", Qt::Key_F1}};
+        for (const QString &strStep : strSteps.split('|', Qt::SkipEmptyParts)) {
+            const QString strWhat = strStep.section(' ', 0, 0);
+            const QString strArgument = strStep.section(' ', 1);
+            if (strWhat == "click") {
+                objectDriver.click(strArgument);
+            } else if (strWhat == "ctrl") {
+                objectDriver.key(strArgument.at(0).unicode(), Qt::ControlModifier);
+            } else if (strWhat == "keys") {
+                objectDriver.keys(strArgument);
+            } else if (strWhat == "focus") {
+                QCOMPARE(objectDriver.focused(), strArgument);
+            } else {
+                objectDriver.key(qmapKeys.value(strStep, Qt::Key_unknown));
+            }
+        }
     }
 
 private slots:
@@ -103,6 +129,24 @@ private slots:
         objectDriver.js(
             "var s = document.getElementById('sort'); s.value = 'user'; s.dispatchEvent(new Event('change'));");
         QCOMPARE(rows(), QStringList({"apps.example", "Bank.example", "mail.example"}));
+    }
+
+    // The shared fixture that the terminal companion's tests read as well.
+    void listFollowsTheSharedFilterFixture() {
+        const QJsonObject objectFixture = QJsonDocument::fromJson(TestSupport::fixture("list/filter.json")).object();
+        QVERIFY(objectDriver.restart(accounts(objectFixture.value("arrayAccounts").toArray())));
+        for (const QJsonValue &valueCase : objectFixture.value("arrayCases").toArray()) {
+            const QString strFilter = valueCase.toObject().value("strFilter").toString();
+            objectDriver.js("var f = document.getElementById('filter'); f.value = " +
+                            QJsonDocument(QJsonArray({strFilter})).toJson(QJsonDocument::Compact) +
+                            "[0]; f.dispatchEvent(new Event('input'));");
+            QVariantList qvariantlistExpected;
+            for (const QJsonValue &valueIdent : valueCase.toObject().value("arrayIdents").toArray()) {
+                qvariantlistExpected.append(valueIdent.toInt());
+            }
+            QCOMPARE(objectDriver.js("ListScreen.view().map(function(a) { return a.intIdent; })").toList(),
+                     qvariantlistExpected);
+        }
     }
 
     void listIsWorkedByKeyboard() {
@@ -273,6 +317,60 @@ private slots:
         QCOMPARE(objectDriver.screen(), QString("list"));
     }
 
+    // Where each way ends: the screen, the user name stored for the account it starts from (apps.example, user
+    // bob) and how often the whole list was read again.
+    void flowsEndWhereTheUserExpects_data() {
+        QTest::addColumn<QString>("strSteps");
+        QTest::addColumn<QString>("strEnd");
+        const QString strEdit = "click #list .item|click #account-edit|click #edit-user|keys -2|";
+        // Back goes once to where the user came from, never to a screen just replaced.
+        QTest::newRow("edit, save, back") << strEdit + "ctrl S|esc"
+                                          << "list bob-2 1";
+        QTest::newRow("new account, save, back") << "ctrl N|keys new.example|ctrl S|esc"
+                                                 << "list bob 1";
+        QTest::newRow("tabs back and forth, back")
+            << "click #nav-transfer|click #nav-settings|click #nav-transfer|click #nav-settings|esc"
+            << "list bob 0";
+        QTest::newRow("tabs from an account, back") << "click #list .item|click #nav-transfer|click #nav-settings|esc"
+                                                    << "account bob 0";
+        QTest::newRow("delete")
+            << "click #list .item|click #account-edit|click #edit-delete|click #dialog-delete-confirm"
+            << "list - 1";
+        // Leaving a form with changes asks, with the focus on keeping them.
+        QTest::newRow("unchanged, back") << "click #list .item|click #account-edit|esc"
+                                         << "account bob 0";
+        QTest::newRow("Escape, keep editing") << strEdit + "esc|focus dialog-unsaved-keep|esc|focus edit-user"
+                                              << "edit bob 0";
+        QTest::newRow("Back, discard") << strEdit + "click #edit-back|click #dialog-unsaved-discard"
+                                       << "account bob 0";
+        QTest::newRow("Cancel, save by keyboard") << strEdit + "click #edit-cancel|backtab|backtab|enter"
+                                                  << "account bob-2 1";
+        QTest::newRow("a tab, save") << strEdit + "click #nav-transfer|click #dialog-unsaved-save|esc"
+                                     << "account bob-2 1";
+        QTest::newRow("Ctrl+F, discard") << strEdit + "ctrl F|click #dialog-unsaved-discard"
+                                         << "list bob 0";
+        QTest::newRow("Ctrl+N, discard by keyboard") << strEdit + "ctrl N|backtab|enter|focus edit-website"
+                                                     << "edit bob 0";
+    }
+
+    void flowsEndWhereTheUserExpects() {
+        QFETCH(QString, strSteps);
+        QFETCH(QString, strEnd);
+        QVERIFY(objectDriver.restart(qlistThree));
+        objectDriver.js("window.intReloads = 0; (function(call) { Bridge.call = function(o, m, a, f) {"
+                        " window.intReloads += m === 'selectOpen' && / ORDER BY intIdent$/.test(a[0]) ? 1 : 0;"
+                        " return call(o, m, a, f); }; })(Bridge.call);");
+        act(strSteps);
+        QTest::qWait(100);
+        QString strUser = "-";
+        for (const PageAccount &objectAccount : PageDriver::stored()) {
+            strUser = objectAccount.strWebsite == "apps.example" ? objectAccount.strUser : strUser;
+        }
+        QVERIFY(!objectDriver.shown("dialog-unsaved"));
+        QCOMPARE(QStringList({objectDriver.screen(), strUser, objectDriver.js("window.intReloads").toString()}),
+                 strEnd.split(' '));
+    }
+
     void everyControlIsLabelledAndReachedByTab_data() {
         QTest::addColumn<QString>("strScreen");
         QTest::addColumn<QStringList>("qstringlistControls");
@@ -320,6 +418,52 @@ private slots:
                 .toStringList();
         QVERIFY2(qstringlistUnlabelled.isEmpty(), qPrintable(qstringlistUnlabelled.join(", ")));
         QCOMPARE(names(), QStringList());
+    }
+
+    void everyVisibleTextComesFromTheCatalogue_data() {
+        QTest::addColumn<QString>("strSteps");
+        QTest::newRow("list, filtered") << "keys example";
+        QTest::newRow("account, password copied") << "click #list .item|keys master|enter|click #account-copy-mail";
+        QTest::newRow("new account refused") << "ctrl N|ctrl S";
+        QTest::newRow("delete question") << "click #list .item|click #account-edit|click #edit-delete";
+        QTest::newRow("unsaved question") << "click #list .item|click #account-edit|keys x|esc";
+        QTest::newRow("export") << "click #nav-transfer|click #export-button";
+        QTest::newRow("import preview") << "click #nav-transfer|click #import-button";
+        QTest::newRow("settings") << "click #nav-settings";
+        QTest::newRow("shortcuts") << "f1";
+    }
+
+    // Under a catalogue whose every text is marked, any visible text without the mark that is not (part of)
+    // stored data or a language's own name was written into the page instead of taken from the catalogue.
+    void everyVisibleTextComesFromTheCatalogue() {
+        QFETCH(QString, strSteps);
+        QVERIFY(objectDriver.restart(qlistThree));
+        TestSupport::writeFile("res/language - xx.xml",
+                               TestSupport::readFile("res/language.xml")
+                                   .replace("\">", "\">\xc2\xa7")
+                                   .replace("<?xml version=\"1.0\" encoding=\"utf-8\xc2\xa7", ""));
+        objectDriver.js("jsPreferenceLanguage.setStrName('xx');");
+        QTRY_VERIFY(objectDriver.text("nav-accounts").startsWith("\u00a7"));
+        PageDriver::setClipboard("[{\"strWebsite\": \"apps.example\", \"strMail\": \"bob@example.org\"}]");
+        act(strSteps);
+        const QString strUnmarked =
+            objectDriver
+                .js("(function() { var allowed = ['Tessaloquin'], found = [];"
+                    " Catalogue.languages.forEach(function(l) { allowed.push(l.strName); });"
+                    " Accounts.all().forEach(function(a) { allowed.push(a.strWebsite, a.strMail, a.strUser, "
+                    "a.strNote); });"
+                    " var w = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT, null, false);"
+                    " while (w.nextNode()) { var t = w.currentNode.nodeValue.trim();"
+                    "  if (t && w.currentNode.parentNode.getClientRects().length && t.indexOf('\u00a7') < 0 &&"
+                    "   !/^([0-9\\s!?@#+\u00b7\u2026\u2191\u2193]|F1|[A-Z]$)*$/.test(t) &&"
+                    "   !allowed.some(function(a) { return a.indexOf(t) >= 0; })) { found.push(t); } }"
+                    " var all = document.querySelectorAll('[placeholder], [title], [aria-label]');"
+                    " for (var i = 0; i < all.length; i += 1) { ['placeholder', 'title', 'aria-label'].forEach("
+                    "  function(a) { var v = all[i].getAttribute(a); if (v && v.indexOf('\u00a7') < 0) { "
+                    "found.push(v); } }); }"
+                    " return found.join(' | '); })()")
+                .toString();
+        QCOMPARE(strUnmarked, QString());
     }
 
     void languageChoiceChangesTextsDirectionAndPreference() {
@@ -380,16 +524,42 @@ private slots:
             return;
         }
         QVERIFY(objectDriver.text("offer-text").contains("Deutsch"));
-        objectDriver.click("#offer-decline");
+        // Ignored, it goes with the first account and does not come back with an empty list.
+        objectDriver.js("Accounts.create(Accounts.record({strWebsite: 'a'})); Accounts.refresh(); Accounts.remove(1);"
+                        " Accounts.refresh();");
         QVERIFY(!objectDriver.shown("offer"));
-        QCOMPARE(PageDriver::language(), QVariant());
-        objectDriver.js("App.retext();");
+        // Declined, it keeps English as a choice and is not made again at the next start.
+        QVERIFY(objectDriver.reload());
+        objectDriver.click("#offer-decline");
+        QCOMPARE(PageDriver::language().toString(), QString("en"));
+        QVERIFY(objectDriver.reload());
         QVERIFY(!objectDriver.shown("offer"));
 
+        objectDriver.js("jsPreferenceLanguage.clearStrName();");
         QVERIFY(objectDriver.reload());
         objectDriver.click("#offer-accept");
         QTRY_COMPARE(PageDriver::language().toString(), QString("de"));
         QVERIFY(!objectDriver.shown("offer"));
+    }
+
+    void arrowKeysInSettingsApplyOnlyOnceChosen() {
+        QVERIFY(objectDriver.restart(qlistThree));
+        objectDriver.js("Timing.intLanguageSettleMs = 60000; window.intRetext = 0; (function(retext) {"
+                        " App.retext = function() { window.intRetext += 1; retext(); }; })(App.retext);");
+        const QString strState = "document.documentElement.lang + window.intRetext";
+        act("click #nav-settings|down|down|down|focus language-hi");
+        QTest::qWait(100);
+        QCOMPARE(objectDriver.js(strState).toString(), QString("en0"));
+        objectDriver.key(Qt::Key_Return);
+        QTRY_COMPARE(PageDriver::language().toString(), QString("hi"));
+        QTest::qWait(100);
+        QCOMPARE(objectDriver.js(strState).toString(), QString("hi1"));
+        // Left resting, the mark applies by itself, once.
+        objectDriver.js("Timing.intLanguageSettleMs = 50;");
+        objectDriver.key(Qt::Key_Down);
+        QTRY_COMPARE(PageDriver::language().toString(), QString("it"));
+        QTest::qWait(100);
+        QCOMPARE(objectDriver.js(strState).toString(), QString("it2"));
     }
 
     void pageFollowsChangesMadeElsewhere() {
@@ -432,6 +602,10 @@ private slots:
         QCOMPARE(objectDriver.js("document.querySelectorAll('#derivation-warnings li').length").toInt(), 2);
         QVERIFY(strWarnings.contains(catalogue("warn_duplicate", "{count: 1}")));
         QVERIFY(strWarnings.contains(" www.Example.com"));
+        // Beside the password, a line says that there are warnings, and leads to them.
+        QVERIFY(objectDriver.shown("password-warning"));
+        objectDriver.click("#password-warning-show");
+        QCOMPARE(objectDriver.focused(), QString("derivation"));
 
         objectDriver.js("Navigation.reset('list');");
         objectDriver.keys("www");

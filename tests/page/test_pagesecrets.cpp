@@ -4,6 +4,9 @@
 #include "main/Main.h"
 #include "support/TestSupport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTest>
 #include <QWebFrame>
@@ -101,6 +104,19 @@ private slots:
         QVERIFY(objectDriver.value("password") != strExpected);
         objectDriver.key(Qt::Key_Backspace);
         QCOMPARE(objectDriver.value("password"), strExpected);
+
+        // Ctrl+M from further down: the label comes into view, and typing replaces the text instead of doubling it.
+        objectDriver.objectDisplay->resize(665, 400);
+        objectDriver.key(Qt::Key_Tab);
+        objectDriver.js("document.getElementById('main').scrollTop = document.getElementById('master').offsetTop - 2;");
+        objectDriver.key(Qt::Key_M, Qt::ControlModifier);
+        QVERIFY(objectDriver
+                    .js("document.querySelector('#master-card label').getBoundingClientRect().top >="
+                        " document.getElementById('main').getBoundingClientRect().top")
+                    .toBool());
+        objectDriver.keys(strMaster);
+        QCOMPARE(objectDriver.value("password"), strExpected);
+        objectDriver.objectDisplay->resize(665, 690);
     }
 
     void revealedPasswordHidesWhenTheFocusLeaves() {
@@ -236,6 +252,22 @@ private slots:
                         "document.getElementById('master').dispatchEvent(new Event('input'));");
         QTest::qWait(800);
         QCOMPARE(fingerprint(), QString());
+    }
+
+    // The shared fixture that the terminal companion's tests read as well.
+    void fingerprintFollowsTheSharedFixture() {
+        openFirst();
+        const QJsonArray objectPairs = QJsonDocument::fromJson(TestSupport::fixture("fingerprint/fingerprints.json"))
+                                           .object()
+                                           .value("arrayFingerprints")
+                                           .toArray();
+        for (const QJsonValue &valuePair : objectPairs) {
+            objectDriver.js(
+                "var f = document.getElementById('master'); f.value = " +
+                QJsonDocument(QJsonArray({valuePair.toObject().value("strMaster")})).toJson(QJsonDocument::Compact) +
+                "[0]; f.dispatchEvent(new Event('input'));");
+            QTRY_COMPARE_WITH_TIMEOUT(fingerprint(), valuePair.toObject().value("strFingerprint").toString(), 2000);
+        }
     }
 
     void enterCopiesAndTheCountdownClearsOnlyThatPassword_data() {

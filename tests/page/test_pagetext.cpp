@@ -31,6 +31,10 @@ QString json(const QList<PageAccount> &qlistAccounts) {
     return QString::fromUtf8(QJsonDocument(objectArray).toJson());
 }
 
+QJsonObject transferManifest() {
+    return QJsonDocument::fromJson(TestSupport::fixture("transfer/manifest.json")).object();
+}
+
 QStringList websites(const QList<PageAccount> &qlistAccounts) {
     QStringList qstringlistResult;
     for (const PageAccount &objectAccount : qlistAccounts) {
@@ -146,29 +150,45 @@ private slots:
 
     void invalidImportChangesNothing_data() {
         QTest::addColumn<QString>("strClipboard");
-        QTest::newRow("empty clipboard") << QString();
-        QTest::newRow("only spaces") << QString("   \n");
-        QTest::newRow("not json") << QString("website,mail\nexample.com,me@example.com");
-        QTest::newRow("cut off") << QString("[{\"strWebsite\": \"x.example\", \"strMail\": \"m\"");
-        QTest::newRow("an object, not a list") << QString("{\"strWebsite\": \"x.example\", \"strMail\": \"m\"}");
-        QTest::newRow("a list of numbers") << QString("[1, 2]");
-        QTest::newRow("entry without mail") << QString("[{\"strWebsite\": \"x.example\"}]");
-        QTest::newRow("website a number") << QString("[{\"strWebsite\": 5, \"strMail\": \"m\"}]");
-        QTest::newRow("length as text") << QString(
-            "[{\"strWebsite\": \"x\", \"strMail\": \"m\", \"intLength\": \"15\"}]");
-        QTest::newRow("length not whole")
-            << QString("[{\"strWebsite\": \"x\", \"strMail\": \"m\", \"intLength\": 1.5}]");
-        QTest::newRow("length too large")
-            << QString("[{\"strWebsite\": \"x\", \"strMail\": \"m\", \"intLength\": 4294967296}]");
-        QTest::newRow("note a list") << QString("[{\"strWebsite\": \"x\", \"strMail\": \"m\", \"strNote\": []}]");
-        QTest::newRow("a null entry") << QString("[null]");
+        QTest::addColumn<QString>("strReason");
+        const QString strEntry = "[{\"strWebsite\": \"x\", \"strMail\": \"m\", %1}]";
+        QTest::newRow("empty clipboard") << QString() << "import_reason_empty";
+        QTest::newRow("only spaces") << QString("   \n") << "import_reason_empty";
+        QTest::newRow("not json") << QString("website,mail\nexample.com,me@example.com") << "import_reason_json";
+        QTest::newRow("cut off") << QString("[{\"strWebsite\": \"x.example\", \"strMail\": \"m\"")
+                                 << "import_reason_json";
+        QTest::newRow("an object, not a list")
+            << QString("{\"strWebsite\": \"x.example\", \"strMail\": \"m\"}") << "import_reason_list";
+        QTest::newRow("a list of numbers") << QString("[1, 2]") << "import_reason_entry";
+        QTest::newRow("entry without mail") << QString("[{\"strWebsite\": \"x.example\"}]") << "import_reason_entry";
+        QTest::newRow("website a number")
+            << QString("[{\"strWebsite\": 5, \"strMail\": \"m\"}]") << "import_reason_entry";
+        QTest::newRow("note a list") << strEntry.arg("\"strNote\": []") << "import_reason_entry";
+        QTest::newRow("a null entry") << QString("[null]") << "import_reason_entry";
         QTest::newRow("sound entries then a broken one")
             << QString("[{\"strWebsite\": \"new1.example\", \"strMail\": \"m\"},"
-                       " {\"strWebsite\": \"new2.example\", \"strMail\": \"m\"}, {\"strWebsite\": null}]");
+                       " {\"strWebsite\": \"new2.example\", \"strMail\": \"m\"}, {\"strWebsite\": null}]")
+            << "import_reason_entry";
+        // What the form refuses, an import refuses too.
+        QTest::newRow("website empty") << QString("[{\"strWebsite\": \"\", \"strMail\": \"m\"}]")
+                                       << "import_reason_website";
+        QTest::newRow("website only spaces")
+            << QString("[{\"strWebsite\": \" \\t\\u3000\", \"strMail\": \"m\"}]") << "import_reason_website";
+        QTest::newRow("length as text") << strEntry.arg("\"intLength\": \"15\"") << "import_reason_length";
+        QTest::newRow("length not whole") << strEntry.arg("\"intLength\": 15.5") << "import_reason_length";
+        QTest::newRow("length 99") << strEntry.arg("\"intLength\": 99") << "import_reason_length";
+        QTest::newRow("length 28") << strEntry.arg("\"intLength\": 28") << "import_reason_length";
+        QTest::newRow("length 3") << strEntry.arg("\"intLength\": 3") << "import_reason_length";
+        QTest::newRow("length 0") << strEntry.arg("\"intLength\": 0") << "import_reason_length";
+        QTest::newRow("length -1") << strEntry.arg("\"intLength\": -1") << "import_reason_length";
+        QTest::newRow("length too large") << strEntry.arg("\"intLength\": 4294967311") << "import_reason_length";
+        QTest::newRow("special other than the four")
+            << strEntry.arg("\"strSpecial\": \"!!$\"") << "import_reason_special";
     }
 
     void invalidImportChangesNothing() {
         QFETCH(QString, strClipboard);
+        QFETCH(QString, strReason);
         QVERIFY(objectDriver.restart({account("a.example", "a@example"), account("b.example", "b@example")}));
         const QStringList qstringlistBefore = websites(PageDriver::stored());
         PageDriver::setClipboard(strClipboard);
@@ -177,6 +197,7 @@ private slots:
         objectDriver.click("#import-button");
         QVERIFY(objectDriver.js("document.getElementById('import-result').classList.contains('error')").toBool());
         QVERIFY(!objectDriver.text("import-result").isEmpty());
+        QCOMPARE(objectDriver.js("TransferScreen.parse(Copying.get()).strReason").toString(), strReason);
         QVERIFY(!objectDriver.shown("import-preview"));
         QVERIFY(!objectDriver.shown("import-confirm"));
         QTest::qWait(50);
@@ -198,8 +219,19 @@ private slots:
         QCOMPARE(objectDriver.js("document.querySelectorAll('#import-list li').length").toInt(), 2);
         QCOMPARE(objectDriver.text("import-result"),
                  objectDriver.js("Catalogue.get('import_preview', {add: 2, skip: 2})").toString());
-        // Nothing is written before the user agrees.
+        // What sets an entry apart from the listed account with its website and mail is shown.
+        QCOMPARE(objectDriver.js("document.querySelectorAll('#import-list .preview-changes').length").toInt(), 1);
+        QVERIFY(objectDriver.text("import-list")
+                    .contains(objectDriver
+                                  .js("Catalogue.get('import_change', {field: Catalogue.get('field_length'),"
+                                      " value: 16, listed: 15})")
+                                  .toString()));
+        // Nothing is written before the user agrees, and a second Enter is no agreement.
+        QCOMPARE(objectDriver.focused(), QString("import-list"));
+        objectDriver.key(Qt::Key_Return);
+        QTest::qWait(50);
         QCOMPARE(PageDriver::stored().size(), 1);
+        objectDriver.key(Qt::Key_Tab);
         QCOMPARE(objectDriver.focused(), QString("import-confirm"));
         objectDriver.key(Qt::Key_Return);
         QTRY_COMPARE(PageDriver::stored().size(), 3);
@@ -236,13 +268,18 @@ private slots:
         const QList<PageAccount> qlistAccounts = {
             account("b.example", "b@example", "bob", "", 27, "!?@#"),
             account("\u4f8b\u5b50.\u4e2d\u56fd", "\u00fc@x.de", "", "\"quoted\" \\ back", 4, ""),
-            account(" spaced.example ", "", "", "", 100, "xyz")};
+            account(" spaced.example ", "", "", "", 4, "#!")};
         QVERIFY(objectDriver.restart(qlistAccounts));
         objectDriver.click("#nav-transfer");
         objectDriver.click("#export-button");
         const QString strExported = PageDriver::clipboard();
         QVERIFY(!objectDriver.shown("countdown"));
         QVERIFY(!strExported.contains("intIdent"));
+        // The confirmation shows again after the screen was left and its message emptied.
+        objectDriver.click("#nav-accounts");
+        objectDriver.click("#nav-transfer");
+        objectDriver.click("#export-button");
+        QVERIFY(objectDriver.shown("export-result"));
         QCOMPARE(QJsonDocument::fromJson(strExported.toUtf8()).array().size(), 3);
 
         QVERIFY(objectDriver.restart());
@@ -264,6 +301,70 @@ private slots:
         objectDriver.click("#nav-accounts");
         QCOMPARE(objectDriver.text("list-count"),
                  objectDriver.js("Catalogue.get('list_count_all', {total: 3})").toString());
+    }
+
+    // The shared fixtures that the terminal companion's tests read as well: the page's import of each text.
+    void importGivesTheSharedOutcome_data() {
+        QTest::addColumn<QJsonObject>("objectImport");
+        for (const QJsonValue &valueImport : transferManifest().value("arrayImports").toArray()) {
+            QTest::newRow(qPrintable(valueImport.toObject().value("strFile").toString())) << valueImport.toObject();
+        }
+    }
+
+    void importGivesTheSharedOutcome() {
+        QFETCH(QJsonObject, objectImport);
+        const QList<PageAccount> qlistExisting = accounts(transferManifest().value("arrayExisting").toArray());
+        QVERIFY(objectDriver.restart(qlistExisting));
+        PageDriver::setClipboard(
+            QString::fromUtf8(TestSupport::fixture("transfer/" + objectImport.value("strFile").toString())));
+        const QVariantMap qmapParsed = objectDriver.js("TransferScreen.parse(Copying.get())").toMap();
+        objectDriver.click("#nav-transfer");
+        objectDriver.click("#import-button");
+
+        const QString strReason = objectImport.value("strReason").toString();
+        if (!strReason.isEmpty()) {
+            QVERIFY2(qmapParsed.contains("strReason"), "the page accepts the text");
+            if (strReason == "entry") {
+                const QVariantMap qmapValues = qmapParsed.value("objectValues").toMap();
+                QCOMPARE(qmapValues.value("index").toInt(), objectImport.value("intIndex").toInt());
+                QCOMPARE(qmapValues.value("field").toString(), objectImport.value("strField").toString());
+            } else {
+                QCOMPARE(qmapParsed.value("strReason").toString(), "import_reason_" + strReason);
+            }
+            QVERIFY(objectDriver.js("document.getElementById('import-result').classList.contains('error')").toBool());
+            QVERIFY(!objectDriver.shown("import-preview"));
+            QTest::qWait(50);
+            QCOMPARE(describe(PageDriver::stored()), describe(qlistExisting));
+            return;
+        }
+
+        const QList<PageAccount> qlistAdded = accounts(objectImport.value("arrayAdded").toArray());
+        const int intSkipped = objectImport.value("intSkipped").toInt();
+        if (qlistAdded.isEmpty()) {
+            QCOMPARE(objectDriver.text("import-result"),
+                     intSkipped > 0 ? objectDriver.js("Catalogue.get('import_nothing')").toString()
+                                    : objectDriver.js("Catalogue.get('import_preview', {add: 0, skip: 0})").toString());
+        } else {
+            QCOMPARE(objectDriver.text("import-result"),
+                     objectDriver
+                         .js(QString("Catalogue.get('import_preview', {add: %1, skip: %2})")
+                                 .arg(qlistAdded.size())
+                                 .arg(intSkipped))
+                         .toString());
+            objectDriver.click("#import-confirm");
+            QTRY_COMPARE(PageDriver::stored().size(), qlistExisting.size() + qlistAdded.size());
+        }
+        QTest::qWait(50);
+        QCOMPARE(describe(PageDriver::stored()), describe(qlistExisting + qlistAdded));
+    }
+
+    void exportGivesTheSharedFixtureText() {
+        const QJsonObject objectManifest = transferManifest();
+        QVERIFY(objectDriver.restart(accounts(objectManifest.value("arrayExisting").toArray())));
+        objectDriver.click("#nav-transfer");
+        objectDriver.click("#export-button");
+        QCOMPARE(PageDriver::clipboard() + "\n",
+                 QString::fromUtf8(TestSupport::fixture("transfer/" + objectManifest.value("strExport").toString())));
     }
 };
 

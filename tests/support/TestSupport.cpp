@@ -29,6 +29,23 @@ QString sourcePath(const QString &strRelative) {
     return QString(TESSALOQUIN_SOURCE_DIR) + "/" + strRelative;
 }
 
+QString copyBeside(const QString &strExecutable) {
+    const QString strPath = appPath(strExecutable);
+    QFile::remove(strPath);
+    if (!QFile::copy(QString(TESSALOQUIN_BINARY_DIR) + "/" + strExecutable, strPath)) {
+        qFatal("cannot copy %s", qPrintable(strExecutable));
+    }
+    return strPath;
+}
+
+QByteArray fixture(const QString &strRelative) {
+    QFile objectFile(sourcePath("tests/fixtures/" + strRelative));
+    if (!objectFile.open(QIODevice::ReadOnly)) {
+        qFatal("cannot read the fixture %s", qPrintable(strRelative));
+    }
+    return objectFile.readAll();
+}
+
 void resetRes(bool boolCatalogues) {
     QDir objectRes(appPath("res"));
     objectRes.removeRecursively();

@@ -28,6 +28,13 @@ QByteArray readFile(const QString &strRelative);
 // Every file of a shipped folder of the source tree, such as "assets" or "res".
 QString sourcePath(const QString &strRelative);
 
+// Copies an executable of the build (such as "tessaloquin-cli") beside the test executable, where it works on the
+// test's own res/; its path there.
+QString copyBeside(const QString &strExecutable);
+
+// A file of tests/fixtures: the fixtures that the page's tests and the terminal companion's tests share.
+QByteArray fixture(const QString &strRelative);
+
 // Runs this test executable again with the arguments and returns what it printed. A fresh process holds no
 // settings that Qt cached while this one wrote them, so it sees only what reached the disk.
 QByteArray runChild(const QStringList &qstringlistArgument,

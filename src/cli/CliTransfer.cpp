@@ -1,0 +1,239 @@
+#include "cli/CliTransfer.h"
+
+#include "preference/PreferenceAccount.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QSqlError>
+
+#include <cmath>
+
+namespace {
+
+// A string as JSON.stringify writes it.
+QString jsonString(const QString &strText) {
+    QString strResult = "\"";
+    for (const QChar charUnit : strText) {
+        const ushort intCode = charUnit.unicode();
+        switch (intCode) {
+        case '"':
+            strResult += QLatin1String("\\\"");
+            break;
+        case '\\':
+            strResult += QLatin1String("\\\\");
+            break;
+        case '\b':
+            strResult += QLatin1String("\\b");
+            break;
+        case '\f':
+            strResult += QLatin1String("\\f");
+            break;
+        case '\n':
+            strResult += QLatin1String("\\n");
+            break;
+        case '\r':
+            strResult += QLatin1String("\\r");
+            break;
+        case '\t':
+            strResult += QLatin1String("\\t");
+            break;
+        default:
+            if (intCode < 0x20) {
+                strResult += QString("\\u%1").arg(intCode, 4, 16, QChar('0'));
+            } else {
+                strResult += charUnit;
+            }
+        }
+    }
+    return strResult + '"';
+}
+
+// JSON.parse refuses control characters inside a string, which Qt's reader lets through.
+bool hasRawControl(const QString &strText) {
+    bool boolString = false;
+    for (int intIndex = 0; intIndex < strText.size(); intIndex += 1) {
+        const QChar charUnit = strText.at(intIndex);
+        if (!boolString) {
+            boolString = charUnit == '"';
+        } else if (charUnit == '\\') {
+            intIndex += 1;
+        } else if (charUnit == '"') {
+            boolString = false;
+        } else if (charUnit.unicode() < 0x20) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first field of an entry that the page refuses, or an empty text.
+QString check(const QJsonValue &valueEntry) {
+    if (!valueEntry.isObject()) {
+        return "strWebsite";
+    }
+    const QJsonObject objectEntry = valueEntry.toObject();
+    if (!objectEntry.value("strWebsite").isString() ||
+        CliAccount::trimmed(objectEntry.value("strWebsite").toString()).isEmpty()) {
+        return "strWebsite";
+    }
+    if (!objectEntry.value("strMail").isString()) {
+        return "strMail";
+    }
+    for (const char *charField : {"strUser", "strNote", "strSpecial"}) {
+        if (objectEntry.contains(charField) && !objectEntry.value(charField).isString()) {
+            return charField;
+        }
+    }
+    CliAccount objectAccount;
+    objectAccount.strWebsite = objectEntry.value("strWebsite").toString();
+    objectAccount.strSpecial = objectEntry.value("strSpecial").toString();
+    if (objectEntry.contains("intLength")) {
+        // A whole number, as JavaScript's Number.isInteger takes it: 15.0 and 1.5e1 are 15.
+        const QJsonValue valueLength = objectEntry.value("intLength");
+        const double dblLength = valueLength.toDouble();
+        if (!valueLength.isDouble() || std::trunc(dblLength) != dblLength || std::abs(dblLength) > 1e9) {
+            return "intLength";
+        }
+        objectAccount.intLength = int(dblLength);
+    }
+    return objectAccount.invalidField();
+}
+
+QString key(const CliAccount &objectAccount) {
+    return QStringList({objectAccount.strWebsite, objectAccount.strMail, objectAccount.strUser, objectAccount.strNote,
+                        QString::number(objectAccount.intLength), objectAccount.strSpecial})
+        .join(QChar(0));
+}
+
+} // namespace
+
+QString CliTransfer::exportText(const QList<CliAccount> &qlistAccount) {
+    if (qlistAccount.isEmpty()) {
+        return "[]";
+    }
+    QStringList qstringlistEntry;
+    for (const CliAccount &objectAccount : qlistAccount) {
+        qstringlistEntry.append(QString("  {\n"
+                                        "    \"strWebsite\": %1,\n"
+                                        "    \"strMail\": %2,\n"
+                                        "    \"strUser\": %3,\n"
+                                        "    \"strNote\": %4,\n"
+                                        "    \"intLength\": %5,\n"
+                                        "    \"strSpecial\": %6\n"
+                                        "  }")
+                                    .arg(jsonString(objectAccount.strWebsite), jsonString(objectAccount.strMail),
+                                         jsonString(objectAccount.strUser), jsonString(objectAccount.strNote),
+                                         QString::number(objectAccount.intLength),
+                                         jsonString(objectAccount.strSpecial)));
+    }
+    return "[\n" + qstringlistEntry.join(",\n") + "\n]";
+}
+
+void CliTransfer::parse(const QString &strText) {
+    strReason.clear();
+    intIndex = 0;
+    strField.clear();
+    qlistAccount.clear();
+
+    if (CliAccount::trimmed(strText).isEmpty()) {
+        strReason = "empty";
+        return;
+    }
+    QJsonParseError objectError;
+    const QJsonDocument objectDocument = QJsonDocument::fromJson(strText.toUtf8(), &objectError);
+    if (objectDocument.isNull() || hasRawControl(strText)) {
+        // Qt reads only a list or an object; any other single JSON value is valid JSON, but no list.
+        const QJsonDocument objectWrapped = QJsonDocument::fromJson("[" + strText.toUtf8() + "]");
+        const bool boolValue = !hasRawControl(strText) && objectWrapped.isArray() && objectWrapped.array().size() == 1;
+        strReason = boolValue ? "list" : "json";
+        return;
+    }
+    if (!objectDocument.isArray()) {
+        strReason = "list";
+        return;
+    }
+
+    const QJsonArray objectArray = objectDocument.array();
+    for (int intEntry = 0; intEntry < objectArray.size(); intEntry += 1) {
+        const QString strWrong = check(objectArray.at(intEntry));
+        if (!strWrong.isEmpty()) {
+            strReason = "entry";
+            intIndex = intEntry + 1;
+            strField = strWrong;
+            qlistAccount.clear();
+            return;
+        }
+        const QJsonObject objectEntry = objectArray.at(intEntry).toObject();
+        CliAccount objectAccount;
+        objectAccount.strWebsite = objectEntry.value("strWebsite").toString();
+        objectAccount.strMail = objectEntry.value("strMail").toString();
+        objectAccount.strUser = objectEntry.value("strUser").toString("");
+        objectAccount.strNote = objectEntry.value("strNote").toString("");
+        objectAccount.intLength = objectEntry.value("intLength").toInt(15);
+        objectAccount.strSpecial = objectEntry.value("strSpecial").toString("");
+        qlistAccount.append(objectAccount);
+    }
+}
+
+QString CliTransfer::reasonText() const {
+    if (strReason == "empty") {
+        return "the text is empty";
+    }
+    if (strReason == "json") {
+        return "the text is not valid JSON";
+    }
+    if (strReason == "list") {
+        return "the JSON text is not a list of accounts";
+    }
+    const QString strWanted = strField == "strWebsite"   ? "a text that is not empty"
+                              : strField == "intLength"  ? "a whole number from 4 to 27"
+                              : strField == "strSpecial" ? "a text of the characters ! ? @ # only"
+                                                         : "a text";
+    return QString("entry %1: %2 must be %3").arg(intIndex).arg(strField, strWanted);
+}
+
+QList<CliAccount> CliTransfer::split(const QList<CliAccount> &qlistExisting, int *intSkipped) const {
+    QSet<QString> qsetSeen;
+    for (const CliAccount &objectAccount : qlistExisting) {
+        qsetSeen.insert(key(objectAccount));
+    }
+    QList<CliAccount> qlistAdd;
+    *intSkipped = 0;
+    for (const CliAccount &objectAccount : qlistAccount) {
+        const QString strKey = key(objectAccount);
+        if (qsetSeen.contains(strKey)) {
+            *intSkipped += 1;
+        } else {
+            qsetSeen.insert(strKey);
+            qlistAdd.append(objectAccount);
+        }
+    }
+    return qlistAdd;
+}
+
+bool CliTransfer::write(const QList<CliAccount> &qlistAccount, QString *strError) {
+    PreferenceAccount *objectStore = PreferenceAccount::obtain();
+    // The store's own transaction reports nothing, so the connection is asked directly: a write that fails
+    // must undo every one before it.
+    if (!objectStore->objectDatabase.transaction()) {
+        *strError = objectStore->objectDatabase.lastError().text().simplified();
+        return false;
+    }
+    for (const CliAccount &objectAccount : qlistAccount) {
+        objectAccount.put();
+        objectStore->create();
+        if (objectStore->objectCreate.lastError().isValid()) {
+            *strError = objectStore->objectCreate.lastError().text().simplified();
+            objectStore->objectDatabase.rollback();
+            return false;
+        }
+    }
+    if (!objectStore->objectDatabase.commit()) {
+        *strError = objectStore->objectDatabase.lastError().text().simplified();
+        objectStore->objectDatabase.rollback();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,5 @@
+#include "cli/Cli.h"
+
+int main(int intArgc, char **charArgv) {
+    return Cli::main(intArgc, charArgv);
+}

@@ -1,0 +1,364 @@
+#include "PageDriver.h"
+#include "support/TestSupport.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+Q_DECLARE_METATYPE(PageAccount)
+
+namespace {
+
+struct Result {
+    int intCode = -1;
+    QString strOut;
+    QString strErr;
+};
+
+QJsonObject fixtureObject(const QString &strRelative) {
+    return QJsonDocument::fromJson(TestSupport::fixture(strRelative)).object();
+}
+
+const QList<PageAccount> qlistEdited = {account("example.com", "me@example.com", "me", "", 15, "!#"),
+                                        account("old.example", "o@example", "", "", 100, "xyz!")};
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+    QString strProgram;
+
+    // With boolSlowly the input arrives in two pieces with a pause between them, as from a slow producer.
+    Result cli(const QStringList &qstringlistArgument, const QByteArray &byteInput = QByteArray(),
+               const QProcessEnvironment &objectEnvironment = QProcessEnvironment::systemEnvironment(),
+               bool boolSlowly = false) {
+        QProcess objectProcess;
+        objectProcess.setProcessEnvironment(objectEnvironment);
+        objectProcess.start(strProgram, qstringlistArgument);
+        const int intFirst = boolSlowly ? byteInput.size() / 2 : byteInput.size();
+        objectProcess.write(byteInput.left(intFirst));
+        if (boolSlowly) {
+            objectProcess.waitForBytesWritten(10000);
+            QTest::qWait(300);
+            objectProcess.write(byteInput.mid(intFirst));
+        }
+        objectProcess.closeWriteChannel();
+        Result objectResult;
+        if (objectProcess.waitForFinished(60000) && objectProcess.exitStatus() == QProcess::NormalExit) {
+            objectResult.intCode = objectProcess.exitCode();
+        }
+        objectResult.strOut = QString::fromUtf8(objectProcess.readAllStandardOutput());
+        objectResult.strErr = QString::fromUtf8(objectProcess.readAllStandardError());
+        return objectResult;
+    }
+
+    // The first column of each line: the idents that list shows, in order.
+    static QVariantList idents(const QString &strList) {
+        QVariantList qvariantlistIdent;
+        for (const QString &strLine : strList.split('\n', Qt::SkipEmptyParts)) {
+            qvariantlistIdent.append(strLine.section('\t', 0, 0).toInt());
+        }
+        return qvariantlistIdent;
+    }
+
+private slots:
+    void initTestCase() { strProgram = TestSupport::copyBeside("tessaloquin-cli"); }
+
+    void init() { TestSupport::resetRes(); }
+
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("qstringlistArgument");
+        QTest::addColumn<int>("intCode");
+        QTest::addColumn<QString>("strOut");
+        QTest::newRow("version") << QStringList({"--version"}) << 0 << "Tessaloquin 4.5\n";
+        QTest::newRow("no command") << QStringList() << 2 << "";
+        QTest::newRow("unknown command") << QStringList({"lsit"}) << 2 << "";
+        QTest::newRow("unknown option") << QStringList({"list", "--frob"}) << 2 << "";
+        QTest::newRow("option of another command") << QStringList({"list", "--copy"}) << 2 << "";
+        QTest::newRow("account missing") << QStringList({"show"}) << 2 << "";
+        QTest::newRow("too many arguments") << QStringList({"list", "a", "b"}) << 2 << "";
+        QTest::newRow("Qt's own switches are no switches") << QStringList({"-platform", "x", "list"}) << 2 << "";
+        QTest::newRow("nothing to edit") << QStringList({"edit", "1"}) << 2 << "";
+    }
+
+    void commandLine() {
+        QFETCH(QStringList, qstringlistArgument);
+        QFETCH(int, intCode);
+        QFETCH(QString, strOut);
+        PageDriver::seed({account("a.example", "a@example")});
+        const Result objectResult = cli(qstringlistArgument);
+        QCOMPARE(objectResult.intCode, intCode);
+        QCOMPARE(objectResult.strOut, strOut);
+        // An error is one line, without anything Qt would have said.
+        QCOMPARE(objectResult.strErr.count('\n'), intCode == 0 ? 0 : 1);
+        QVERIFY(cli({"--help"}).strOut.contains("password ACCOUNT"));
+    }
+
+    void passwordsEqualTheReferenceVectors_data() {
+        QTest::addColumn<QString>("strMaster");
+        QTest::addColumn<PageAccount>("objectAccount");
+        QTest::addColumn<QString>("strPassword");
+        // Computed independently of this code; lengths outside the form's range come from older data.
+        QTest::newRow("plain") << "master" << account("example.com", "me@example.com", "", "", 15, "")
+                               << "S50X3jGa0BtqkPX";
+        QTest::newRow("every marker") << "master" << account("example.com", "me@example.com", "", "", 15, "!?@#")
+                                      << "S@0X?jG!0Btq?PX";
+        QTest::newRow("non-ASCII as UTF-8")
+            << "p\u00e4ssw\u00f6rd" << account("\u4f8b\u5b50.\u4e2d\u56fd", "\u00fc@x.de", "", "", 20, "#")
+            << "UaLKczrsKQyswiaA#6k#";
+        QTest::newRow("whole length") << "a" << account("b", "c", "", "", 28, "@") << "qZkNkcGgWq6PiVx@FDCbJzQ2J0=";
+        QTest::newRow("length beyond") << "a" << account("b", "c", "", "", 100, "!") << "qZkNkcGgWq6P!VxeFDCbJzQ2J0=";
+        QTest::newRow("other characters ignored") << "abc" << account("def", "", "", "", 10, "xyz!") << "H4rBDyPFtb";
+    }
+
+    void passwordsEqualTheReferenceVectors() {
+        QFETCH(QString, strMaster);
+        QFETCH(PageAccount, objectAccount);
+        QFETCH(QString, strPassword);
+        PageDriver::seed({objectAccount});
+        // A line end from another system does not become part of the master password.
+        const Result objectResult = cli({"password", "1"}, strMaster.toUtf8() + "\r\n");
+        QCOMPARE(objectResult.intCode, 0);
+        QCOMPARE(objectResult.strOut, strPassword + "\n");
+    }
+
+    void secretsGoNowhereButStandardOutput() {
+        PageDriver::seed({account("example.com", "me@example.com", "me", "note", 15, "!")});
+        const QString strMaster = "Zq-distinctive-master";
+        const Result objectResult = cli({"password", "example.com"}, strMaster.toUtf8() + "\nrest\n");
+        QCOMPARE(objectResult.intCode, 0);
+        const QString strPassword = objectResult.strOut.trimmed();
+        QCOMPARE(strPassword.size(), 15);
+        QVERIFY(objectResult.strErr.startsWith("Fingerprint: "));
+        QVERIFY(!objectResult.strErr.contains(strMaster) && !objectResult.strErr.contains(strPassword));
+        QDirIterator objectFiles(TestSupport::appPath("res"), QDir::Files, QDirIterator::Subdirectories);
+        while (objectFiles.hasNext()) {
+            QFile objectFile(objectFiles.next());
+            QVERIFY(objectFile.open(QIODevice::ReadOnly));
+            const QByteArray byteContent = objectFile.readAll();
+            QVERIFY2(!byteContent.contains(strMaster.toUtf8()) && !byteContent.contains(strPassword.toUtf8()),
+                     qPrintable(objectFile.fileName()));
+            // The data stays its owner's alone, as the program keeps it.
+            QCOMPARE(objectFile.permissions() & 0x0077, QFileDevice::Permissions());
+        }
+        // Stored as the selected account, as the window does on opening it.
+        QCOMPARE(PageDriver::selected("intIdent").toInt(), 1);
+        QCOMPARE(PageDriver::selected("strNote").toString(), QString("note"));
+
+        QCOMPARE(cli({"password", "1"}, "\n").intCode, 1);
+        QCOMPARE(cli({"password", "1"}, "m\xe4ster\n").intCode, 1);
+        QProcessEnvironment objectEnvironment = QProcessEnvironment::systemEnvironment();
+        for (const char *strName : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            objectEnvironment.remove(strName);
+        }
+        const Result objectCopy = cli({"password", "1", "--copy"}, "m\n", objectEnvironment);
+        QCOMPARE(objectCopy.intCode, 1);
+        QCOMPARE(objectCopy.strErr.count('\n'), 1);
+    }
+
+    // The shared fixtures that the page's tests read as well.
+    void fingerprintFollowsTheSharedFixture() {
+        PageDriver::seed({account("example.com", "me@example.com")});
+        for (const QJsonValue &valuePair :
+             fixtureObject("fingerprint/fingerprints.json").value("arrayFingerprints").toArray()) {
+            const Result objectResult = cli({"password", "1"}, valuePair["strMaster"].toString().toUtf8() + "\n");
+            QCOMPARE(objectResult.strErr, "Fingerprint: " + valuePair["strFingerprint"].toString() + "\n");
+        }
+    }
+
+    void listFollowsTheSharedFilterFixture() {
+        const QJsonObject objectFixture = fixtureObject("list/filter.json");
+        PageDriver::seed(accounts(objectFixture["arrayAccounts"].toArray()));
+        for (const QJsonValue &valueCase : objectFixture["arrayCases"].toArray()) {
+            const Result objectResult = cli({"list", valueCase["strFilter"].toString()});
+            QCOMPARE(objectResult.intCode, 0);
+            QCOMPARE(idents(objectResult.strOut), valueCase["arrayIdents"].toArray().toVariantList());
+        }
+    }
+
+    void importGivesTheSharedOutcome_data() {
+        QTest::addColumn<QJsonObject>("objectImport");
+        for (const QJsonValue &valueImport : fixtureObject("transfer/manifest.json")["arrayImports"].toArray()) {
+            QTest::newRow(qPrintable(valueImport["strFile"].toString())) << valueImport.toObject();
+        }
+    }
+
+    void importGivesTheSharedOutcome() {
+        QFETCH(QJsonObject, objectImport);
+        const QList<PageAccount> qlistExisting =
+            accounts(fixtureObject("transfer/manifest.json")["arrayExisting"].toArray());
+        PageDriver::seed(qlistExisting);
+        const Result objectResult =
+            cli({"import", TestSupport::sourcePath("tests/fixtures/transfer/" + objectImport["strFile"].toString())});
+        const QString strReason = objectImport["strReason"].toString();
+        const QList<PageAccount> qlistAdded = accounts(objectImport["arrayAdded"].toArray());
+        if (strReason.isEmpty()) {
+            QCOMPARE(objectResult.intCode, 0);
+            QCOMPARE(objectResult.strOut, QString("Accounts added: %1. Already in the list, skipped: %2.\n")
+                                              .arg(qlistAdded.size())
+                                              .arg(objectImport["intSkipped"].toInt()));
+        } else {
+            const QString strWords = strReason == "entry" ? QString("entry %1: %2 ")
+                                                                .arg(objectImport["intIndex"].toInt())
+                                                                .arg(objectImport["strField"].toString())
+                                     : strReason == "json" ? "not valid JSON"
+                                     : strReason == "list" ? "not a list"
+                                                           : "empty";
+            QCOMPARE(objectResult.intCode, 1);
+            QVERIFY2(objectResult.strErr.contains(strWords), qPrintable(objectResult.strErr));
+        }
+        QCOMPARE(describe(PageDriver::stored()), describe(qlistExisting + qlistAdded));
+    }
+
+    void exportGivesTheSharedFixtureText() {
+        const QJsonObject objectManifest = fixtureObject("transfer/manifest.json");
+        PageDriver::seed(accounts(objectManifest["arrayExisting"].toArray()));
+        const QString strExpected =
+            QString::fromUtf8(TestSupport::fixture("transfer/" + objectManifest["strExport"].toString()));
+        QCOMPARE(cli({"export"}).strOut, strExpected);
+        QCOMPARE(cli({"export", TestSupport::appPath("exported.json")}).intCode, 0);
+        QCOMPARE(QString::fromUtf8(TestSupport::readFile("exported.json")), strExpected);
+        // The list is private data: only its owner may read the file.
+        QCOMPARE(QFileInfo(TestSupport::appPath("exported.json")).permissions() & 0x0077, QFileDevice::Permissions());
+    }
+
+    void exportThenImportIntoAnEmptyFolderGivesTheSamePasswords() {
+        const QList<PageAccount> qlistAccounts = {
+            account("b.example", "b@example", "bob", "", 27, "!?@#"),
+            account("\u4f8b\u5b50.\u4e2d\u56fd", "\u00fc@x.de", "", "line\none", 4),
+            account(" spaced.example ", "", "", "", 15, "#")};
+        PageDriver::seed(qlistAccounts);
+        const QString strExported = cli({"export"}).strOut;
+        QStringList qstringlistBefore;
+        for (int intIdent = 1; intIdent <= 3; intIdent += 1) {
+            qstringlistBefore.append(cli({"password", QString::number(intIdent)}, "master\n").strOut);
+        }
+
+        TestSupport::resetRes();
+        QCOMPARE(cli({"import", "-"}, strExported.toUtf8(), QProcessEnvironment::systemEnvironment(), true).strOut,
+                 QString("Accounts added: 3. Already in the list, skipped: 0.\n"));
+        QCOMPARE(describe(PageDriver::stored()), describe(qlistAccounts));
+        for (int intIdent = 1; intIdent <= 3; intIdent += 1) {
+            QCOMPARE(cli({"password", QString::number(intIdent)}, "master\n").strOut,
+                     qstringlistBefore.at(intIdent - 1));
+        }
+    }
+
+    void failuresChangeNothing() {
+        PageDriver::seed({account("a.example", "a@example")});
+        // A write that fails half-way undoes the ones before it.
+        QVERIFY(
+            TestSupport::executeSql("CREATE TRIGGER refuse BEFORE INSERT ON PreferenceAccount WHEN NEW.strWebsite = "
+                                    "'second.example' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        const Result objectResult = cli({"import", "-"}, "[{\"strWebsite\": \"first.example\", \"strMail\": \"\"},"
+                                                         " {\"strWebsite\": \"second.example\", \"strMail\": \"\"}]");
+        QCOMPARE(objectResult.intCode, 1);
+        QVERIFY2(objectResult.strErr.contains("refused"), qPrintable(objectResult.strErr));
+        QCOMPARE(PageDriver::stored().size(), 1);
+        QCOMPARE(cli({"import", TestSupport::appPath("missing.json")}).intCode, 1);
+
+        TestSupport::writeFile("res/PreferenceAccount.sqlite", QByteArray(4096, 'x'));
+        const Result objectGarbage = cli({"list"});
+        QCOMPARE(objectGarbage.intCode, 1);
+        QCOMPARE(objectGarbage.strErr.count('\n'), 1);
+        QCOMPARE(TestSupport::readFile("res/PreferenceAccount.sqlite"), QByteArray(4096, 'x'));
+    }
+
+    void accountIsNamedByIdentWebsiteOrOneMatch_data() {
+        QTest::addColumn<QString>("strName");
+        QTest::addColumn<int>("intIdent");
+        QTest::addColumn<QVariantList>("qvariantlistCandidate");
+        QTest::newRow("ident") << "3" << 3 << QVariantList();
+        QTest::newRow("exact website among matches") << "mail.example.org" << 3 << QVariantList();
+        QTest::newRow("one match, in the note") << "DOWNTOWN" << 4 << QVariantList();
+        QTest::newRow("website of two") << "example.com" << 0 << QVariantList({1, 2});
+        QTest::newRow("several matches") << "EXAMPLE" << 0 << QVariantList({4, 1, 2, 3});
+        QTest::newRow("no match") << "nothing" << 0 << QVariantList();
+        QTest::newRow("no such ident") << "99" << 0 << QVariantList();
+    }
+
+    void accountIsNamedByIdentWebsiteOrOneMatch() {
+        QFETCH(QString, strName);
+        QFETCH(int, intIdent);
+        QFETCH(QVariantList, qvariantlistCandidate);
+        PageDriver::seed({account("example.com", "me@example.com"), account("example.com", "you@example.com"),
+                          account("mail.example.org", "me@mail.example.org"),
+                          account("Bank.example", "b@example", "", "branch downtown")});
+        const Result objectResult = cli({"show", strName});
+        QCOMPARE(objectResult.intCode, intIdent == 0 ? 2 : 0);
+        QCOMPARE(objectResult.strOut.section('\n', 0, 0).section(' ', -1).toInt(), intIdent);
+        QCOMPARE(idents(objectResult.strErr.section('\n', 1)), qvariantlistCandidate);
+    }
+
+    void showWarnsAsTheWindowDoes() {
+        PageDriver::seed({account("example.com", "me@example.com"), account(" www.Example.com", "ME@example.com"),
+                          account("example.com", "me@example.com", "second")});
+        const QString strFirst = cli({"show", "1"}).strOut;
+        QCOMPARE(strFirst.count("Warning: "), 2);
+        QVERIFY(strFirst.contains("exactly this website and mail: 1."));
+        QVERIFY(strFirst.contains(":  www.Example.com / ME@example.com."));
+        const QString strSecond = cli({"show", "2"}).strOut;
+        QVERIFY(strSecond.contains("  Website text:     \" www.Example.com\"\n"));
+        QVERIFY(strSecond.contains("starts or ends with a space"));
+    }
+
+    void addEditAndRemoveAreCheckedAsInTheForm_data() {
+        QTest::addColumn<QStringList>("qstringlistArgument");
+        QTest::addColumn<int>("intCode");
+        QTest::addColumn<QStringList>("qstringlistStored");
+        const QStringList qstringlistBefore = describe(qlistEdited);
+        const QString strFirst = qstringlistBefore.at(0);
+        const QString strOld = qstringlistBefore.at(1);
+        QTest::newRow("add with defaults") << QStringList({"add", "--website", "n.example"}) << 0
+                                           << qstringlistBefore + QStringList("n.example |  |  |  | 15 | ");
+        QTest::newRow("add, markers in the form's order")
+            << QStringList({"add", "--website", "n", "--mail", "m", "--user", "u", "--note", "a\nb", "--length", "27",
+                            "--special", "#!#"})
+            << 0 << qstringlistBefore + QStringList("n | m | u | a\nb | 27 | !#");
+        for (const QString strLength : {"3", "28", "abc", "-1"}) {
+            QTest::newRow(qPrintable("length " + strLength))
+                << QStringList({"add", "--website", "n", "--length", strLength}) << 2 << qstringlistBefore;
+        }
+        QTest::newRow("website only spaces") << QStringList({"add", "--website", " \t"}) << 2 << qstringlistBefore;
+        QTest::newRow("no website") << QStringList({"add", "--mail", "m"}) << 2 << qstringlistBefore;
+        QTest::newRow("special outside the four")
+            << QStringList({"add", "--website", "n", "--special", "!$"}) << 2 << qstringlistBefore;
+        QTest::newRow("edit one field") << QStringList({"edit", "1", "--user", "bob"}) << 0
+                                        << QStringList({"example.com | me@example.com | bob |  | 15 | !#", strOld});
+        QTest::newRow("edit to an empty website")
+            << QStringList({"edit", "1", "--website", ""}) << 2 << qstringlistBefore;
+        QTest::newRow("old length and characters stay")
+            << QStringList({"edit", "2", "--note", "n", "--special", "!", "--length", "100"}) << 0
+            << QStringList({strFirst, "old.example | o@example |  | n | 100 | xyz!"});
+        QTest::newRow("changed markers replace old characters")
+            << QStringList({"edit", "2", "--special", "?!"}) << 0
+            << QStringList({strFirst, QString(strOld).replace("xyz!", "!?")});
+        QTest::newRow("remove") << QStringList({"remove", "1"}) << 0 << QStringList({qstringlistBefore.at(1)});
+        QTest::newRow("remove an unknown account")
+            << QStringList({"remove", "nothing", "--yes"}) << 2 << qstringlistBefore;
+    }
+
+    void addEditAndRemoveAreCheckedAsInTheForm() {
+        QFETCH(QStringList, qstringlistArgument);
+        QFETCH(int, intCode);
+        QFETCH(QStringList, qstringlistStored);
+        PageDriver::seed(qlistEdited);
+        // The account that was selected is the one acted on, or none once it is removed.
+        cli({"password", "1"}, "m\n");
+        const Result objectResult = cli(qstringlistArgument);
+        QCOMPARE(objectResult.intCode, intCode);
+        QCOMPARE(describe(PageDriver::stored()), qstringlistStored);
+        if (intCode == 0) {
+            const int intActed = objectResult.strOut.section(": ", 1).section('.', 0, 0).toInt();
+            QCOMPARE(PageDriver::selected("intIdent").toInt(), qstringlistArgument.at(0) == "remove" ? 0 : intActed);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"
