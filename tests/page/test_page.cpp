@@ -681,7 +681,9 @@ private slots:
             objectDriver.click("#edit-save");
             QCOMPARE(objectDriver.value("edit-website"), QString("shop.example"));
             QCOMPARE(objectDriver.text("edit-failed"), catalogue("save_failed", strFolder));
+            // Leaving it asks first, as for any input not yet saved.
             objectDriver.js("Navigation.show('edit', {objectAccount: Accounts.byIdent(1)});");
+            objectDriver.click("#dialog-unsaved-discard");
             objectDriver.click("#edit-delete");
             objectDriver.click("#dialog-delete-confirm");
             QCOMPARE(objectDriver.text("edit-failed"), catalogue("delete_failed", strFolder));
