@@ -4,6 +4,10 @@ var Accounts = (function() {
     'use strict';
 
     var strColumns = 'SELECT intIdent, strWebsite, strMail, strUser, strNote, intLength, strSpecial FROM PreferenceAccount';
+    // Rows that hold exactly an account's six fields. A text field without a value holds the empty text for the
+    // page; the length is compared with the column itself, which takes the text of a number as that number.
+    var strMatching = strColumns + ' WHERE IFNULL(strWebsite, \'\') = ? AND IFNULL(strMail, \'\') = ?' +
+        ' AND IFNULL(strUser, \'\') = ? AND IFNULL(strNote, \'\') = ? AND intLength = ? AND IFNULL(strSpecial, \'\') = ?';
     var arrayAll = [];
     var mapIdent = {};
     var mapExact = {};
@@ -124,43 +128,101 @@ var Accounts = (function() {
         Bridge.call('jsPreferenceAccount', 'setStrSpecial', [objectAccount.strSpecial]);
     }
 
-    // Adds one account and returns it with the identifier the database gave it (the newest row).
-    function create(objectAccount) {
-        put({intIdent: 0, strWebsite: objectAccount.strWebsite, strMail: objectAccount.strMail,
-            strUser: objectAccount.strUser, strNote: objectAccount.strNote, intLength: objectAccount.intLength,
-            strSpecial: objectAccount.strSpecial});
-        Bridge.call('jsPreferenceAccount', 'create', []);
-        var arrayRows = query(strColumns + ' ORDER BY intIdent DESC LIMIT 1', []);
-        return arrayRows.length > 0 ? record(arrayRows[0]) : null;
+    // The store tells nothing of a write that failed (a full disk, a folder it may not write, a database
+    // another program holds): every write below is read back. Stored rows with the account's fields, or only
+    // the one of that identifier; none when the database could not be read.
+    function matching(objectAccount, intIdent) {
+        var arrayParameters = [objectAccount.strWebsite, objectAccount.strMail, objectAccount.strUser,
+            objectAccount.strNote, String(objectAccount.intLength), objectAccount.strSpecial];
+        var strSql = strMatching;
+        if (intIdent !== undefined) {
+            strSql += ' AND intIdent = ?';
+            arrayParameters.push(String(intIdent));
+        }
+        return query(strSql, arrayParameters).map(record);
     }
 
+    function count() {
+        return Bridge.call('jsPreferenceAccount', 'count', [], 0);
+    }
+
+    // Adds one account and returns it as stored, with the identifier the database gave it, or null when it was
+    // not stored. It is the row with its fields that was not there before: the newest row may be another one.
+    function create(objectAccount) {
+        var objectNew = {intIdent: 0, strWebsite: objectAccount.strWebsite, strMail: objectAccount.strMail,
+            strUser: objectAccount.strUser, strNote: objectAccount.strNote, intLength: objectAccount.intLength,
+            strSpecial: objectAccount.strSpecial};
+        var arrayBefore = matching(objectNew).map(function(objectRow) {
+            return objectRow.intIdent;
+        });
+        put(objectNew);
+        Bridge.call('jsPreferenceAccount', 'create', []);
+        var arrayAdded = matching(objectNew).filter(function(objectRow) {
+            return arrayBefore.indexOf(objectRow.intIdent) === -1;
+        });
+        return arrayAdded.length > 0 ? arrayAdded[arrayAdded.length - 1] : null;
+    }
+
+    // Returns the account as stored, or null when the row does not hold it.
     function save(objectAccount) {
         put(objectAccount);
         Bridge.call('jsPreferenceAccount', 'save', []);
-        return record(objectAccount);
+        var arrayStored = matching(objectAccount, objectAccount.intIdent);
+        return arrayStored.length > 0 ? arrayStored[0] : null;
     }
 
+    // False while the row is still there, or when that cannot be read.
     function remove(intIdent) {
         Bridge.call('jsPreferenceAccount', 'setIntIdent', [intIdent]);
         Bridge.call('jsPreferenceAccount', 'remove', []);
+        var arrayRows = query('SELECT COUNT(*) AS intLength, 1 AS intIdent FROM PreferenceAccount WHERE intIdent = ?',
+            [String(intIdent)]);
+        return arrayRows.length === 1 && integer(arrayRows[0].intLength) === 0;
     }
 
-    // Many accounts in one transaction, with the change notices held back and the list refreshed once.
+    // Many accounts in one transaction, with the change notices held back and the list refreshed once. The
+    // store keeps all of them or none; true when all of them arrived.
     function createMany(arrayAccounts) {
+        var intBefore = count();
         Bridge.call('jsPreferenceAccount', 'observerDisable', []);
+        Bridge.call('jsPreferenceAccount', 'transactionOpen', []);
         try {
-            Bridge.call('jsPreferenceAccount', 'transactionOpen', []);
             arrayAccounts.forEach(function(objectAccount) {
                 put({intIdent: 0, strWebsite: objectAccount.strWebsite, strMail: objectAccount.strMail,
                     strUser: objectAccount.strUser, strNote: objectAccount.strNote,
                     intLength: objectAccount.intLength, strSpecial: objectAccount.strSpecial});
                 Bridge.call('jsPreferenceAccount', 'create', []);
             });
-            Bridge.call('jsPreferenceAccount', 'transactionClose', []);
         } finally {
+            // Closed whatever happened: a transaction left open would swallow every later change.
+            Bridge.call('jsPreferenceAccount', 'transactionClose', []);
             Bridge.call('jsPreferenceAccount', 'observerEnable', []);
         }
+        var boolAll = count() === intBefore + arrayAccounts.length;
         refresh();
+        return boolAll;
+    }
+
+    // The folder the program keeps its data in: res beside the folder of this page.
+    function folder() {
+        return decodeURIComponent(window.location.pathname).replace(/\/assets\/[^\/]*$/, '') + '/res';
+    }
+
+    // Whether the database takes a change: its schema version is changed inside a transaction that is always
+    // rolled back, so that the file stays as it was. A database that cannot be opened takes nothing.
+    function writable() {
+        var strVersion = 'SELECT user_version AS intLength, 1 AS intIdent FROM pragma_user_version';
+        var boolWritten = false;
+        query('BEGIN', []);
+        var arrayBefore = query(strVersion, []);
+        if (arrayBefore.length === 1) {
+            var intProbe = integer(arrayBefore[0].intLength) ^ 1;
+            query('PRAGMA user_version = ' + intProbe, []);
+            var arrayAfter = query(strVersion, []);
+            boolWritten = arrayAfter.length === 1 && integer(arrayAfter[0].intLength) === intProbe;
+        }
+        query('ROLLBACK', []);
+        return boolWritten;
     }
 
     // Reloads whose earlier notices are still queued: the changes those notices report are in the list already.
@@ -194,7 +256,9 @@ var Accounts = (function() {
         save: save,
         remove: remove,
         createMany: createMany,
-        fresh: fresh
+        fresh: fresh,
+        folder: folder,
+        writable: writable
     };
 }());
 

@@ -70,6 +70,15 @@ var EditScreen = (function() {
         element('edit-website').setAttribute('aria-invalid', boolShown ? 'true' : 'false');
     }
 
+    // A write the database did not take is said at the form, which keeps what was typed; null hides it.
+    function showFailed(strName) {
+        var objectFailed = element('edit-failed');
+        objectFailed.hidden = strName === null;
+        if (strName !== null) {
+            Catalogue.set(objectFailed, strName, {folder: Accounts.folder()});
+        }
+    }
+
     // Editing an account warns as soon as a change would change its password.
     function checkChange() {
         if (objectEditing === null) {
@@ -95,6 +104,7 @@ var EditScreen = (function() {
         });
         element('edit-delete').hidden = !objectAccount;
         showError(false);
+        showFailed(null);
         checkChange();
         strFilled = JSON.stringify(collect());
     }
@@ -130,6 +140,7 @@ var EditScreen = (function() {
         if (objectEditing === null) {
             var objectCreated = Accounts.create(objectAccount);
             if (objectCreated === null) {
+                showFailed('save_failed');
                 return;
             }
             Selected.store(objectCreated);
@@ -138,7 +149,12 @@ var EditScreen = (function() {
             if (sameMarkers(objectAccount.strSpecial, objectEditing.strSpecial)) {
                 objectAccount.strSpecial = objectEditing.strSpecial;
             }
-            Selected.store(Accounts.save(objectAccount));
+            var objectSaved = Accounts.save(objectAccount);
+            if (objectSaved === null) {
+                showFailed('save_failed');
+                return;
+            }
+            Selected.store(objectSaved);
             Notice.show('notice_saved');
         }
         Accounts.refresh();
@@ -151,7 +167,10 @@ var EditScreen = (function() {
             return;
         }
         Dialog.confirmDelete(objectAccount, function() {
-            Accounts.remove(objectAccount.intIdent);
+            if (!Accounts.remove(objectAccount.intIdent)) {
+                showFailed('delete_failed');
+                return;
+            }
             if (Selected.ident() === objectAccount.intIdent) {
                 Selected.clear();
             }

@@ -15,6 +15,17 @@ var App = (function() {
         }
     }
 
+    // A data folder that takes no change is said once, at start, and stays said.
+    var boolWritable = true;
+
+    function showFolder() {
+        var objectAlert = element('folder-alert');
+        objectAlert.hidden = boolWritable;
+        if (!boolWritable) {
+            Catalogue.set(objectAlert, 'folder_not_writable', {folder: Accounts.folder()});
+        }
+    }
+
     // The language whose texts are shown.
     var strLanguage = null;
 
@@ -24,6 +35,7 @@ var App = (function() {
         Catalogue.applyDirection();
         Catalogue.apply(document);
         showMissing();
+        showFolder();
         Master.retext();
         SettingsScreen.retext();
         Shortcuts.retext();
@@ -71,6 +83,8 @@ var App = (function() {
         Derivation.selfTest();
 
         Accounts.load();
+        boolWritable = Accounts.writable();
+        showFolder();
         Selected.read();
         if (Accounts.byIdent(Selected.ident()) !== null) {
             Navigation.reset('account');

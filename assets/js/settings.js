@@ -9,13 +9,20 @@ var SettingsScreen = (function() {
         return document.getElementById(strId);
     }
 
+    // False when the choice could not be written: the program then reads the language it had before.
     function choose(strCode) {
         window.clearTimeout(intSettleTimer);
         if (strCode === Catalogue.current()) {
-            return;
+            return true;
         }
         Bridge.call('jsPreferenceLanguage', 'setStrName', [strCode]);
+        var boolSaved = Catalogue.current() === strCode;
+        element('language-failed').hidden = boolSaved;
+        if (!boolSaved) {
+            Catalogue.set(element('language-failed'), 'language_failed', {folder: Accounts.folder()});
+        }
         App.retext();
+        return boolSaved;
     }
 
     function chooseMarked() {
@@ -115,8 +122,8 @@ var SettingsScreen = (function() {
         element('offer').setAttribute('data-language', '');
         if (strCode === Catalogue.current()) {
             Bridge.call('jsPreferenceLanguage', 'setStrName', [strCode]);
-        } else {
-            choose(strCode);
+        } else if (!choose(strCode)) {
+            Notice.show('language_failed', {folder: Accounts.folder()});
         }
         element('filter').focus();
     }
@@ -149,6 +156,7 @@ var SettingsScreen = (function() {
         });
         Navigation.register('settings', {
             show: function() {
+                element('language-failed').hidden = true;
                 markCurrent();
                 renderAbout();
             },

@@ -220,8 +220,11 @@ var TransferScreen = (function() {
         // Checked again against the list as it is now.
         var arrayAdd = split(arrayPending).arrayAdd;
         hidePreview();
-        if (arrayAdd.length > 0) {
-            Accounts.createMany(arrayAdd);
+        if (arrayAdd.length > 0 && !Accounts.createMany(arrayAdd)) {
+            Catalogue.set(element('import-result'), 'import_failed', {folder: Accounts.folder()});
+            element('import-result').classList.add('error');
+            element('import-button').focus();
+            return;
         }
         Catalogue.set(element('import-result'), 'import_done', {count: arrayAdd.length});
         element('import-button').focus();

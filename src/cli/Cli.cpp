@@ -18,6 +18,7 @@
 #include <QTextCodec>
 
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <unistd.h>
 
@@ -513,7 +514,12 @@ int Cli::runAdd() {
     if (failed(objectStore->objectCreate, "the account could not be added", &intCode)) {
         return intCode;
     }
-    objectAccount.intIdent = objectStore->objectCreate.lastInsertId().toInt();
+    // Numbered after rows of another program beyond 32 bits, the row was taken out again by the store.
+    const qlonglong intCreated = objectStore->objectCreate.lastInsertId().toLongLong();
+    if (intCreated > std::numeric_limits<int>::max()) {
+        return fail(1, "the account could not be added: the list holds rows numbered beyond 32 bits");
+    }
+    objectAccount.intIdent = int(intCreated);
     select(objectAccount);
     out(QString("Account added: %1.\n").arg(objectAccount.intIdent));
     printWarnings(objectAccount);

@@ -9,6 +9,7 @@
 #include <QSqlError>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -224,8 +225,11 @@ bool CliTransfer::write(const QList<CliAccount> &qlistAccount, QString *strError
     for (const CliAccount &objectAccount : qlistAccount) {
         objectAccount.put();
         objectStore->create();
-        if (objectStore->objectCreate.lastError().isValid()) {
-            *strError = objectStore->objectCreate.lastError().text().simplified();
+        // A row numbered beyond 32 bits (after rows of another program) was taken out again by the store.
+        const bool boolBeyond = objectStore->objectCreate.lastInsertId().toLongLong() > std::numeric_limits<int>::max();
+        if (objectStore->objectCreate.lastError().isValid() || boolBeyond) {
+            *strError = boolBeyond ? QString("the list holds rows numbered beyond 32 bits")
+                                   : objectStore->objectCreate.lastError().text().simplified();
             objectStore->objectDatabase.rollback();
             return false;
         }

@@ -3,6 +3,7 @@
 #include "preference/PreferenceSettings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QSet>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -22,13 +23,9 @@ bool containsAll(const QStringList &qstringlistColumn, const QStringList &qstrin
     return true;
 }
 
-bool containsAny(const QStringList &qstringlistColumn, const QStringList &qstringlistWanted) {
-    for (const QString &strWanted : qstringlistWanted) {
-        if (qstringlistColumn.contains(strWanted, Qt::CaseInsensitive)) {
-            return true;
-        }
-    }
-    return false;
+// Exactly these columns, in any order (a table's column names are distinct).
+bool isLayout(const QStringList &qstringlistColumn, const QStringList &qstringlistLayout) {
+    return qstringlistColumn.size() == qstringlistLayout.size() && containsAll(qstringlistColumn, qstringlistLayout);
 }
 
 QString strCreate() {
@@ -59,26 +56,24 @@ void MainUpdate::run() {
         boolPending = objectSettings.value("boolUpdate(4.0)", true).toBool();
     }
 
-    // Cleared before anything is attempted, so that a start that fails half-way is not repeated.
-    if (boolReadable) {
-        QSettings objectSettings(strSettings, QSettings::IniFormat);
-        objectSettings.setValue("boolUpdate(4.0)", false);
-    }
-
     if (!boolPending) {
         return;
     }
+
+    // The database file is made at the first start, so its folder must be there.
+    QDir().mkpath(QCoreApplication::applicationDirPath() + "/res");
 
     const QString strConnection = QLatin1String(QSqlDatabase::defaultConnection);
     if (QSqlDatabase::contains(strConnection)) {
         QSqlDatabase::removeDatabase(strConnection);
     }
 
+    bool boolDone = false;
     {
         QSqlDatabase objectDatabase = QSqlDatabase::addDatabase("QSQLITE", strConnection);
         objectDatabase.setDatabaseName(QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.sqlite");
         if (objectDatabase.open()) {
-            convert(objectDatabase);
+            boolDone = convert(objectDatabase);
         } else {
             qWarning("MainUpdate: %s", qUtf8Printable(objectDatabase.lastError().text().simplified()));
         }
@@ -87,18 +82,25 @@ void MainUpdate::run() {
 
     // Unregistered once no handle on it is left, so that the account store can register its own cleanly.
     QSqlDatabase::removeDatabase(strConnection);
+
+    // Done only once nothing is left to convert: a conversion that failed (a database locked by another
+    // program, a file that could not be read) is tried again at the next start instead of leaving the old table
+    // unconverted and the account list empty for good.
+    if (boolDone && boolReadable) {
+        QSettings objectSettings(strSettings, QSettings::IniFormat);
+        objectSettings.setValue("boolUpdate(4.0)", false);
+    }
 }
 
-void MainUpdate::convert(QSqlDatabase &objectDatabase) {
-    const QStringList qstringlistColumn = readColumns(objectDatabase);
+bool MainUpdate::convert(QSqlDatabase &objectDatabase) {
+    QStringList qstringlistColumn;
+    QString strKey;
+    if (!readColumns(objectDatabase, qstringlistColumn, strKey)) {
+        return false;
+    }
 
     const QStringList qstringlistCurrent = {"intIdent", "strWebsite", "strMail",   "strUser",
                                             "strNote",  "intLength",  "strSpecial"};
-    const QStringList qstringlistLayoutA = {"strWebsite", "strMail", "strUser"};
-    const QStringList qstringlistLayoutB = {"qstrWebsite", "qstrMail", "qstrUser", "qstrNote"};
-    // Fields that a copy would not carry over: a table holding any of them is not converted.
-    const QStringList qstringlistBesideA = QStringList({"strNote", "intLength", "strSpecial"}) + qstringlistLayoutB;
-    const QStringList qstringlistBesideB = qstringlistCurrent.mid(1);
 
     if (qstringlistColumn.isEmpty()) {
         // No table yet: a fresh start.
@@ -106,19 +108,22 @@ void MainUpdate::convert(QSqlDatabase &objectDatabase) {
         if (!strError.isEmpty()) {
             qWarning("MainUpdate: the account table could not be made: %s", qUtf8Printable(strError));
         }
-        return;
+        return strError.isEmpty();
     }
 
     if (containsAll(qstringlistColumn, qstringlistCurrent)) {
         // Already current (the settings file was lost while the database was kept): left as it is.
-        return;
+        return true;
     }
 
+    // A copy carries the fields of layout A or B and numbers the rows afresh. Only a table that holds nothing
+    // else, apart from its old row numbers, is converted; a column of its own would be lost.
+    QStringList qstringlistField = qstringlistColumn;
+    qstringlistField.removeAll(strKey);
     QString strSelect;
-    if (containsAll(qstringlistColumn, qstringlistLayoutA) && !containsAny(qstringlistColumn, qstringlistBesideA)) {
+    if (isLayout(qstringlistField, {"strWebsite", "strMail", "strUser"})) {
         strSelect = "SELECT strWebsite, strMail, strUser, '', 15, '' ";
-    } else if (containsAll(qstringlistColumn, qstringlistLayoutB) &&
-               !containsAny(qstringlistColumn, qstringlistBesideB)) {
+    } else if (isLayout(qstringlistField, {"qstrWebsite", "qstrMail", "qstrUser", "qstrNote"})) {
         strSelect = "SELECT qstrWebsite, qstrMail, qstrUser, qstrNote, 15, '' ";
     }
 
@@ -130,7 +135,7 @@ void MainUpdate::convert(QSqlDatabase &objectDatabase) {
         if (!strError.isEmpty()) {
             qWarning("MainUpdate: the account table was left in its older layout: %s", qUtf8Printable(strError));
         }
-        return;
+        return strError.isEmpty();
     }
 
     // A layout this program does not know: kept whole under another name, and a current table made beside it.
@@ -144,17 +149,32 @@ void MainUpdate::convert(QSqlDatabase &objectDatabase) {
         qWarning("MainUpdate: the account table has an unknown layout and was left as it was: %s",
                  qUtf8Printable(strError));
     }
+    return strError.isEmpty();
 }
 
-QStringList MainUpdate::readColumns(QSqlDatabase &objectDatabase) {
-    QStringList qstringlistColumn;
-    // A database that cannot be read gives no columns; the creation that follows then reports the failure.
+bool MainUpdate::readColumns(QSqlDatabase &objectDatabase, QStringList &qstringlistColumn, QString &strKey) {
     QSqlQuery objectQuery(objectDatabase);
-    objectQuery.exec("PRAGMA table_info(PreferenceAccount)");
-    while (objectQuery.next()) {
-        qstringlistColumn.append(objectQuery.value("name").toString());
+    if (!objectQuery.exec("PRAGMA table_info(PreferenceAccount)")) {
+        qWarning("MainUpdate: the account table could not be read: %s",
+                 qUtf8Printable(objectQuery.lastError().text().simplified()));
+        return false;
     }
-    return qstringlistColumn;
+    int intKeys = 0;
+    while (objectQuery.next()) {
+        const QString strName = objectQuery.value("name").toString();
+        qstringlistColumn.append(strName);
+        if (objectQuery.value("pk").toInt() > 0) {
+            intKeys += 1;
+            // Only a key of its own declared INTEGER is the row number, which a conversion may renumber.
+            if (objectQuery.value("type").toString().compare("INTEGER", Qt::CaseInsensitive) == 0) {
+                strKey = strName;
+            }
+        }
+    }
+    if (intKeys != 1) {
+        strKey.clear();
+    }
+    return true;
 }
 
 QString MainUpdate::findBackupName(QSqlDatabase &objectDatabase) {

@@ -7,6 +7,8 @@
 #include <QSqlRecord>
 #include <QVariant>
 
+#include <limits>
+
 PreferenceAccount *PreferenceAccount::objectSingleton = nullptr;
 
 namespace {
@@ -145,13 +147,27 @@ void PreferenceAccount::release() {
 void PreferenceAccount::transactionOpen() {
     if (!objectDatabase.transaction()) {
         reportFailure(objectDatabase.lastError());
+        return;
     }
+    boolTransaction = true;
+    boolTransactionFailed = false;
 }
 
 void PreferenceAccount::transactionClose() {
-    if (!objectDatabase.commit()) {
+    if (boolTransactionFailed) {
+        // All or nothing: what went through before the failure goes as well.
+        objectDatabase.rollback();
+        qWarning("PreferenceAccount: a change inside the transaction failed; none of its changes was kept");
+    } else if (!objectDatabase.commit()) {
         reportFailure(objectDatabase.lastError());
+        // A commit refused while another connection reads leaves the transaction open, and every later change
+        // would join it and never be committed. It is undone instead.
+        if (boolTransaction) {
+            objectDatabase.rollback();
+        }
     }
+    boolTransaction = false;
+    boolTransactionFailed = false;
 }
 
 void PreferenceAccount::selectOpen(QString strSql, QStringList qstringlistParameter) {
@@ -160,6 +176,7 @@ void PreferenceAccount::selectOpen(QString strSql, QStringList qstringlistParame
 
     if (!objectSelect.prepare(strSql)) {
         reportFailure(objectSelect.lastError());
+        failTransaction();
         return;
     }
 
@@ -174,24 +191,49 @@ void PreferenceAccount::selectOpen(QString strSql, QStringList qstringlistParame
 
     // The driver refuses to run a statement whose placeholders and values differ in number; such a cursor
     // yields no rows and, for a changing statement, changes nothing.
-    execute(objectSelect);
+    if (!execute(objectSelect)) {
+        failTransaction();
+    }
 
     findColumns();
 }
 
 void PreferenceAccount::selectNext() {
-    if (!objectSelect.next()) {
-        clearRecord();
-        return;
+    while (objectSelect.next()) {
+        if (loadRow()) {
+            return;
+        }
+    }
+    clearRecord();
+}
+
+bool PreferenceAccount::loadRow() {
+    // A row that another program numbered 0 or beyond the int range is stepped over: read into the int it would
+    // stand for another row (4294967297 as 1) or for the end of the list (4294967296 as 0).
+    int intRowIdent = 0;
+    const QVariant variantIdent = intColumnIdent == -1 ? QVariant() : objectSelect.value(intColumnIdent);
+    bool boolNumber = false;
+    const qlonglong intValue = variantIdent.isNull() ? 0 : variantIdent.toLongLong(&boolNumber);
+    if (boolNumber) {
+        if (intValue == 0 || intValue < std::numeric_limits<int>::min() || intValue > std::numeric_limits<int>::max()) {
+            if (!boolIdentWarned) {
+                boolIdentWarned = true;
+                qWarning("PreferenceAccount: rows numbered 0 or beyond 32 bits (written by another program) are "
+                         "left out of the list and never changed");
+            }
+            return false;
+        }
+        intRowIdent = int(intValue);
     }
 
-    intIdent = intColumnIdent == -1 ? 0 : objectSelect.value(intColumnIdent).toInt();
+    intIdent = intRowIdent;
     strWebsite = intColumnWebsite == -1 ? QString() : objectSelect.value(intColumnWebsite).toString();
     strMail = intColumnMail == -1 ? QString() : objectSelect.value(intColumnMail).toString();
     strUser = intColumnUser == -1 ? QString() : objectSelect.value(intColumnUser).toString();
     strNote = intColumnNote == -1 ? QString() : objectSelect.value(intColumnNote).toString();
     intLength = intColumnLength == -1 ? 0 : objectSelect.value(intColumnLength).toInt();
     strSpecial = intColumnSpecial == -1 ? QString() : objectSelect.value(intColumnSpecial).toString();
+    return true;
 }
 
 void PreferenceAccount::selectClose() {
@@ -205,7 +247,17 @@ void PreferenceAccount::create() {
     objectCreate.bindValue(3, storable(strNote));
     objectCreate.bindValue(4, intLength);
     objectCreate.bindValue(5, storable(strSpecial));
-    execute(objectCreate);
+    if (change(objectCreate)) {
+        // After rows that another program numbered beyond the int range, the new row is numbered after them,
+        // where no caller could ever reach it: it is taken out again, and the creation has failed.
+        const QVariant variantCreated = objectCreate.lastInsertId();
+        if (variantCreated.isValid() && variantCreated.toLongLong() > std::numeric_limits<int>::max()) {
+            qWarning("PreferenceAccount: the new row would be numbered beyond 32 bits and was not kept");
+            objectRemove.bindValue(0, variantCreated.toLongLong());
+            execute(objectRemove);
+            failTransaction();
+        }
+    }
 
     PreferenceAccountObserver::obtain()->update();
 }
@@ -218,20 +270,20 @@ void PreferenceAccount::save() {
     objectSave.bindValue(4, intLength);
     objectSave.bindValue(5, storable(strSpecial));
     objectSave.bindValue(6, intIdent);
-    execute(objectSave);
+    change(objectSave);
 
     PreferenceAccountObserver::obtain()->update();
 }
 
 void PreferenceAccount::remove() {
     objectRemove.bindValue(0, intIdent);
-    execute(objectRemove);
+    change(objectRemove);
 
     PreferenceAccountObserver::obtain()->update();
 }
 
 void PreferenceAccount::clear() {
-    execute(objectClear);
+    change(objectClear);
 
     PreferenceAccountObserver::obtain()->update();
 }
@@ -269,8 +321,33 @@ void PreferenceAccount::findColumns() {
     intColumnSpecial = objectRecord.indexOf("strSpecial");
 }
 
-void PreferenceAccount::execute(QSqlQuery &objectQuery) {
+bool PreferenceAccount::execute(QSqlQuery &objectQuery) {
     if (!objectQuery.exec()) {
         reportFailure(objectQuery.lastError());
+        return false;
     }
+    return true;
+}
+
+bool PreferenceAccount::change(QSqlQuery &objectQuery) {
+    // Once a change inside the transaction has failed, the rest would be undone anyway.
+    if (boolTransactionFailed) {
+        return false;
+    }
+    if (!execute(objectQuery)) {
+        failTransaction();
+        return false;
+    }
+    return true;
+}
+
+void PreferenceAccount::failTransaction() {
+    if (!boolTransaction || boolTransactionFailed) {
+        return;
+    }
+    boolTransactionFailed = true;
+    // After some failures (a full disk, an I/O error) SQLite has already undone the transaction, and whatever
+    // the caller runs until transactionClose would be committed statement by statement. A new transaction
+    // holds it back; while the first one is still open the database refuses this, which is as good.
+    objectDatabase.transaction();
 }

@@ -70,7 +70,18 @@ private:
     int intColumnLength = -1;
     int intColumnSpecial = -1;
 
+    // The transaction the caller opened, and whether a statement inside it failed: from then on nothing more is
+    // written, and transactionClose undoes the whole of it.
+    bool boolTransaction = false;
+    bool boolTransactionFailed = false;
+
+    // Rows whose identifier the record cannot carry are left out of every cursor; said once.
+    bool boolIdentWarned = false;
+
     void clearRecord();
     void findColumns();
-    void execute(QSqlQuery &objectQuery);
+    bool loadRow();
+    bool execute(QSqlQuery &objectQuery);
+    bool change(QSqlQuery &objectQuery);
+    void failTransaction();
 };

@@ -40,20 +40,14 @@ QString readStr(const QString &strKey) {
     return objectSettings.value(strKey, QString("")).toString();
 }
 
+// An invalid value removes the key.
 void writeKey(const QString &strKey, const QVariant &variantValue) {
-    if (PreferenceSettings::prepare(strPath())) {
-        QSettings objectSettings(strPath(), QSettings::IniFormat);
-        objectSettings.setValue(strKey, variantValue);
-    }
+    PreferenceSettings::write(strPath(), strKey, variantValue);
     PreferenceAccountSelectedObserver::obtain()->update();
 }
 
 void removeKey(const QString &strKey) {
-    if (PreferenceSettings::prepare(strPath())) {
-        QSettings objectSettings(strPath(), QSettings::IniFormat);
-        objectSettings.remove(strKey);
-    }
-    PreferenceAccountSelectedObserver::obtain()->update();
+    writeKey(strKey, QVariant());
 }
 
 } // namespace

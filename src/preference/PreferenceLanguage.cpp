@@ -55,18 +55,13 @@ QString PreferenceLanguage::getStrName() {
 }
 
 void PreferenceLanguage::setStrName(QString strName) {
-    if (PreferenceSettings::prepare(strPath())) {
-        QSettings objectSettings(strPath(), QSettings::IniFormat);
-        objectSettings.setValue("strName", strName);
-    }
+    // A name that could not be written is not read back either: the page learns of the failure by reading.
+    PreferenceSettings::write(strPath(), "strName", strName);
     PreferenceLanguageObserver::obtain()->update();
 }
 
 void PreferenceLanguage::clearStrName() {
-    if (PreferenceSettings::prepare(strPath())) {
-        QSettings objectSettings(strPath(), QSettings::IniFormat);
-        objectSettings.remove("strName");
-    }
+    PreferenceSettings::write(strPath(), "strName", QVariant());
     PreferenceLanguageObserver::obtain()->update();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QSettings>
 #include <QVector>
 
 namespace {
@@ -84,8 +85,10 @@ bool readLine(const QByteArray &byteData, int &intPosition, int &intStart, int &
 
 // Whether an element of the value between intFrom and intTo, once its escapes are resolved, has one of the
 // forms that are decoded as binary data: "@Variant(" or "@DateTime(" at its start and ")" at its end. Commas
-// outside quotes separate the elements of a list.
-bool holdsSerialisedValue(const QByteArray &byteData, int intFrom, int intTo) {
+// outside quotes separate the elements of a list. In a file that begins with a byte order mark Qt decodes each
+// plain run of the value (up to the next escape, quote or comma) as UTF-8 on its own, which drops one byte
+// order mark at the start of each run.
+bool holdsSerialisedValue(const QByteArray &byteData, int intFrom, int intTo, bool boolUtf8) {
     // Only the beginning and the last character of each element decide. Spaces at the end may or may not be
     // cut off, so the last character other than a space counts.
     const int intKept = 10;
@@ -116,10 +119,18 @@ bool holdsSerialisedValue(const QByteArray &byteData, int intFrom, int intTo) {
     };
 
     bool boolQuoted = false;
+    bool boolRunStart = true;
     int intIndex = intFrom;
     skipSpaces(intIndex);
     while (intIndex < intTo) {
         const char charByte = byteData.at(intIndex);
+        if (boolUtf8 && boolRunStart && intTo - intIndex >= 3 &&
+            byteData.mid(intIndex, 3) == QByteArray("\xef\xbb\xbf")) {
+            intIndex += 3;
+            boolRunStart = false;
+            continue;
+        }
+        boolRunStart = charByte == '\\' || charByte == '"' || (charByte == ',' && !boolQuoted);
         if (charByte == '\\') {
             intIndex += 1;
             if (intIndex >= intTo) {
@@ -203,7 +214,8 @@ QByteArray PreferenceSettings::withoutSerialisedValues(const QByteArray &byteCon
     }
 
     QVector<QPair<int, int>> qvectorRemoved;
-    int intPosition = byteContent.startsWith("\xef\xbb\xbf") ? 3 : 0;
+    const bool boolUtf8 = byteContent.startsWith("\xef\xbb\xbf");
+    int intPosition = boolUtf8 ? 3 : 0;
     int intStart = 0;
     int intLength = 0;
     int intEquals = -1;
@@ -212,7 +224,7 @@ QByteArray PreferenceSettings::withoutSerialisedValues(const QByteArray &byteCon
         if (byteContent.at(intStart) == '[' || intEquals == -1) {
             continue;
         }
-        if (holdsSerialisedValue(byteContent, intEquals + 1, intStart + intLength)) {
+        if (holdsSerialisedValue(byteContent, intEquals + 1, intStart + intLength, boolUtf8)) {
             qvectorRemoved.append(qMakePair(intStart, intLength));
         }
     }
@@ -256,5 +268,35 @@ bool PreferenceSettings::prepare(const QString &strPath) {
     }
     qWarning("PreferenceSettings: %s holds unreadable values and cannot be rewritten; it is not read",
              qUtf8Printable(strPath));
+    return false;
+}
+
+bool PreferenceSettings::write(const QString &strPath, const QString &strKey, const QVariant &variantValue) {
+    if (!prepare(strPath)) {
+        return false;
+    }
+    QSettings objectSettings(strPath, QSettings::IniFormat);
+    const bool boolHeld = objectSettings.contains(strKey);
+    const QVariant variantHeld = objectSettings.value(strKey);
+    if (variantValue.isValid()) {
+        objectSettings.setValue(strKey, variantValue);
+    } else {
+        objectSettings.remove(strKey);
+    }
+    // A format error only says that lines of a damaged file were skipped in reading; the file was written.
+    objectSettings.sync();
+    if (objectSettings.status() != QSettings::AccessError) {
+        return true;
+    }
+
+    // Qt keeps a change it could not write in its cache of the file and hands it to every later reader in this
+    // process, so that a choice seems made that the next start will not find. The key is put back as the file
+    // holds it.
+    if (boolHeld) {
+        objectSettings.setValue(strKey, variantHeld);
+    } else {
+        objectSettings.remove(strKey);
+    }
+    qWarning("PreferenceSettings: %s could not be written", qUtf8Printable(strPath));
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVariant>
 
 // The INI files in res/ are read and written through QSettings, which decodes a value of the form
 // "@Variant(...)" or "@DateTime(...)" as serialised binary data. A damaged or foreign file can declare a list
@@ -17,4 +18,8 @@ public:
 
     // The file's text without the lines that hold such values; the number of lines removed in intRemoved.
     static QByteArray withoutSerialisedValues(const QByteArray &byteContent, int *intRemoved);
+
+    // Sets one key, or removes it when variantValue is invalid, and writes the file at once. False when the file
+    // could not be written; the process then goes on reading what the file holds.
+    static bool write(const QString &strPath, const QString &strKey, const QVariant &variantValue);
 };

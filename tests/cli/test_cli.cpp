@@ -262,6 +262,13 @@ private slots:
         QCOMPARE(PageDriver::stored().size(), 1);
         QCOMPARE(cli({"import", TestSupport::appPath("missing.json")}).intCode, 1);
 
+        // After a row numbered beyond 32 bits a new one would be out of reach: none is added.
+        QVERIFY(
+            TestSupport::executeSql("INSERT INTO PreferenceAccount (intIdent, strWebsite) VALUES (4294967297, 'x')"));
+        QCOMPARE(cli({"add", "--website", "n.example"}).intCode, 1);
+        QCOMPARE(cli({"import", "-"}, "[{\"strWebsite\": \"n.example\", \"strMail\": \"\"}]").intCode, 1);
+        QCOMPARE(TestSupport::selectSql("SELECT COUNT(*) FROM PreferenceAccount"), QList<QVariantList>({{2}}));
+
         TestSupport::writeFile("res/PreferenceAccount.sqlite", QByteArray(4096, 'x'));
         const Result objectGarbage = cli({"list"});
         QCOMPARE(objectGarbage.intCode, 1);

@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 #include <QWebFrame>
 
@@ -640,6 +642,63 @@ private slots:
         QVERIFY2(qvariantlistWhole.at(0).toInt() > qvariantlistLetters.at(0).toInt(),
                  qPrintable(
                      QString("%1 <= %2").arg(qvariantlistWhole.at(0).toInt()).arg(qvariantlistLetters.at(0).toInt())));
+    }
+
+    void failedWritesAreSaidAndLoseNothing_data() {
+        QTest::addColumn<bool>("boolFull");
+        QTest::newRow("a full disk") << true;
+        QTest::newRow("a database another connection holds") << false;
+    }
+
+    void failedWritesAreSaidAndLoseNothing() {
+        QFETCH(bool, boolFull);
+        QVERIFY(objectDriver.restart({account("bank.example", "ann@example.org", "ann")}));
+        TestSupport::writeFile("res/PreferenceLanguage.ini", "[General]\nstrName=en\n");
+        const QString strFolder = "{folder: '" + TestSupport::appPath("res") + "'}";
+        {
+            QSqlDatabase objectOther = QSqlDatabase::addDatabase("QSQLITE", "other");
+            objectOther.setDatabaseName(TestSupport::appPath("res/PreferenceAccount.sqlite"));
+            QVERIFY(objectOther.open() && (boolFull || QSqlQuery(objectOther).exec("BEGIN IMMEDIATE")));
+            TestSupport::FileSizeLimit objectLimit(boolFull ? 0 : -1);
+            QVERIFY(objectDriver.reload());
+            QCOMPARE(objectDriver.text("folder-alert"), catalogue("folder_not_writable", strFolder));
+
+            PageDriver::setClipboard("[{\"strWebsite\": \"new.example\", \"strMail\": \"n@example.org\"}]");
+            objectDriver.click("#nav-transfer");
+            objectDriver.click("#import-button");
+            objectDriver.click("#import-confirm");
+            QCOMPARE(objectDriver.text("import-result"), catalogue("import_failed", strFolder));
+            objectDriver.click("#nav-settings");
+            objectDriver.click("#language-de");
+            QCOMPARE(objectDriver.shown("language-failed"), boolFull);
+            QCOMPARE(PageDriver::language().toString(), QString(boolFull ? "en" : "de"));
+            objectDriver.click("#language-en");
+
+            // What was typed stays in the form, which says why it could not be saved.
+            objectDriver.click("#nav-accounts");
+            objectDriver.click("#list-add");
+            objectDriver.type("edit-website", "shop.example");
+            objectDriver.click("#edit-save");
+            QCOMPARE(objectDriver.value("edit-website"), QString("shop.example"));
+            QCOMPARE(objectDriver.text("edit-failed"), catalogue("save_failed", strFolder));
+            // Leaving it asks first, as for any input not yet saved.
+            objectDriver.js("Navigation.show('edit', {objectAccount: Accounts.byIdent(1)});");
+            objectDriver.click("#dialog-unsaved-discard");
+            objectDriver.click("#edit-delete");
+            objectDriver.click("#dialog-delete-confirm");
+            QCOMPARE(objectDriver.text("edit-failed"), catalogue("delete_failed", strFolder));
+            objectDriver.type("edit-user", "-2");
+            objectDriver.click("#edit-save");
+            QCOMPARE(objectDriver.screen(), QString("edit"));
+            QCOMPARE(objectDriver.text("edit-failed"), catalogue("save_failed", strFolder));
+            QCOMPARE(PageDriver::stored().size(), 1);
+            QCOMPARE(PageDriver::stored().first().strUser, QString("ann"));
+            objectOther.close();
+        }
+        QSqlDatabase::removeDatabase("other");
+        // Saved as soon as the fault is gone.
+        objectDriver.click("#edit-save");
+        QCOMPARE(PageDriver::stored().first().strUser, QString("ann-2"));
     }
 
     void aboutShowsNameAndVersion() {

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSemaphore>
 #include <QSqlDatabase>
 #include <QTest>
@@ -400,6 +401,66 @@ private slots:
         objectStore->transactionOpen();
         objectStore->transactionClose();
         QCOMPARE(objectStore->count(), 2);
+    }
+
+    void transactionThatRunsOutOfSpaceKeepsNothing() {
+        PreferenceAccount *objectStore = PreferenceAccount::obtain();
+        objectStore->create();
+        {
+            // Room for a few hundred of the three thousand rows.
+            TestSupport::FileSizeLimit objectLimit(
+                QFileInfo(TestSupport::appPath("res/PreferenceAccount.sqlite")).size() + 512 * 1024);
+            objectStore->transactionOpen();
+            for (int intIndex = 0; intIndex < 3000; intIndex += 1) {
+                fill(objectStore, QString::number(intIndex), "m", "u", QString(1024, 'n'), 15, "");
+                objectStore->create();
+            }
+            objectStore->transactionClose();
+        }
+        QCOMPARE(objectStore->count(), 1);
+
+        objectStore->transactionOpen();
+        objectStore->create();
+        objectStore->transactionClose();
+        QCOMPARE(objectStore->count(), 2);
+    }
+
+    void foreignIdentifiersAreNeverAliased_data() {
+        QTest::addColumn<qlonglong>("intForeign");
+        QTest::newRow("2^31 + 5") << 2147483653LL;
+        QTest::newRow("2^32, which an int reads as the end") << 4294967296LL;
+        QTest::newRow("2^32 + 1, which an int reads as row 1") << 4294967297LL;
+        QTest::newRow("0, which stands for the end") << 0LL;
+    }
+
+    void foreignIdentifiersAreNeverAliased() {
+        QFETCH(qlonglong, intForeign);
+        PreferenceAccount *objectStore = PreferenceAccount::obtain();
+        fill(objectStore, "bank.example", "b@bank.example", "b", "", 15, "");
+        objectStore->create();
+        QVERIFY(TestSupport::executeSql(
+            QString("INSERT INTO PreferenceAccount VALUES (2, 'zoo.example', '', '', '', 15, ''), "
+                    "(%1, 'a.foreign.example', 'f@foreign.example', 'f', 'kept', 20, '!')")
+                .arg(intForeign)));
+        const QString strRows = "SELECT intIdent, strWebsite, strNote FROM PreferenceAccount ORDER BY strWebsite";
+
+        // First in this order, the row neither ends the list nor stands for another; said once.
+        QCOMPARE(identsOf(objectStore, strRows, {}), QList<int>({1, 2}));
+        QCOMPARE(identsOf(objectStore, strRows, {}), QList<int>({1, 2}));
+        QCOMPARE(storeMessages().size(), 1);
+
+        objectStore->intIdent = 1;
+        fill(objectStore, "bank.example", "b@bank.example", "b", "changed", 15, "");
+        objectStore->save();
+        objectStore->intIdent = 2;
+        objectStore->remove();
+        // Numbered after the foreign row, a new one would be out of every caller's reach: it is not made.
+        objectStore->create();
+        QList<QVariantList> qlistExpected = {{intForeign, "a.foreign.example", "kept"}, {1, "bank.example", "changed"}};
+        if (intForeign == 0) {
+            qlistExpected.append({3, "bank.example", "changed"});
+        }
+        QCOMPARE(TestSupport::selectSql(strRows), qlistExpected);
     }
 
     void storeWithoutItsFolderFailsQuietly() {

@@ -247,6 +247,9 @@ private slots:
         QTest::newRow("bytes") << QByteArray("strName=@ByteArray(de)\n") << "de";
         QTest::newRow("a serialised list that would abort the program")
             << QByteArray("strName=@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n") << "en";
+        QTest::newRow("a serialised list behind byte order marks")
+            << QByteArray("\xef\xbb\xbf[General]\nstrName=\xef\xbb\xbf@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n")
+            << "en";
         QTest::newRow("only junk") << raw("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR") << "en";
     }
 

@@ -33,6 +33,23 @@ private slots:
         QTest::newRow("after a byte order mark") << QByteArray("\xef\xbb\xbf"
                                                                "b=@Variant(\\0)\n")
                                                  << QByteArray("\xef\xbb\xbf\n") << 1;
+        // After a mark at its start Qt reads the file as UTF-8, a plain run of a value at a time, and drops one
+        // more mark at the start of each run. Without the file's mark the value's is three letters.
+        const QByteArray byteMark = "\xef\xbb\xbf";
+        const QByteArray byteValue = "@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n";
+        const QList<QPair<QByteArray, QByteArray>> qlistBefore = {
+            {"a value", "[General]\nstrName="}, {"a list element", "b=x, "}, {"a quoted text", "b=\"\" "}};
+        for (const QPair<QByteArray, QByteArray> &qpairBefore : qlistBefore) {
+            const QByteArray &byteBefore = qpairBefore.second;
+            QTest::newRow("marks before the file and " + qpairBefore.first)
+                << byteMark + byteBefore + byteMark + byteValue
+                << byteMark + byteBefore.left(byteBefore.indexOf('\n') + 1) + "\n"
+                << 1;
+        }
+        QTest::newRow("a mark before the value only")
+            << "b=" + byteMark + byteValue << "b=" + byteMark + byteValue << 0;
+        QTest::newRow("two marks before the value") << byteMark + "b=" + byteMark + byteMark + byteValue
+                                                    << byteMark + "b=" + byteMark + byteMark + byteValue << 0;
 
         // Read by Qt as texts, and kept.
         for (const char *strKept : {"b=@@Variant(\\0)\n", "b=@Variant(\\0\n", "b=\"x, @Variant(\\0)\"\n",
@@ -88,6 +105,20 @@ private slots:
         QVERIFY(QFile::remove(strPath));
         QVERIFY(QDir().mkpath(strPath));
         QVERIFY(PreferenceSettings::prepare(strPath));
+    }
+
+    void writeFailsOnlyWhereTheFileCannotBeWritten() {
+        const QString strPath = TestSupport::appPath("res/settings.ini");
+        TestSupport::writeFile("res/settings.ini", "[General]\na line Qt cannot read\nstrName=de\n");
+        QVERIFY(PreferenceSettings::write(strPath, "strName", "fr"));
+        {
+            TestSupport::FileSizeLimit objectFull(0);
+            QVERIFY(!PreferenceSettings::write(strPath, "strName", "it"));
+            QVERIFY(!PreferenceSettings::write(strPath, "strName", QVariant()));
+        }
+        // Read back in this process as the file holds it.
+        QCOMPARE(QSettings(strPath, QSettings::IniFormat).value("strName").toString(), QString("fr"));
+        QVERIFY(TestSupport::readFile("res/settings.ini").contains("strName=fr"));
     }
 };
 

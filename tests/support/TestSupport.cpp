@@ -16,6 +16,9 @@
 #include <QTest>
 #include <QWebFrame>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace TestSupport {
 
 QString appPath(const QString &strRelative) {
@@ -157,6 +160,23 @@ QList<QVariantList> selectSql(const QString &strStatement) {
     QList<QVariantList> qlistRow;
     executeSql(strStatement, &qlistRow);
     return qlistRow;
+}
+
+static void setFileSizeLimit(qint64 intSize) {
+    rlimit objectLimit;
+    getrlimit(RLIMIT_FSIZE, &objectLimit);
+    objectLimit.rlim_cur = intSize < 0 ? objectLimit.rlim_max : rlim_t(intSize);
+    setrlimit(RLIMIT_FSIZE, &objectLimit);
+}
+
+FileSizeLimit::FileSizeLimit(qint64 intSize) {
+    // A write beyond the limit then fails with an error instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+    setFileSizeLimit(intSize);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    setFileSizeLimit(-1);
 }
 
 static bool waitForLoad(QWebPage *objectPage, const QUrl &objectUrl) {

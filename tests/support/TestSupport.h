@@ -53,6 +53,13 @@ bool executeSql(const QString &strStatement, QList<QVariantList> *qlistRow = nul
 // The rows of a query on res/PreferenceAccount.sqlite; empty when it fails.
 QList<QVariantList> selectSql(const QString &strStatement);
 
+// While it lives, no file this process writes grows beyond intSize bytes (a negative size sets no limit): a full
+// disk, which root feels too.
+struct FileSizeLimit {
+    explicit FileSizeLimit(qint64 intSize);
+    ~FileSizeLimit();
+};
+
 } // namespace TestSupport
 
 // The window's own kind of web page that also keeps every console message (the page under test logs nothing,
