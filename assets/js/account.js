@@ -2,10 +2,6 @@
 var AccountScreen = (function() {
     'use strict';
 
-    function element(strId) {
-        return document.getElementById(strId);
-    }
-
     function account() {
         return Accounts.byIdent(Selected.ident());
     }
@@ -13,8 +9,8 @@ var AccountScreen = (function() {
     var intRendered = 0;
 
     function setRevealed(boolRevealed) {
-        element('password').type = boolRevealed ? 'text' : 'password';
-        var objectToggle = element('password-toggle');
+        Dom.element('password').type = boolRevealed ? 'text' : 'password';
+        var objectToggle = Dom.element('password-toggle');
         objectToggle.setAttribute('aria-pressed', boolRevealed ? 'true' : 'false');
         Catalogue.set(objectToggle, boolRevealed ? 'action_hide' : 'action_show');
     }
@@ -29,7 +25,7 @@ var AccountScreen = (function() {
     // The password field follows the master field and the self-test; nothing is shown without both.
     function refreshPassword() {
         var objectAccount = account();
-        var objectMessage = element('password-message');
+        var objectMessage = Dom.element('password-message');
         var strPassword = null;
         objectMessage.classList.remove('error');
         if (!Derivation.passed()) {
@@ -43,17 +39,17 @@ var AccountScreen = (function() {
                 objectMessage.textContent = '';
             }
         }
-        element('password').value = strPassword === null ? '' : strPassword;
-        element('password-copy').disabled = strPassword === null || strPassword === '';
-        element('password-toggle').disabled = strPassword === null;
+        Dom.element('password').value = strPassword === null ? '' : strPassword;
+        Dom.element('password-copy').disabled = strPassword === null || strPassword === '';
+        Dom.element('password-toggle').disabled = strPassword === null;
         if (strPassword === null) {
             setRevealed(false);
-            element('password-strength').textContent = '';
+            Dom.element('password-strength').textContent = '';
         } else {
-            Catalogue.set(element('password-strength'), 'strength_label',
+            Catalogue.set(Dom.element('password-strength'), 'strength_label',
                 {strength: Catalogue.get(Derivation.strength(strPassword))});
         }
-        element('fingerprint').hidden = !Derivation.passed();
+        Dom.element('fingerprint').hidden = !Derivation.passed();
     }
 
     function copyPassword() {
@@ -66,14 +62,14 @@ var AccountScreen = (function() {
 
     // Shown in a box so surrounding spaces can be seen; an empty text says so.
     function exact(objectElement, strText) {
-        Catalogue.fill(objectElement, strText === '' ? Catalogue.get('derivation_empty') : strText);
+        Dom.text(objectElement, strText === '' ? Catalogue.get('derivation_empty') : strText);
         objectElement.classList.toggle('exact-empty', strText === '');
     }
 
     function addWarning(strName, objectValues) {
         var objectItem = document.createElement('li');
         Catalogue.set(objectItem, strName, objectValues);
-        element('derivation-warnings').appendChild(objectItem);
+        Dom.element('derivation-warnings').appendChild(objectItem);
     }
 
     function render() {
@@ -85,22 +81,23 @@ var AccountScreen = (function() {
             intRendered = objectAccount.intIdent;
             conceal();
         }
-        Catalogue.fill(element('account-title'), objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') :
+        Dom.text(Dom.element('account-title'), objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') :
             objectAccount.strWebsite);
-        Catalogue.fill(element('account-mail'), objectAccount.strMail);
-        Catalogue.fill(element('account-user'), objectAccount.strUser);
-        Catalogue.fill(element('account-note'), objectAccount.strNote);
-        element('account-length').textContent = String(objectAccount.intLength);
+        Dom.text(Dom.element('account-mail'), objectAccount.strMail);
+        Dom.text(Dom.element('account-user'), objectAccount.strUser);
+        Dom.text(Dom.element('account-note'), objectAccount.strNote);
+        Dom.element('account-length').textContent = String(objectAccount.intLength);
         var strMarkers = ['!', '?', '@', '#'].filter(function(strMarker) {
             return objectAccount.strSpecial.indexOf(strMarker) !== -1;
         }).join(' ');
-        Catalogue.fill(element('account-special'), strMarkers === '' ? Catalogue.get('account_special_none') : strMarkers);
-        element('account-copy-mail').disabled = objectAccount.strMail === '';
-        element('account-copy-user').disabled = objectAccount.strUser === '';
+        Dom.text(Dom.element('account-special'),
+            strMarkers === '' ? Catalogue.get('account_special_none') : strMarkers);
+        Dom.element('account-copy-mail').disabled = objectAccount.strMail === '';
+        Dom.element('account-copy-user').disabled = objectAccount.strUser === '';
 
-        exact(element('derivation-website'), objectAccount.strWebsite);
-        exact(element('derivation-mail'), objectAccount.strMail);
-        element('derivation-warnings').textContent = '';
+        exact(Dom.element('derivation-website'), objectAccount.strWebsite);
+        exact(Dom.element('derivation-mail'), objectAccount.strMail);
+        Dom.element('derivation-warnings').textContent = '';
         if (/^\s|\s$/.test(objectAccount.strWebsite) || /^\s|\s$/.test(objectAccount.strMail)) {
             addWarning('warn_spaces');
         }
@@ -112,7 +109,7 @@ var AccountScreen = (function() {
             addWarning('warn_duplicate', {count: intDuplicates});
         }
         // The warnings stand below the fold; the password says that there are some.
-        element('password-warning').hidden = !element('derivation-warnings').hasChildNodes();
+        Dom.element('password-warning').hidden = !Dom.element('derivation-warnings').hasChildNodes();
         refreshPassword();
     }
 
@@ -129,32 +126,32 @@ var AccountScreen = (function() {
     }
 
     function init() {
-        element('account-back').addEventListener('click', Navigation.back);
-        element('account-edit').addEventListener('click', function() {
+        Dom.element('account-back').addEventListener('click', Navigation.back);
+        Dom.element('account-edit').addEventListener('click', function() {
             Navigation.show('edit', {objectAccount: account()});
         });
-        element('password-copy').addEventListener('click', copyPassword);
-        element('password-warning-show').addEventListener('click', function() {
-            element('derivation').scrollIntoView(true);
-            element('derivation').focus();
+        Dom.element('password-copy').addEventListener('click', copyPassword);
+        Dom.element('password-warning-show').addEventListener('click', function() {
+            Dom.element('derivation').scrollIntoView(true);
+            Dom.element('derivation').focus();
         });
-        element('password-toggle').addEventListener('click', function() {
-            setRevealed(element('password').type === 'password');
+        Dom.element('password-toggle').addEventListener('click', function() {
+            setRevealed(Dom.element('password').type === 'password');
         });
         // A revealed password hides again as soon as the focus leaves it and its buttons.
-        element('password-group').addEventListener('focusout', function(objectEvent) {
+        Dom.element('password-group').addEventListener('focusout', function(objectEvent) {
             var objectNext = objectEvent.relatedTarget;
-            if (!objectNext || !element('password-group').contains(objectNext)) {
+            if (!objectNext || !Dom.element('password-group').contains(objectNext)) {
                 setRevealed(false);
             }
         });
-        element('account-copy-mail').addEventListener('click', function() {
+        Dom.element('account-copy-mail').addEventListener('click', function() {
             var objectAccount = account();
             if (objectAccount) {
                 Copying.copyPlain(objectAccount.strMail);
             }
         });
-        element('account-copy-user').addEventListener('click', function() {
+        Dom.element('account-copy-user').addEventListener('click', function() {
             var objectAccount = account();
             if (objectAccount) {
                 Copying.copyPlain(objectAccount.strUser);

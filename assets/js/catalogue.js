@@ -1,5 +1,5 @@
-// The interface texts, read from the catalogue of the chosen language. Every visible text of the page goes
-// through here and reaches the document as text, never as markup.
+// The interface texts, read from the catalogue of the chosen language. Every visible text of the page that is
+// not stored data comes from here.
 var Catalogue = (function() {
     'use strict';
 
@@ -58,41 +58,16 @@ var Catalogue = (function() {
         });
     }
 
-    // The web engine measures a text node that holds right-to-left letters together with any other kind of
-    // character (digits, Latin letters, even a comma or a full stop) as if the letters had no width, and then
-    // places and clips the text wrongly. Runs of right-to-left letters (with their marks) in nodes of their own,
-    // apart from everything else, are measured right and still read as one text.
-    var strLetters = '\u0591-\u05f4\u0608\u060b\u060d\u0610-\u065f\u066d-\u06d5\u06d6-\u06dc\u06df-\u06e8' +
-        '\u06ea-\u06ef\u06fa-\u06ff\u0750-\u077f\u08a0-\u08ff\ufb1d-\ufdff\ufe70-\ufefe';
-    var regexpRuns = new RegExp('[' + strLetters + ']+|[^' + strLetters + ']+', 'g');
-    var regexpRtl = new RegExp('[' + strLetters + ']');
-
-    // Text nodes for a text, split where needed; appended to a parent node.
-    function append(objectParent, strText) {
-        if (!regexpRtl.test(strText)) {
-            objectParent.appendChild(document.createTextNode(strText));
-            return;
-        }
-        strText.match(regexpRuns).forEach(function(strRun) {
-            objectParent.appendChild(document.createTextNode(strRun));
-        });
-    }
-
-    // Puts a text into an element as text only.
-    function fill(objectElement, strText) {
-        objectElement.textContent = '';
-        append(objectElement, strText);
-    }
-
+    // Puts the text of a name into an element.
     function set(objectElement, strName, objectValues) {
-        fill(objectElement, get(strName, objectValues));
+        Dom.text(objectElement, get(strName, objectValues));
     }
 
     // Fills the static texts of the document (or of one part of it).
     function apply(objectRoot) {
         var objectScope = objectRoot || document;
         var arrayRules = [
-            ['data-text', fill],
+            ['data-text', Dom.text],
             ['data-label', function(objectElement, strText) { objectElement.setAttribute('aria-label', strText); }],
             ['data-title', function(objectElement, strText) { objectElement.setAttribute('title', strText); }],
             ['data-placeholder', function(objectElement, strText) { objectElement.setAttribute('placeholder', strText); }]
@@ -124,8 +99,6 @@ var Catalogue = (function() {
         has: has,
         get: get,
         set: set,
-        fill: fill,
-        append: append,
         apply: apply,
         current: current,
         applyDirection: applyDirection

@@ -20,8 +20,8 @@ var Copying = (function() {
         window.clearInterval(intTimer);
         intTimer = 0;
         strSecret = null;
-        document.getElementById('countdown').hidden = true;
-        document.getElementById('countdown-said').textContent = '';
+        Dom.element('countdown').hidden = true;
+        Dom.element('countdown-said').textContent = '';
     }
 
     function finish() {
@@ -41,10 +41,10 @@ var Copying = (function() {
             finish();
             return;
         }
-        Catalogue.set(document.getElementById('countdown-text'), 'clipboard_countdown',
+        Catalogue.set(Dom.element('countdown-text'), 'clipboard_countdown',
             {seconds: Math.ceil(dblLeft / 1000)});
         var dblShare = dblEnd > dblStart ? dblLeft / (dblEnd - dblStart) : 0;
-        document.getElementById('countdown-bar').style.width = (dblShare * 100).toFixed(1) + '%';
+        Dom.element('countdown-bar').style.width = (dblShare * 100).toFixed(1) + '%';
     }
 
     function copySecret(strPassword) {
@@ -54,9 +54,9 @@ var Copying = (function() {
         strSecret = strPassword;
         dblStart = Date.now();
         dblEnd = dblStart + Timing.intClipboardSeconds * 1000;
-        document.getElementById('countdown').hidden = false;
+        Dom.element('countdown').hidden = false;
         // Said once; the ticking text is hidden from assistive technology.
-        Catalogue.set(document.getElementById('countdown-said'), 'clipboard_countdown',
+        Catalogue.set(Dom.element('countdown-said'), 'clipboard_countdown',
             {seconds: Timing.intClipboardSeconds});
         tick();
         if (strSecret !== null) {

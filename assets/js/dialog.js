@@ -51,7 +51,7 @@ var Dialog = (function() {
             boolClosed = true;
             objectBackdrop.hidden = true;
             document.removeEventListener('keydown', trap, true);
-            document.getElementById('main').removeAttribute('aria-hidden');
+            Dom.element('main').removeAttribute('aria-hidden');
             Navigation.closeLayer(functionClose);
             if (functionClosed) {
                 functionClosed();
@@ -62,7 +62,7 @@ var Dialog = (function() {
         };
 
         objectBackdrop.hidden = false;
-        document.getElementById('main').setAttribute('aria-hidden', 'true');
+        Dom.element('main').setAttribute('aria-hidden', 'true');
         document.addEventListener('keydown', trap, true);
         Navigation.openLayer(functionClose);
         (objectFirst || focusable(objectBackdrop)[0]).focus();
@@ -73,7 +73,7 @@ var Dialog = (function() {
     // closes the dialog and then runs its answer; any other button, Escape or a click beside the dialog only
     // closes it.
     function ask(strId, mapAnswers, strFocus) {
-        var objectBackdrop = document.getElementById(strId);
+        var objectBackdrop = Dom.element(strId);
         var functionClose = null;
 
         function onClick(objectEvent) {
@@ -91,21 +91,21 @@ var Dialog = (function() {
         }
 
         objectBackdrop.addEventListener('click', onClick);
-        functionClose = open(objectBackdrop, document.getElementById(strFocus), function() {
+        functionClose = open(objectBackdrop, Dom.element(strFocus), function() {
             objectBackdrop.removeEventListener('click', onClick);
         });
     }
 
     // Asks before an account is deleted; the safe answer has the focus.
     function confirmDelete(objectAccount, functionConfirm) {
-        Catalogue.set(document.getElementById('dialog-delete-text'), 'delete_confirm_text', {
+        Catalogue.set(Dom.element('dialog-delete-text'), 'delete_confirm_text', {
             website: objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') : objectAccount.strWebsite
         });
         ask('dialog-delete', {'dialog-delete-confirm': functionConfirm}, 'dialog-delete-cancel');
     }
 
     function isOpen(strId) {
-        return !document.getElementById(strId).hidden;
+        return !Dom.element(strId).hidden;
     }
 
     return {

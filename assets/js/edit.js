@@ -10,12 +10,8 @@ var EditScreen = (function() {
     // The form as it was filled, to tell whether leaving it would lose input.
     var strFilled = '';
 
-    function element(strId) {
-        return document.getElementById(strId);
-    }
-
     function fillLengths(intCurrent) {
-        var objectSelect = element('edit-length');
+        var objectSelect = Dom.element('edit-length');
         objectSelect.textContent = '';
         var arrayLengths = [];
         for (var i = intLengthMin; i <= intLengthMax; i += 1) {
@@ -39,18 +35,18 @@ var EditScreen = (function() {
 
     function special() {
         return arrayMarkers.filter(function(strMarker, intIndex) {
-            return element('edit-special-' + intIndex).checked;
+            return Dom.element('edit-special-' + intIndex).checked;
         }).join('');
     }
 
     function collect() {
         return {
             intIdent: objectEditing ? objectEditing.intIdent : 0,
-            strWebsite: element('edit-website').value,
-            strMail: element('edit-mail').value,
-            strUser: element('edit-user').value,
-            strNote: element('edit-note').value,
-            intLength: Number(element('edit-length').value),
+            strWebsite: Dom.element('edit-website').value,
+            strMail: Dom.element('edit-mail').value,
+            strUser: Dom.element('edit-user').value,
+            strNote: Dom.element('edit-note').value,
+            intLength: Number(Dom.element('edit-length').value),
             strSpecial: special()
         };
     }
@@ -64,15 +60,15 @@ var EditScreen = (function() {
     }
 
     function showError(boolShown) {
-        var objectError = element('edit-website-error');
+        var objectError = Dom.element('edit-website-error');
         objectError.hidden = !boolShown;
         Catalogue.set(objectError, 'field_website_required');
-        element('edit-website').setAttribute('aria-invalid', boolShown ? 'true' : 'false');
+        Dom.element('edit-website').setAttribute('aria-invalid', boolShown ? 'true' : 'false');
     }
 
     // A write the database did not take is said at the form, which keeps what was typed; null hides it.
     function showFailed(strName) {
-        var objectFailed = element('edit-failed');
+        var objectFailed = Dom.element('edit-failed');
         objectFailed.hidden = strName === null;
         if (strName !== null) {
             Catalogue.set(objectFailed, strName, {folder: Accounts.folder()});
@@ -82,27 +78,28 @@ var EditScreen = (function() {
     // Editing an account warns as soon as a change would change its password.
     function checkChange() {
         if (objectEditing === null) {
-            element('edit-warning').hidden = true;
+            Dom.element('edit-warning').hidden = true;
             return;
         }
         var objectNow = collect();
-        element('edit-warning').hidden = objectNow.strWebsite === objectEditing.strWebsite &&
+        Dom.element('edit-warning').hidden = objectNow.strWebsite === objectEditing.strWebsite &&
             objectNow.strMail === objectEditing.strMail && objectNow.intLength === objectEditing.intLength &&
             sameMarkers(objectNow.strSpecial, objectEditing.strSpecial);
     }
 
     function fill(objectAccount) {
         objectEditing = objectAccount;
-        Catalogue.set(element('edit-title'), objectAccount ? 'edit_title_edit' : 'edit_title_new');
-        element('edit-website').value = objectAccount ? objectAccount.strWebsite : '';
-        element('edit-mail').value = objectAccount ? objectAccount.strMail : '';
-        element('edit-user').value = objectAccount ? objectAccount.strUser : '';
-        element('edit-note').value = objectAccount ? objectAccount.strNote : '';
+        Catalogue.set(Dom.element('edit-title'), objectAccount ? 'edit_title_edit' : 'edit_title_new');
+        Dom.element('edit-website').value = objectAccount ? objectAccount.strWebsite : '';
+        Dom.element('edit-mail').value = objectAccount ? objectAccount.strMail : '';
+        Dom.element('edit-user').value = objectAccount ? objectAccount.strUser : '';
+        Dom.element('edit-note').value = objectAccount ? objectAccount.strNote : '';
         fillLengths(objectAccount ? objectAccount.intLength : intLengthNew);
         arrayMarkers.forEach(function(strMarker, intIndex) {
-            element('edit-special-' + intIndex).checked = objectAccount ? objectAccount.strSpecial.indexOf(strMarker) !== -1 : false;
+            Dom.element('edit-special-' + intIndex).checked =
+                objectAccount ? objectAccount.strSpecial.indexOf(strMarker) !== -1 : false;
         });
-        element('edit-delete').hidden = !objectAccount;
+        Dom.element('edit-delete').hidden = !objectAccount;
         showError(false);
         showFailed(null);
         checkChange();
@@ -134,7 +131,7 @@ var EditScreen = (function() {
         var objectAccount = collect();
         if (Rules.blank(objectAccount.strWebsite)) {
             showError(true);
-            element('edit-website').focus();
+            Dom.element('edit-website').focus();
             return;
         }
         if (objectEditing === null) {
@@ -181,17 +178,17 @@ var EditScreen = (function() {
     }
 
     function init() {
-        element('edit-form').addEventListener('submit', function(objectEvent) {
+        Dom.element('edit-form').addEventListener('submit', function(objectEvent) {
             objectEvent.preventDefault();
             save();
         });
-        element('edit-back').addEventListener('click', Navigation.back);
-        element('edit-cancel').addEventListener('click', Navigation.back);
-        element('edit-delete').addEventListener('click', askDelete);
-        element('edit-form').addEventListener('input', checkChange);
-        element('edit-form').addEventListener('change', checkChange);
-        element('edit-website').addEventListener('input', function() {
-            if (!Rules.blank(element('edit-website').value)) {
+        Dom.element('edit-back').addEventListener('click', Navigation.back);
+        Dom.element('edit-cancel').addEventListener('click', Navigation.back);
+        Dom.element('edit-delete').addEventListener('click', askDelete);
+        Dom.element('edit-form').addEventListener('input', checkChange);
+        Dom.element('edit-form').addEventListener('change', checkChange);
+        Dom.element('edit-website').addEventListener('input', function() {
+            if (!Rules.blank(Dom.element('edit-website').value)) {
                 showError(false);
             }
         });
@@ -202,7 +199,7 @@ var EditScreen = (function() {
                 }
             },
             focus: function() {
-                element('edit-website').focus();
+                Dom.element('edit-website').focus();
             },
             leave: leave
         });

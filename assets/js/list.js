@@ -13,10 +13,6 @@ var ListScreen = (function() {
     var arrayPool = [];
     var boolDirty = true;
 
-    function element(strId) {
-        return document.getElementById(strId);
-    }
-
     function compare(strField) {
         var arrayKeys = strField === 'mail' ? ['strSortMail', 'strSortWebsite', 'strSortUser'] :
             strField === 'user' ? ['strSortUser', 'strSortWebsite', 'strSortMail'] :
@@ -54,17 +50,17 @@ var ListScreen = (function() {
             var intAt = strLower.indexOf(strQuery);
             while (intAt !== -1) {
                 if (intAt > intFrom) {
-                    Catalogue.append(objectParent, strText.slice(intFrom, intAt));
+                    Dom.appendText(objectParent, strText.slice(intFrom, intAt));
                 }
                 var objectMark = document.createElement('mark');
-                Catalogue.append(objectMark, strText.slice(intAt, intAt + strQuery.length));
+                Dom.appendText(objectMark, strText.slice(intAt, intAt + strQuery.length));
                 objectParent.appendChild(objectMark);
                 intFrom = intAt + strQuery.length;
                 intAt = strLower.indexOf(strQuery, intFrom);
             }
         }
         if (intFrom < strText.length) {
-            Catalogue.append(objectParent, strText.slice(intFrom));
+            Dom.appendText(objectParent, strText.slice(intFrom));
         }
     }
 
@@ -88,7 +84,7 @@ var ListScreen = (function() {
         objectSite.textContent = '';
         objectSub.textContent = '';
         if (objectAccount.strWebsite === '') {
-            Catalogue.append(objectSite, Catalogue.get('list_no_website'));
+            Dom.appendText(objectSite, Catalogue.get('list_no_website'));
             objectSite.classList.add('item-missing');
         } else {
             objectSite.classList.remove('item-missing');
@@ -130,12 +126,12 @@ var ListScreen = (function() {
         objectSub.className = 'item-sub';
         objectRow.appendChild(objectSite);
         objectRow.appendChild(objectSub);
-        element('list').appendChild(objectRow);
+        Dom.element('list').appendChild(objectRow);
         return objectRow;
     }
 
     function renderRows() {
-        var objectList = element('list');
+        var objectList = Dom.element('list');
         var intHeight = objectList.clientHeight || 400;
         var intFirst = Math.max(0, Math.floor(objectList.scrollTop / intRowHeight) - intOverscan);
         var intLast = Math.min(arrayView.length, Math.ceil((objectList.scrollTop + intHeight) / intRowHeight) + intOverscan);
@@ -165,17 +161,17 @@ var ListScreen = (function() {
         var strCount = strFilter === '' ? Catalogue.get('list_count_all', {total: intTotal}) :
             Catalogue.get('list_count_filtered', {count: arrayView.length, total: intTotal});
         // The count is announced whenever it is written: only a new count is.
-        if (element('list-count').textContent !== strCount) {
-            Catalogue.fill(element('list-count'), strCount);
+        if (Dom.element('list-count').textContent !== strCount) {
+            Dom.text(Dom.element('list-count'), strCount);
         }
-        var objectEmpty = element('list-empty');
+        var objectEmpty = Dom.element('list-empty');
         if (intTotal === 0) {
             Catalogue.set(objectEmpty, 'list_empty');
         } else if (arrayView.length === 0) {
             Catalogue.set(objectEmpty, 'list_no_match');
         }
         objectEmpty.hidden = arrayView.length > 0;
-        element('list').hidden = arrayView.length === 0;
+        Dom.element('list').hidden = arrayView.length === 0;
     }
 
     function render() {
@@ -186,13 +182,13 @@ var ListScreen = (function() {
         if (intActive >= arrayView.length) {
             intActive = Math.max(0, arrayView.length - 1);
         }
-        element('list-spacer').style.height = (arrayView.length * intRowHeight) + 'px';
+        Dom.element('list-spacer').style.height = (arrayView.length * intRowHeight) + 'px';
         renderCount();
         renderRows();
     }
 
     function scrollToActive() {
-        var objectList = element('list');
+        var objectList = Dom.element('list');
         var intTop = intActive * intRowHeight;
         if (intTop < objectList.scrollTop) {
             objectList.scrollTop = intTop;
@@ -231,14 +227,14 @@ var ListScreen = (function() {
 
     function setFilter(strText) {
         strFilter = strText;
-        element('filter').value = strText;
+        Dom.element('filter').value = strText;
         intActive = 0;
-        element('list').scrollTop = 0;
+        Dom.element('list').scrollTop = 0;
         render();
     }
 
     function onKey(objectEvent) {
-        var intPage = Math.max(1, Math.floor(element('list').clientHeight / intRowHeight) - 1);
+        var intPage = Math.max(1, Math.floor(Dom.element('list').clientHeight / intRowHeight) - 1);
         var mapMoves = {ArrowDown: 1, ArrowUp: -1, PageDown: intPage, PageUp: -intPage};
         var strKey = Keys.name(objectEvent);
         if (Object.prototype.hasOwnProperty.call(mapMoves, strKey)) {
@@ -256,41 +252,41 @@ var ListScreen = (function() {
     }
 
     function init() {
-        element('filter').addEventListener('input', function() {
-            strFilter = element('filter').value;
+        Dom.element('filter').addEventListener('input', function() {
+            strFilter = Dom.element('filter').value;
             intActive = 0;
-            element('list').scrollTop = 0;
+            Dom.element('list').scrollTop = 0;
             render();
         });
         // Down from the filter goes into the list; Enter opens the first match.
-        element('filter').addEventListener('keydown', function(objectEvent) {
+        Dom.element('filter').addEventListener('keydown', function(objectEvent) {
             if (Keys.name(objectEvent) === 'ArrowDown' && arrayView.length > 0) {
                 objectEvent.preventDefault();
-                element('list').focus();
+                Dom.element('list').focus();
                 moveTo(0);
             } else if (Keys.name(objectEvent) === 'Enter' && arrayView.length > 0) {
                 objectEvent.preventDefault();
                 open(arrayView[intActive]);
             }
         });
-        element('sort').addEventListener('change', function() {
-            strSort = element('sort').value;
+        Dom.element('sort').addEventListener('change', function() {
+            strSort = Dom.element('sort').value;
             boolDirty = true;
             render();
         });
-        element('list').addEventListener('scroll', renderRows);
-        element('list').addEventListener('keydown', onKey);
-        element('list').addEventListener('click', function(objectEvent) {
+        Dom.element('list').addEventListener('scroll', renderRows);
+        Dom.element('list').addEventListener('keydown', onKey);
+        Dom.element('list').addEventListener('click', function(objectEvent) {
             var objectRow = objectEvent.target;
-            while (objectRow && objectRow !== element('list') && !objectRow.hasAttribute('data-index')) {
+            while (objectRow && objectRow !== Dom.element('list') && !objectRow.hasAttribute('data-index')) {
                 objectRow = objectRow.parentNode;
             }
-            if (objectRow && objectRow !== element('list')) {
+            if (objectRow && objectRow !== Dom.element('list')) {
                 intActive = Number(objectRow.getAttribute('data-index'));
                 open(arrayView[intActive]);
             }
         });
-        element('list-add').addEventListener('click', function() {
+        Dom.element('list-add').addEventListener('click', function() {
             Navigation.show('edit', {objectAccount: null});
         });
 
@@ -313,15 +309,15 @@ var ListScreen = (function() {
                 renderRows();
             },
             focus: function(objectOptions) {
-                element('filter').focus();
+                Dom.element('filter').focus();
                 if (objectOptions.boolSelect) {
-                    element('filter').select();
+                    Dom.element('filter').select();
                 }
             },
             backward: function() {
                 if (strFilter !== '') {
                     setFilter('');
-                    element('filter').focus();
+                    Dom.element('filter').focus();
                     return true;
                 }
                 return false;

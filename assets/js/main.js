@@ -2,13 +2,9 @@
 var App = (function() {
     'use strict';
 
-    function element(strId) {
-        return document.getElementById(strId);
-    }
-
     function showMissing() {
         var arrayMissing = Bridge.missing();
-        var objectAlert = element('alert');
+        var objectAlert = Dom.element('alert');
         objectAlert.hidden = arrayMissing.length === 0;
         if (arrayMissing.length > 0) {
             Catalogue.set(objectAlert, 'bridge_missing', {name: arrayMissing.join(', ')});
@@ -19,7 +15,7 @@ var App = (function() {
     var boolWritable = true;
 
     function showFolder() {
-        var objectAlert = element('folder-alert');
+        var objectAlert = Dom.element('folder-alert');
         objectAlert.hidden = boolWritable;
         if (!boolWritable) {
             Catalogue.set(objectAlert, 'folder_not_writable', {folder: Accounts.folder()});
@@ -45,7 +41,7 @@ var App = (function() {
         } else if (strCurrent === 'account') {
             AccountScreen.render();
         } else if (strCurrent === 'edit') {
-            Catalogue.set(element('edit-title'), EditScreen.editing() ? 'edit_title_edit' : 'edit_title_new');
+            Catalogue.set(Dom.element('edit-title'), EditScreen.editing() ? 'edit_title_edit' : 'edit_title_new');
         }
         Navigation.retitle();
     }
@@ -53,7 +49,7 @@ var App = (function() {
     function start() {
         var strName = Bridge.call('jsGeneral', 'getName', [], '');
         document.title = strName;
-        element('app-name').textContent = strName;
+        Dom.element('app-name').textContent = strName;
 
         strLanguage = Catalogue.current();
         Catalogue.load();
@@ -69,13 +65,13 @@ var App = (function() {
         SettingsScreen.init();
         Shortcuts.init();
 
-        element('nav-accounts').addEventListener('click', function() {
+        Dom.element('nav-accounts').addEventListener('click', function() {
             Navigation.reset('list');
         });
-        element('nav-transfer').addEventListener('click', function() {
+        Dom.element('nav-transfer').addEventListener('click', function() {
             Navigation.show('transfer');
         });
-        element('nav-settings').addEventListener('click', function() {
+        Dom.element('nav-settings').addEventListener('click', function() {
             Navigation.show('settings');
         });
 

@@ -26,7 +26,7 @@ var Master = (function() {
     };
 
     function field() {
-        return document.getElementById('master');
+        return Dom.element('master');
     }
 
     function value() {
@@ -64,7 +64,7 @@ var Master = (function() {
     function clearFingerprint() {
         window.clearTimeout(intFingerprintTimer);
         intFingerprintTimer = 0;
-        var objectPrint = document.getElementById('fingerprint');
+        var objectPrint = Dom.element('fingerprint');
         objectPrint.textContent = '';
         objectPrint.removeAttribute('aria-label');
         objectPrint.classList.remove('fingerprint-shown');
@@ -76,7 +76,7 @@ var Master = (function() {
         if (arraySymbols.length === 0) {
             return;
         }
-        var objectPrint = document.getElementById('fingerprint');
+        var objectPrint = Dom.element('fingerprint');
         arraySymbols.forEach(function(objectSymbol) {
             objectPrint.appendChild(symbol(objectSymbol));
         });
@@ -92,7 +92,7 @@ var Master = (function() {
 
     function setShown(boolShown) {
         field().type = boolShown ? 'text' : 'password';
-        var objectToggle = document.getElementById('master-toggle');
+        var objectToggle = Dom.element('master-toggle');
         objectToggle.setAttribute('aria-pressed', boolShown ? 'true' : 'false');
         Catalogue.set(objectToggle, boolShown ? 'action_hide' : 'action_show');
     }
@@ -132,14 +132,14 @@ var Master = (function() {
 
     function retext() {
         setShown(field().type === 'text');
-        if (document.getElementById('fingerprint').classList.contains('fingerprint-shown')) {
+        if (Dom.element('fingerprint').classList.contains('fingerprint-shown')) {
             showFingerprint();
         }
     }
 
     function init() {
         field().addEventListener('input', input);
-        document.getElementById('master-toggle').addEventListener('click', function() {
+        Dom.element('master-toggle').addEventListener('click', function() {
             setShown(field().type === 'password');
         });
         setShown(false);

@@ -23,7 +23,7 @@ var Navigation = (function() {
         var mapTabs = {list: 'nav-accounts', account: 'nav-accounts', edit: 'nav-accounts',
             transfer: 'nav-transfer', settings: 'nav-settings'};
         ['nav-accounts', 'nav-transfer', 'nav-settings'].forEach(function(strId) {
-            var objectTab = document.getElementById(strId);
+            var objectTab = Dom.element(strId);
             if (mapTabs[strCurrent] === strId) {
                 objectTab.setAttribute('aria-current', 'page');
             } else {
@@ -37,7 +37,7 @@ var Navigation = (function() {
         var objectHeading = document.querySelector('.screen:not([hidden]) .screen-title');
         var strScreen = objectHeading && objectHeading.textContent !== '' ? objectHeading.textContent :
             Catalogue.get('nav_accounts');
-        document.title = strScreen + ' \u2013 ' + document.getElementById('app-name').textContent;
+        document.title = strScreen + ' \u2013 ' + Dom.element('app-name').textContent;
     }
 
     function display(strName, objectOptions) {
@@ -47,7 +47,7 @@ var Navigation = (function() {
         }
         strCurrent = strName;
         updateTabs();
-        document.getElementById('main').scrollTop = 0;
+        Dom.element('main').scrollTop = 0;
         var objectScreen = mapScreens[strName];
         if (objectScreen && objectScreen.show) {
             objectScreen.show(objectOptions || {});

@@ -4,21 +4,17 @@ var Notice = (function() {
 
     var intTimer = 0;
 
-    function element() {
-        return document.getElementById('notice');
-    }
-
     function hide() {
         window.clearTimeout(intTimer);
         intTimer = 0;
-        element().hidden = true;
-        element().textContent = '';
+        Dom.element('notice').hidden = true;
+        Dom.element('notice').textContent = '';
     }
 
     function show(strName, objectValues) {
         window.clearTimeout(intTimer);
-        Catalogue.set(element(), strName, objectValues);
-        element().hidden = false;
+        Catalogue.set(Dom.element('notice'), strName, objectValues);
+        Dom.element('notice').hidden = false;
         intTimer = window.setTimeout(hide, Timing.intNoticeMs);
     }
 

@@ -5,10 +5,6 @@ var SettingsScreen = (function() {
     var intSettleTimer = 0;
     var boolArrow = false;
 
-    function element(strId) {
-        return document.getElementById(strId);
-    }
-
     // False when the choice could not be written: the program then reads the language it had before.
     function choose(strCode) {
         window.clearTimeout(intSettleTimer);
@@ -17,23 +13,23 @@ var SettingsScreen = (function() {
         }
         Bridge.call('jsPreferenceLanguage', 'setStrName', [strCode]);
         var boolSaved = Catalogue.current() === strCode;
-        element('language-failed').hidden = boolSaved;
+        Dom.element('language-failed').hidden = boolSaved;
         if (!boolSaved) {
-            Catalogue.set(element('language-failed'), 'language_failed', {folder: Accounts.folder()});
+            Catalogue.set(Dom.element('language-failed'), 'language_failed', {folder: Accounts.folder()});
         }
         App.retext();
         return boolSaved;
     }
 
     function chooseMarked() {
-        var objectChecked = element('language-list').querySelector('input:checked');
+        var objectChecked = Dom.element('language-list').querySelector('input:checked');
         if (objectChecked) {
             choose(objectChecked.value);
         }
     }
 
     function build() {
-        var objectList = element('language-list');
+        var objectList = Dom.element('language-list');
         Catalogue.languages.forEach(function(objectLanguage) {
             var objectLabel = document.createElement('label');
             objectLabel.className = 'language';
@@ -58,7 +54,7 @@ var SettingsScreen = (function() {
             var objectName = document.createElement('span');
             objectName.setAttribute('lang', objectLanguage.strCode);
             objectName.setAttribute('dir', 'auto');
-            Catalogue.fill(objectName, objectLanguage.strName);
+            Dom.text(objectName, objectLanguage.strName);
             objectLabel.appendChild(objectRadio);
             objectLabel.appendChild(objectName);
             objectList.appendChild(objectLabel);
@@ -68,13 +64,14 @@ var SettingsScreen = (function() {
     function markCurrent() {
         var strCurrent = Catalogue.current();
         Catalogue.languages.forEach(function(objectLanguage) {
-            element('language-' + objectLanguage.strCode).checked = objectLanguage.strCode === strCurrent;
+            Dom.element('language-' + objectLanguage.strCode).checked = objectLanguage.strCode === strCurrent;
         });
     }
 
     function renderAbout() {
-        element('about-name').textContent = Bridge.call('jsGeneral', 'getName', [], '');
-        Catalogue.set(element('about-version'), 'about_version', {version: Bridge.call('jsGeneral', 'getVersion', [], '')});
+        Dom.element('about-name').textContent = Bridge.call('jsGeneral', 'getName', [], '');
+        Catalogue.set(Dom.element('about-version'), 'about_version',
+            {version: Bridge.call('jsGeneral', 'getVersion', [], '')});
     }
 
     // Whether a language was ever chosen: the preference file names one. Its reader answers "en" for a file
@@ -99,10 +96,10 @@ var SettingsScreen = (function() {
     }
 
     function retextOffer() {
-        var objectLanguage = Catalogue.language(element('offer').getAttribute('data-language'));
+        var objectLanguage = Catalogue.language(Dom.element('offer').getAttribute('data-language'));
         if (objectLanguage !== null) {
-            Catalogue.set(element('offer-text'), 'offer_language_text', {language: objectLanguage.strName});
-            Catalogue.set(element('offer-accept'), 'offer_language_accept', {language: objectLanguage.strName});
+            Catalogue.set(Dom.element('offer-text'), 'offer_language_text', {language: objectLanguage.strName});
+            Catalogue.set(Dom.element('offer-accept'), 'offer_language_accept', {language: objectLanguage.strName});
         }
     }
 
@@ -112,38 +109,38 @@ var SettingsScreen = (function() {
         var strProposed = Bridge.call('jsLanguage', 'getStrLanguage', [], 'en');
         var boolShow = Catalogue.language(strProposed) !== null && Catalogue.current() === 'en' &&
             strProposed !== 'en' && Accounts.all().length === 0 && !chosen();
-        element('offer').hidden = !boolShow;
-        element('offer').setAttribute('data-language', boolShow ? strProposed : '');
+        Dom.element('offer').hidden = !boolShow;
+        Dom.element('offer').setAttribute('data-language', boolShow ? strProposed : '');
         retextOffer();
     }
 
     function closeOffer(strCode) {
-        element('offer').hidden = true;
-        element('offer').setAttribute('data-language', '');
+        Dom.element('offer').hidden = true;
+        Dom.element('offer').setAttribute('data-language', '');
         if (strCode === Catalogue.current()) {
             Bridge.call('jsPreferenceLanguage', 'setStrName', [strCode]);
         } else if (!choose(strCode)) {
             Notice.show('language_failed', {folder: Accounts.folder()});
         }
-        element('filter').focus();
+        Dom.element('filter').focus();
     }
 
     function init() {
         build();
-        element('settings-back').addEventListener('click', Navigation.back);
-        element('offer-accept').addEventListener('click', function() {
-            closeOffer(element('offer').getAttribute('data-language'));
+        Dom.element('settings-back').addEventListener('click', Navigation.back);
+        Dom.element('offer-accept').addEventListener('click', function() {
+            closeOffer(Dom.element('offer').getAttribute('data-language'));
         });
-        element('offer-decline').addEventListener('click', function() {
+        Dom.element('offer-decline').addEventListener('click', function() {
             closeOffer(Catalogue.current());
         });
         // Once there are accounts this is no first start any more, and the offer does not come back.
         Accounts.onChange(function() {
             if (Accounts.all().length > 0) {
-                element('offer').hidden = true;
+                Dom.element('offer').hidden = true;
             }
         });
-        element('language-list').addEventListener('keydown', function(objectEvent) {
+        Dom.element('language-list').addEventListener('keydown', function(objectEvent) {
             var strKey = Keys.name(objectEvent);
             boolArrow = /^Arrow/.test(strKey);
             if (strKey === 'Enter' || strKey === ' ') {
@@ -151,18 +148,18 @@ var SettingsScreen = (function() {
                 chooseMarked();
             }
         });
-        element('language-list').addEventListener('keyup', function() {
+        Dom.element('language-list').addEventListener('keyup', function() {
             boolArrow = false;
         });
         Navigation.register('settings', {
             show: function() {
-                element('language-failed').hidden = true;
+                Dom.element('language-failed').hidden = true;
                 markCurrent();
                 renderAbout();
             },
             focus: function() {
-                var objectChecked = element('language-list').querySelector('input:checked');
-                (objectChecked || element('language-list').querySelector('input')).focus();
+                var objectChecked = Dom.element('language-list').querySelector('input:checked');
+                (objectChecked || Dom.element('language-list').querySelector('input')).focus();
             },
             // A mark left by the arrow keys and not yet applied is dropped with the screen.
             leave: function(functionMove) {

@@ -19,12 +19,8 @@ var Shortcuts = (function() {
     ];
     var functionClose = null;
 
-    function element(strId) {
-        return document.getElementById(strId);
-    }
-
     function build() {
-        var objectBody = element('shortcuts-table');
+        var objectBody = Dom.element('shortcuts-table');
         objectBody.textContent = '';
         arrayRows.forEach(function(arrayRow) {
             var objectRow = document.createElement('tr');
@@ -36,7 +32,7 @@ var Shortcuts = (function() {
                     return;
                 }
                 var objectKey = document.createElement('kbd');
-                Catalogue.fill(objectKey, /^key_/.test(strKey) ? Catalogue.get(strKey) : strKey);
+                Dom.text(objectKey, /^key_/.test(strKey) ? Catalogue.get(strKey) : strKey);
                 objectKeys.appendChild(objectKey);
             });
             var objectWhat = document.createElement('td');
@@ -56,7 +52,7 @@ var Shortcuts = (function() {
             return;
         }
         build();
-        functionClose = Dialog.open(element('shortcuts'), element('shortcuts-close'), function() {
+        functionClose = Dialog.open(Dom.element('shortcuts'), Dom.element('shortcuts-close'), function() {
             functionClose = null;
         });
     }
@@ -81,14 +77,14 @@ var Shortcuts = (function() {
             Navigation.reset('list', {boolSelect: true});
             return;
         }
-        element('filter').focus();
-        element('filter').select();
+        Dom.element('filter').focus();
+        Dom.element('filter').select();
     }
 
     // The whole card comes into view, its label too, not just the field.
     function goToMaster() {
-        var objectMain = element('main');
-        objectMain.scrollTop = Math.min(objectMain.scrollTop, element('master-card').offsetTop);
+        var objectMain = Dom.element('main');
+        objectMain.scrollTop = Math.min(objectMain.scrollTop, Dom.element('master-card').offsetTop);
         Master.field().focus();
         Master.field().select();
     }
@@ -123,10 +119,10 @@ var Shortcuts = (function() {
     }
 
     function init() {
-        element('nav-shortcuts').addEventListener('click', open);
-        element('shortcuts-close').addEventListener('click', close);
-        element('shortcuts').addEventListener('click', function(objectEvent) {
-            if (objectEvent.target === element('shortcuts')) {
+        Dom.element('nav-shortcuts').addEventListener('click', open);
+        Dom.element('shortcuts-close').addEventListener('click', close);
+        Dom.element('shortcuts').addEventListener('click', function(objectEvent) {
+            if (objectEvent.target === Dom.element('shortcuts')) {
                 close();
             }
         });

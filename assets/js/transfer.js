@@ -6,10 +6,6 @@ var TransferScreen = (function() {
     var intPreviewRows = 50;
     var arrayPending = [];
 
-    function element(strId) {
-        return document.getElementById(strId);
-    }
-
     function exported(objectAccount) {
         return {
             strWebsite: objectAccount.strWebsite,
@@ -25,7 +21,7 @@ var TransferScreen = (function() {
         Accounts.refresh();
         var arrayAccounts = Accounts.all().map(exported);
         Copying.copyQuiet(JSON.stringify(arrayAccounts, null, 2));
-        Catalogue.set(element('export-result'), 'export_done', {count: arrayAccounts.length});
+        Catalogue.set(Dom.element('export-result'), 'export_done', {count: arrayAccounts.length});
     }
 
     // Two records are the same account when all six stored texts agree.
@@ -121,7 +117,7 @@ var TransferScreen = (function() {
         objectBox.className = strClass;
         var objectText = document.createElement('span');
         objectText.setAttribute('dir', 'auto');
-        Catalogue.fill(objectText, strText);
+        Dom.text(objectText, strText);
         objectBox.appendChild(objectText);
         return objectBox;
     }
@@ -176,13 +172,13 @@ var TransferScreen = (function() {
 
     function hidePreview() {
         arrayPending = [];
-        element('import-preview').hidden = true;
-        element('import-list').textContent = '';
+        Dom.element('import-preview').hidden = true;
+        Dom.element('import-list').textContent = '';
     }
 
     function readClipboard() {
         hidePreview();
-        var objectResult = element('import-result');
+        var objectResult = Dom.element('import-result');
         objectResult.classList.remove('error');
         var objectParsed = parse(Copying.get());
         if (objectParsed.strReason) {
@@ -201,7 +197,7 @@ var TransferScreen = (function() {
             return;
         }
         arrayPending = objectSplit.arrayAdd;
-        var objectList = element('import-list');
+        var objectList = Dom.element('import-list');
         arrayPending.slice(0, intPreviewRows).forEach(function(objectAccount) {
             objectList.appendChild(previewItem(objectAccount));
         });
@@ -211,9 +207,9 @@ var TransferScreen = (function() {
             objectMore.textContent = '\u2026';
             objectList.appendChild(objectMore);
         }
-        element('import-preview').hidden = false;
+        Dom.element('import-preview').hidden = false;
         // The focus goes to what will be added, not to the button that adds it: a second Enter adds nothing.
-        element('import-list').focus();
+        Dom.element('import-list').focus();
     }
 
     function confirmImport() {
@@ -221,42 +217,42 @@ var TransferScreen = (function() {
         var arrayAdd = split(arrayPending).arrayAdd;
         hidePreview();
         if (arrayAdd.length > 0 && !Accounts.createMany(arrayAdd)) {
-            Catalogue.set(element('import-result'), 'import_failed', {folder: Accounts.folder()});
-            element('import-result').classList.add('error');
-            element('import-button').focus();
+            Catalogue.set(Dom.element('import-result'), 'import_failed', {folder: Accounts.folder()});
+            Dom.element('import-result').classList.add('error');
+            Dom.element('import-button').focus();
             return;
         }
-        Catalogue.set(element('import-result'), 'import_done', {count: arrayAdd.length});
-        element('import-button').focus();
+        Catalogue.set(Dom.element('import-result'), 'import_done', {count: arrayAdd.length});
+        Dom.element('import-button').focus();
     }
 
     function clearResults() {
         hidePreview();
-        element('export-result').textContent = '';
-        element('import-result').textContent = '';
-        element('import-result').classList.remove('error');
+        Dom.element('export-result').textContent = '';
+        Dom.element('import-result').textContent = '';
+        Dom.element('import-result').classList.remove('error');
     }
 
     function init() {
-        element('transfer-back').addEventListener('click', Navigation.back);
-        element('export-button').addEventListener('click', exportList);
-        element('import-button').addEventListener('click', readClipboard);
-        element('import-confirm').addEventListener('click', confirmImport);
-        element('import-cancel').addEventListener('click', function() {
+        Dom.element('transfer-back').addEventListener('click', Navigation.back);
+        Dom.element('export-button').addEventListener('click', exportList);
+        Dom.element('import-button').addEventListener('click', readClipboard);
+        Dom.element('import-confirm').addEventListener('click', confirmImport);
+        Dom.element('import-cancel').addEventListener('click', function() {
             hidePreview();
-            element('import-result').textContent = '';
-            element('import-button').focus();
+            Dom.element('import-result').textContent = '';
+            Dom.element('import-button').focus();
         });
         Navigation.register('transfer', {
             show: clearResults,
             focus: function() {
-                element('export-button').focus();
+                Dom.element('export-button').focus();
             },
             backward: function() {
-                if (!element('import-preview').hidden) {
+                if (!Dom.element('import-preview').hidden) {
                     hidePreview();
-                    element('import-result').textContent = '';
-                    element('import-button').focus();
+                    Dom.element('import-result').textContent = '';
+                    Dom.element('import-button').focus();
                     return true;
                 }
                 return false;

@@ -634,7 +634,7 @@ private slots:
         const QString strMeasure =
             "(function(text) { var p = document.createElement('p'); p.setAttribute('dir', 'rtl');"
             " p.style.whiteSpace = 'nowrap'; var s = document.createElement('span'); p.appendChild(s);"
-            " document.body.appendChild(p); Catalogue.fill(s, text); var w = s.offsetWidth;"
+            " document.body.appendChild(p); Dom.text(s, text); var w = s.offsetWidth;"
             " var t = s.textContent; document.body.removeChild(p); return [w, t]; })";
         const QVariantList qvariantlistWhole = objectDriver.js(strMeasure + "('" + strText + "')").toList();
         const QVariantList qvariantlistLetters = objectDriver.js(strMeasure + "('" + strLetters + "')").toList();
