@@ -12,7 +12,7 @@ var Accounts = (function() {
     var mapIdent = {};
     var mapExact = {};
     var mapLoose = {};
-    var arrayListeners = [];
+    var objectChanged = Listeners.create();
 
     function text(valueField) {
         return typeof valueField === 'string' ? valueField : (valueField === undefined || valueField === null ? '' : String(valueField));
@@ -76,16 +76,6 @@ var Accounts = (function() {
     function load() {
         arrayAll = query(strColumns + ' ORDER BY intIdent', []).map(record);
         index();
-    }
-
-    function changed() {
-        arrayListeners.forEach(function(functionListener) {
-            functionListener();
-        });
-    }
-
-    function onChange(functionListener) {
-        arrayListeners.push(functionListener);
     }
 
     function all() {
@@ -236,7 +226,7 @@ var Accounts = (function() {
         window.setTimeout(function() {
             intFresh -= 1;
         }, 0);
-        changed();
+        objectChanged.call();
     }
 
     function fresh() {
@@ -246,7 +236,7 @@ var Accounts = (function() {
     return {
         load: load,
         refresh: refresh,
-        onChange: onChange,
+        onChange: objectChanged.add,
         all: all,
         byIdent: byIdent,
         duplicates: duplicates,

@@ -7,7 +7,7 @@ var Master = (function() {
     var strSvg = 'http://www.w3.org/2000/svg';
     var intIdleTimer = 0;
     var intFingerprintTimer = 0;
-    var arrayListeners = [];
+    var objectInput = Listeners.create();
 
     // Drawn shapes rather than font symbols, so every system shows the same fingerprint.
     var mapShapes = {
@@ -31,16 +31,6 @@ var Master = (function() {
 
     function value() {
         return field().value;
-    }
-
-    function onInput(functionListener) {
-        arrayListeners.push(functionListener);
-    }
-
-    function changed() {
-        arrayListeners.forEach(function(functionListener) {
-            functionListener();
-        });
     }
 
     function symbol(objectSymbol) {
@@ -103,7 +93,7 @@ var Master = (function() {
         field().value = '';
         setShown(false);
         clearFingerprint();
-        changed();
+        objectInput.call();
     }
 
     function idle() {
@@ -127,7 +117,7 @@ var Master = (function() {
         if (value() !== '') {
             intFingerprintTimer = window.setTimeout(showFingerprint, Timing.intFingerprintMs);
         }
-        changed();
+        objectInput.call();
     }
 
     function retext() {
@@ -148,7 +138,7 @@ var Master = (function() {
     return {
         init: init,
         value: value,
-        onInput: onInput,
+        onInput: objectInput.add,
         wipe: wipe,
         retext: retext,
         field: field,

@@ -3,7 +3,7 @@ var Selected = (function() {
     'use strict';
 
     var intIdent = 0;
-    var arrayListeners = [];
+    var objectChanged = Listeners.create();
 
     function read() {
         var objectStored = Bridge.json(Bridge.call('jsPreferenceAccountSelected', 'getAll', [], '{}'), {});
@@ -32,23 +32,13 @@ var Selected = (function() {
         Bridge.call('jsPreferenceAccountSelected', 'clear', []);
     }
 
-    function onChange(functionListener) {
-        arrayListeners.push(functionListener);
-    }
-
-    function changed() {
-        arrayListeners.forEach(function(functionListener) {
-            functionListener();
-        });
-    }
-
     return {
         read: read,
         ident: ident,
         store: store,
         clear: clear,
-        onChange: onChange,
-        changed: changed
+        onChange: objectChanged.add,
+        changed: objectChanged.call
     };
 }());
 
