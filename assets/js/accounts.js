@@ -109,21 +109,14 @@ var Accounts = (function() {
 
     // The store keeps one current record shared by every caller: each write sets all of its fields first.
     function put(objectAccount) {
-        Bridge.call('jsPreferenceAccount', 'setIntIdent', [objectAccount.intIdent || 0]);
-        Bridge.call('jsPreferenceAccount', 'setStrWebsite', [objectAccount.strWebsite]);
-        Bridge.call('jsPreferenceAccount', 'setStrMail', [objectAccount.strMail]);
-        Bridge.call('jsPreferenceAccount', 'setStrUser', [objectAccount.strUser]);
-        Bridge.call('jsPreferenceAccount', 'setStrNote', [objectAccount.strNote]);
-        Bridge.call('jsPreferenceAccount', 'setIntLength', [objectAccount.intLength]);
-        Bridge.call('jsPreferenceAccount', 'setStrSpecial', [objectAccount.strSpecial]);
+        Record.write('jsPreferenceAccount', objectAccount);
     }
 
     // The store tells nothing of a write that failed (a full disk, a folder it may not write, a database
     // another program holds): every write below is read back. Stored rows with the account's fields, or only
     // the one of that identifier; none when the database could not be read.
     function matching(objectAccount, intIdent) {
-        var arrayParameters = [objectAccount.strWebsite, objectAccount.strMail, objectAccount.strUser,
-            objectAccount.strNote, String(objectAccount.intLength), objectAccount.strSpecial];
+        var arrayParameters = Record.texts(objectAccount);
         var strSql = strMatching;
         if (intIdent !== undefined) {
             strSql += ' AND intIdent = ?';
@@ -139,9 +132,7 @@ var Accounts = (function() {
     // Adds one account and returns it as stored, with the identifier the database gave it, or null when it was
     // not stored. It is the row with its fields that was not there before: the newest row may be another one.
     function create(objectAccount) {
-        var objectNew = {intIdent: 0, strWebsite: objectAccount.strWebsite, strMail: objectAccount.strMail,
-            strUser: objectAccount.strUser, strNote: objectAccount.strNote, intLength: objectAccount.intLength,
-            strSpecial: objectAccount.strSpecial};
+        var objectNew = Record.copy(objectAccount);
         var arrayBefore = matching(objectNew).map(function(objectRow) {
             return objectRow.intIdent;
         });
@@ -178,9 +169,7 @@ var Accounts = (function() {
         Bridge.call('jsPreferenceAccount', 'transactionOpen', []);
         try {
             arrayAccounts.forEach(function(objectAccount) {
-                put({intIdent: 0, strWebsite: objectAccount.strWebsite, strMail: objectAccount.strMail,
-                    strUser: objectAccount.strUser, strNote: objectAccount.strNote,
-                    intLength: objectAccount.intLength, strSpecial: objectAccount.strSpecial});
+                put(Record.copy(objectAccount));
                 Bridge.call('jsPreferenceAccount', 'create', []);
             });
         } finally {

@@ -18,13 +18,7 @@ var Selected = (function() {
 
     function store(objectAccount) {
         intIdent = objectAccount.intIdent;
-        Bridge.call('jsPreferenceAccountSelected', 'setIntIdent', [objectAccount.intIdent]);
-        Bridge.call('jsPreferenceAccountSelected', 'setStrWebsite', [objectAccount.strWebsite]);
-        Bridge.call('jsPreferenceAccountSelected', 'setStrMail', [objectAccount.strMail]);
-        Bridge.call('jsPreferenceAccountSelected', 'setStrUser', [objectAccount.strUser]);
-        Bridge.call('jsPreferenceAccountSelected', 'setStrNote', [objectAccount.strNote]);
-        Bridge.call('jsPreferenceAccountSelected', 'setIntLength', [objectAccount.intLength]);
-        Bridge.call('jsPreferenceAccountSelected', 'setStrSpecial', [objectAccount.strSpecial]);
+        Record.write('jsPreferenceAccountSelected', objectAccount);
     }
 
     function clear() {

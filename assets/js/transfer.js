@@ -6,28 +6,16 @@ var TransferScreen = (function() {
     var intPreviewRows = 50;
     var arrayPending = [];
 
-    function exported(objectAccount) {
-        return {
-            strWebsite: objectAccount.strWebsite,
-            strMail: objectAccount.strMail,
-            strUser: objectAccount.strUser,
-            strNote: objectAccount.strNote,
-            intLength: objectAccount.intLength,
-            strSpecial: objectAccount.strSpecial
-        };
-    }
-
     function exportList() {
         Accounts.refresh();
-        var arrayAccounts = Accounts.all().map(exported);
+        var arrayAccounts = Accounts.all().map(Record.fields);
         Copying.copyQuiet(JSON.stringify(arrayAccounts, null, 2));
         Catalogue.set(Dom.element('export-result'), 'export_done', {count: arrayAccounts.length});
     }
 
     // Two records are the same account when all six stored texts agree.
     function key(objectAccount) {
-        return [objectAccount.strWebsite, objectAccount.strMail, objectAccount.strUser, objectAccount.strNote,
-            String(objectAccount.intLength), objectAccount.strSpecial].join('\u0000');
+        return Record.texts(objectAccount).join('\u0000');
     }
 
     // Reads and checks the clipboard text: {arrayAccounts} or {strReason, objectValues}. One unsound entry
