@@ -174,6 +174,11 @@ var AccountScreen = (function() {
         });
         Accounts.onChange(follow);
         Selected.onChange(follow);
+        Catalogue.onRetext(function() {
+            if (Navigation.current() === 'account') {
+                render();
+            }
+        });
 
         Navigation.register('account', {
             show: function() {
@@ -189,9 +194,6 @@ var AccountScreen = (function() {
 
     return {
         init: init,
-        render: render,
-        refreshPassword: refreshPassword,
-        copyPassword: copyPassword,
         account: account
     };
 }());

@@ -4,6 +4,9 @@ var Catalogue = (function() {
     'use strict';
 
     var mapText = {};
+    // The language whose texts are shown.
+    var strShown = null;
+    var objectRetexted = Listeners.create();
 
     // The twelve languages, each named in its own script: these names never change with the interface.
     var arrayLanguages = [
@@ -92,15 +95,35 @@ var Catalogue = (function() {
         document.documentElement.setAttribute('dir', objectLanguage && objectLanguage.boolRtl ? 'rtl' : 'ltr');
     }
 
+    // Puts the texts of the chosen language into the document; then every part of the page that writes texts
+    // of its own (onRetext) writes them again.
+    function retext() {
+        strShown = current();
+        load();
+        applyDirection();
+        apply(document);
+        objectRetexted.call();
+    }
+
+    // A language chosen elsewhere; one the page chose itself is shown already.
+    function follow() {
+        if (current() !== strShown) {
+            retext();
+        }
+    }
+
     return {
         languages: arrayLanguages,
         language: language,
-        load: load,
         has: has,
         get: get,
         set: set,
-        apply: apply,
         current: current,
-        applyDirection: applyDirection
+        retext: retext,
+        onRetext: objectRetexted.add,
+        follow: follow
     };
 }());
+
+// Told by the program that the interface language changed.
+var PreferenceLanguage = Bridge.listener(Catalogue.follow);

@@ -87,9 +87,13 @@ var EditScreen = (function() {
             sameMarkers(objectNow.strSpecial, objectEditing.strSpecial);
     }
 
+    function retitle() {
+        Catalogue.set(Dom.element('edit-title'), objectEditing ? 'edit_title_edit' : 'edit_title_new');
+    }
+
     function fill(objectAccount) {
         objectEditing = objectAccount;
-        Catalogue.set(Dom.element('edit-title'), objectAccount ? 'edit_title_edit' : 'edit_title_new');
+        retitle();
         Dom.element('edit-website').value = objectAccount ? objectAccount.strWebsite : '';
         Dom.element('edit-mail').value = objectAccount ? objectAccount.strMail : '';
         Dom.element('edit-user').value = objectAccount ? objectAccount.strUser : '';
@@ -203,13 +207,15 @@ var EditScreen = (function() {
             },
             leave: leave
         });
+        Catalogue.onRetext(function() {
+            if (Navigation.current() === 'edit') {
+                retitle();
+            }
+        });
     }
 
     return {
         init: init,
-        save: save,
-        editing: function() {
-            return objectEditing;
-        }
+        save: save
     };
 }());

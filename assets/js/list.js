@@ -301,6 +301,11 @@ var ListScreen = (function() {
                 renderRows();
             }
         });
+        Catalogue.onRetext(function() {
+            if (Navigation.current() === 'list') {
+                render();
+            }
+        });
 
         Navigation.register('list', {
             show: function() {
@@ -327,7 +332,6 @@ var ListScreen = (function() {
 
     return {
         init: init,
-        render: render,
         setFilter: setFilter,
         view: function() {
             return arrayView;

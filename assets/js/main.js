@@ -1,4 +1,4 @@
-// Start-up, and the refresh of every text when the language changes.
+// Start-up: the texts, the screens, and the screen the page opens on.
 var App = (function() {
     'use strict';
 
@@ -22,39 +22,12 @@ var App = (function() {
         }
     }
 
-    // The language whose texts are shown.
-    var strLanguage = null;
-
-    function retext() {
-        strLanguage = Catalogue.current();
-        Catalogue.load();
-        Catalogue.applyDirection();
-        Catalogue.apply(document);
-        showMissing();
-        showFolder();
-        Master.retext();
-        SettingsScreen.retext();
-        Shortcuts.retext();
-        var strCurrent = Navigation.current();
-        if (strCurrent === 'list') {
-            ListScreen.render();
-        } else if (strCurrent === 'account') {
-            AccountScreen.render();
-        } else if (strCurrent === 'edit') {
-            Catalogue.set(Dom.element('edit-title'), EditScreen.editing() ? 'edit_title_edit' : 'edit_title_new');
-        }
-        Navigation.retitle();
-    }
-
     function start() {
         var strName = Bridge.call('jsGeneral', 'getName', [], '');
         document.title = strName;
         Dom.element('app-name').textContent = strName;
 
-        strLanguage = Catalogue.current();
-        Catalogue.load();
-        Catalogue.applyDirection();
-        Catalogue.apply(document);
+        Catalogue.retext();
         showMissing();
 
         ListScreen.init();
@@ -64,6 +37,12 @@ var App = (function() {
         TransferScreen.init();
         SettingsScreen.init();
         Shortcuts.init();
+        // After the screens: the title is read from the heading of the screen shown once it has its text.
+        Catalogue.onRetext(function() {
+            showMissing();
+            showFolder();
+            Navigation.retitle();
+        });
 
         Dom.element('nav-accounts').addEventListener('click', function() {
             Navigation.reset('list');
@@ -92,11 +71,7 @@ var App = (function() {
     }
 
     return {
-        start: start,
-        retext: retext,
-        language: function() {
-            return strLanguage;
-        }
+        start: start
     };
 }());
 

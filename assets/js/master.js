@@ -133,6 +133,7 @@ var Master = (function() {
             setShown(field().type === 'password');
         });
         setShown(false);
+        Catalogue.onRetext(retext);
     }
 
     return {
@@ -140,7 +141,6 @@ var Master = (function() {
         value: value,
         onInput: objectInput.add,
         wipe: wipe,
-        retext: retext,
         field: field,
         touch: touch,
         conceal: function() {

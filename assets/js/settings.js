@@ -17,7 +17,7 @@ var SettingsScreen = (function() {
         if (!boolSaved) {
             Catalogue.set(Dom.element('language-failed'), 'language_failed', {folder: Accounts.folder()});
         }
-        App.retext();
+        Catalogue.retext();
         return boolSaved;
     }
 
@@ -125,6 +125,12 @@ var SettingsScreen = (function() {
         Dom.element('filter').focus();
     }
 
+    function retext() {
+        markCurrent();
+        renderAbout();
+        retextOffer();
+    }
+
     function init() {
         build();
         Dom.element('settings-back').addEventListener('click', Navigation.back);
@@ -167,25 +173,12 @@ var SettingsScreen = (function() {
                 functionMove();
             }
         });
-    }
-
-    function retext() {
-        markCurrent();
-        renderAbout();
-        retextOffer();
+        Catalogue.onRetext(retext);
     }
 
     return {
         init: init,
-        retext: retext,
         offer: offer,
         choose: choose
     };
 }());
-
-// Told by the program that the interface language changed; a change the page made itself is already shown.
-var PreferenceLanguage = Bridge.listener(function() {
-    if (Catalogue.current() !== App.language()) {
-        App.retext();
-    }
-});

@@ -127,17 +127,17 @@ var Shortcuts = (function() {
             }
         });
         document.addEventListener('keydown', onKey);
+        Catalogue.onRetext(function() {
+            if (isOpen()) {
+                build();
+            }
+        });
     }
 
     return {
         init: init,
         open: open,
         close: close,
-        isOpen: isOpen,
-        retext: function() {
-            if (isOpen()) {
-                build();
-            }
-        }
+        isOpen: isOpen
     };
 }());

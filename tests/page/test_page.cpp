@@ -545,7 +545,7 @@ private slots:
     void arrowKeysInSettingsApplyOnlyOnceChosen() {
         QVERIFY(objectDriver.restart(qlistThree));
         objectDriver.js("Timing.intLanguageSettleMs = 60000; window.intRetext = 0; (function(retext) {"
-                        " App.retext = function() { window.intRetext += 1; retext(); }; })(App.retext);");
+                        " Catalogue.retext = function() { window.intRetext += 1; retext(); }; })(Catalogue.retext);");
         const QString strState = "document.documentElement.lang + window.intRetext";
         act("click #nav-settings|down|down|down|focus language-hi");
         QTest::qWait(100);
