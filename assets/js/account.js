@@ -52,6 +52,18 @@ var AccountScreen = (function() {
         Dom.element('fingerprint').hidden = !Derivation.passed();
     }
 
+    function edit() {
+        Navigation.show('edit', {objectAccount: account()});
+    }
+
+    // The whole card comes into view, its label too, not just the field; typing replaces what it holds.
+    function goToMaster() {
+        var objectMain = Dom.element('main');
+        objectMain.scrollTop = Math.min(objectMain.scrollTop, Dom.element('master-card').offsetTop);
+        Master.field().focus();
+        Master.field().select();
+    }
+
     function copyPassword() {
         var strPassword = Derivation.derive(Master.value(), account());
         if (strPassword !== null && strPassword !== '') {
@@ -127,9 +139,7 @@ var AccountScreen = (function() {
 
     function init() {
         Dom.element('account-back').addEventListener('click', Navigation.back);
-        Dom.element('account-edit').addEventListener('click', function() {
-            Navigation.show('edit', {objectAccount: account()});
-        });
+        Dom.element('account-edit').addEventListener('click', edit);
         Dom.element('password-copy').addEventListener('click', copyPassword);
         Dom.element('password-warning-show').addEventListener('click', function() {
             Dom.element('derivation').scrollIntoView(true);
@@ -187,6 +197,16 @@ var AccountScreen = (function() {
             },
             focus: function() {
                 Master.field().focus();
+            },
+            control: function(strLetter) {
+                if (strLetter === 'm') {
+                    goToMaster();
+                } else if (strLetter === 'e' && account() !== null) {
+                    edit();
+                } else {
+                    return false;
+                }
+                return true;
             }
         });
         setRevealed(false);

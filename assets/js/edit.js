@@ -205,7 +205,14 @@ var EditScreen = (function() {
             focus: function() {
                 Dom.element('edit-website').focus();
             },
-            leave: leave
+            leave: leave,
+            control: function(strLetter) {
+                if (strLetter !== 's') {
+                    return false;
+                }
+                save();
+                return true;
+            }
         });
         Catalogue.onRetext(function() {
             if (Navigation.current() === 'edit') {
@@ -215,7 +222,6 @@ var EditScreen = (function() {
     }
 
     return {
-        init: init,
-        save: save
+        init: init
     };
 }());

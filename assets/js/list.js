@@ -319,6 +319,15 @@ var ListScreen = (function() {
                     Dom.element('filter').select();
                 }
             },
+            // Typing after Ctrl+F replaces what the filter holds.
+            control: function(strLetter) {
+                if (strLetter !== 'f') {
+                    return false;
+                }
+                Dom.element('filter').focus();
+                Dom.element('filter').select();
+                return true;
+            },
             backward: function() {
                 if (strFilter !== '') {
                     setFilter('');

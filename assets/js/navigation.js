@@ -9,8 +9,9 @@ var Navigation = (function() {
     var arrayLayers = [];
 
     // objectHandlers: show(objectOptions) when the screen appears, focus(objectOptions) to place the focus,
-    // backward() that may consume one Escape (returns true) before the screen itself is left, and
-    // leave(functionMove) that decides whether the screen may be left now.
+    // backward() that may consume one Escape (returns true) before the screen itself is left,
+    // leave(functionMove) that decides whether the screen may be left now, and control(strLetter) that may act
+    // on a Ctrl combination (returns true when it did).
     function register(strName, objectHandlers) {
         mapScreens[strName] = objectHandlers;
     }
@@ -149,6 +150,11 @@ var Navigation = (function() {
         }
     }
 
+    function control(strLetter) {
+        var objectScreen = mapScreens[strCurrent];
+        return Boolean(objectScreen && objectScreen.control && objectScreen.control(strLetter));
+    }
+
     return {
         register: register,
         current: current,
@@ -160,6 +166,7 @@ var Navigation = (function() {
         closeLayer: closeLayer,
         hasLayer: hasLayer,
         retitle: retitle,
-        updateBackward: updateBackward
+        updateBackward: updateBackward,
+        control: control
     };
 }());

@@ -18,6 +18,15 @@ var Shortcuts = (function() {
         [['F1', '?'], 'shortcut_help']
     ];
     var functionClose = null;
+    // Ctrl combinations that work on every screen; the screen shown may have a use of its own for a letter.
+    var mapControls = {
+        f: function() {
+            Navigation.reset('list', {boolSelect: true});
+        },
+        n: function() {
+            Navigation.show('edit', {objectAccount: null});
+        }
+    };
 
     function build() {
         var objectBody = Dom.element('shortcuts-table');
@@ -71,22 +80,15 @@ var Shortcuts = (function() {
         return strTag === 'textarea' || (strTag === 'input' && ['checkbox', 'radio', 'button'].indexOf(objectTarget.type) === -1);
     }
 
-    // Typing after Ctrl+F or Ctrl+M replaces what the field holds.
-    function goToFilter() {
-        if (Navigation.current() !== 'list') {
-            Navigation.reset('list', {boolSelect: true});
-            return;
+    function control(strLetter) {
+        if (Navigation.control(strLetter)) {
+            return true;
         }
-        Dom.element('filter').focus();
-        Dom.element('filter').select();
-    }
-
-    // The whole card comes into view, its label too, not just the field.
-    function goToMaster() {
-        var objectMain = Dom.element('main');
-        objectMain.scrollTop = Math.min(objectMain.scrollTop, Dom.element('master-card').offsetTop);
-        Master.field().focus();
-        Master.field().select();
+        if (Object.prototype.hasOwnProperty.call(mapControls, strLetter)) {
+            mapControls[strLetter]();
+            return true;
+        }
+        return false;
     }
 
     function onKey(objectEvent) {
@@ -99,17 +101,7 @@ var Shortcuts = (function() {
             boolDone = false;
         } else if (strKey === 'F1' || (strKey === '?' && !typing(objectEvent.target) && !objectEvent.ctrlKey)) {
             open();
-        } else if (strControl === 'f') {
-            goToFilter();
-        } else if (strControl === 'n') {
-            Navigation.show('edit', {objectAccount: null});
-        } else if (strControl === 'm' && Navigation.current() === 'account') {
-            goToMaster();
-        } else if (strControl === 'e' && Navigation.current() === 'account' && AccountScreen.account() !== null) {
-            Navigation.show('edit', {objectAccount: AccountScreen.account()});
-        } else if (strControl === 's' && Navigation.current() === 'edit') {
-            EditScreen.save();
-        } else {
+        } else if (!control(strControl)) {
             boolDone = false;
         }
         if (boolDone) {
