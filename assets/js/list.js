@@ -3,7 +3,8 @@
 var ListScreen = (function() {
     'use strict';
 
-    var intRowHeight = 52;
+    // Read from the style sheet at start.
+    var intRowHeight = 0;
     var intOverscan = 4;
     var strSort = 'website';
     var strFilter = '';
@@ -252,6 +253,7 @@ var ListScreen = (function() {
     }
 
     function init() {
+        intRowHeight = parseFloat(window.getComputedStyle(Dom.element('list')).getPropertyValue('--row-height'));
         Dom.element('filter').addEventListener('input', function() {
             strFilter = Dom.element('filter').value;
             intActive = 0;
