@@ -127,9 +127,6 @@ var AccountScreen = (function() {
 
     // The account may have been deleted or replaced from elsewhere; without one this screen has nothing to show.
     function follow() {
-        if (Navigation.current() !== 'account') {
-            return;
-        }
         if (account() === null) {
             Navigation.reset('list');
         } else {
@@ -176,19 +173,11 @@ var AccountScreen = (function() {
         Master.onInput(refreshPassword);
         window.addEventListener('blur', conceal);
         ['keydown', 'mousedown'].forEach(function(strType) {
-            document.addEventListener(strType, function() {
-                if (Navigation.current() === 'account') {
-                    Master.touch();
-                }
-            }, true);
+            document.addEventListener(strType, Navigation.whileShown('account', Master.touch), true);
         });
-        Accounts.onChange(follow);
-        Selected.onChange(follow);
-        Catalogue.onRetext(function() {
-            if (Navigation.current() === 'account') {
-                render();
-            }
-        });
+        Accounts.onChange(Navigation.whileShown('account', follow));
+        Selected.onChange(Navigation.whileShown('account', follow));
+        Catalogue.onRetext(Navigation.whileShown('account', render));
 
         Navigation.register('account', {
             show: function() {

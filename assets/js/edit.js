@@ -138,26 +138,16 @@ var EditScreen = (function() {
             Dom.element('edit-website').focus();
             return;
         }
-        if (objectEditing === null) {
-            var objectCreated = Accounts.create(objectAccount);
-            if (objectCreated === null) {
-                showFailed('save_failed');
-                return;
-            }
-            Selected.store(objectCreated);
-            Notice.show('notice_added');
-        } else {
-            if (sameMarkers(objectAccount.strSpecial, objectEditing.strSpecial)) {
-                objectAccount.strSpecial = objectEditing.strSpecial;
-            }
-            var objectSaved = Accounts.save(objectAccount);
-            if (objectSaved === null) {
-                showFailed('save_failed');
-                return;
-            }
-            Selected.store(objectSaved);
-            Notice.show('notice_saved');
+        if (objectEditing !== null && sameMarkers(objectAccount.strSpecial, objectEditing.strSpecial)) {
+            objectAccount.strSpecial = objectEditing.strSpecial;
         }
+        var objectStored = objectEditing === null ? Accounts.create(objectAccount) : Accounts.save(objectAccount);
+        if (objectStored === null) {
+            showFailed('save_failed');
+            return;
+        }
+        Selected.store(objectStored);
+        Notice.show(objectEditing === null ? 'notice_added' : 'notice_saved');
         Accounts.refresh();
         Navigation.replace('account');
     }
@@ -214,11 +204,7 @@ var EditScreen = (function() {
                 return true;
             }
         });
-        Catalogue.onRetext(function() {
-            if (Navigation.current() === 'edit') {
-                retitle();
-            }
-        });
+        Catalogue.onRetext(Navigation.whileShown('edit', retitle));
     }
 
     return {

@@ -292,22 +292,13 @@ var ListScreen = (function() {
             Navigation.show('edit', {objectAccount: null});
         });
 
+        var functionRender = Navigation.whileShown('list', render);
         Accounts.onChange(function() {
             boolDirty = true;
-            if (Navigation.current() === 'list') {
-                render();
-            }
+            functionRender();
         });
-        Selected.onChange(function() {
-            if (Navigation.current() === 'list') {
-                renderRows();
-            }
-        });
-        Catalogue.onRetext(function() {
-            if (Navigation.current() === 'list') {
-                render();
-            }
-        });
+        Selected.onChange(Navigation.whileShown('list', renderRows));
+        Catalogue.onRetext(functionRender);
 
         Navigation.register('list', {
             show: function() {

@@ -20,6 +20,16 @@ var Navigation = (function() {
         return strCurrent;
     }
 
+    // A function that runs functionAction while the screen strName is shown, and does nothing otherwise: what a
+    // screen does when something changes while it is not shown, it does when it is shown again.
+    function whileShown(strName, functionAction) {
+        return function() {
+            if (strCurrent === strName) {
+                functionAction();
+            }
+        };
+    }
+
     function updateTabs() {
         var mapTabs = {list: 'nav-accounts', account: 'nav-accounts', edit: 'nav-accounts',
             transfer: 'nav-transfer', settings: 'nav-settings'};
@@ -158,6 +168,7 @@ var Navigation = (function() {
     return {
         register: register,
         current: current,
+        whileShown: whileShown,
         show: show,
         replace: replace,
         reset: reset,
