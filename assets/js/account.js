@@ -9,10 +9,7 @@ var AccountScreen = (function() {
     var intRendered = 0;
 
     function setRevealed(boolRevealed) {
-        Dom.element('password').type = boolRevealed ? 'text' : 'password';
-        var objectToggle = Dom.element('password-toggle');
-        objectToggle.setAttribute('aria-pressed', boolRevealed ? 'true' : 'false');
-        Catalogue.set(objectToggle, boolRevealed ? 'action_hide' : 'action_show');
+        Secrets.show(Dom.element('password'), Dom.element('password-toggle'), boolRevealed);
     }
 
     // Show lasts for one view: arriving here, another account and the window losing the focus hide both secrets
@@ -72,6 +69,13 @@ var AccountScreen = (function() {
         }
     }
 
+    function copyDetail(strField) {
+        var objectAccount = account();
+        if (objectAccount) {
+            Copying.copyPlain(objectAccount[strField]);
+        }
+    }
+
     // Shown in a box so surrounding spaces can be seen; an empty text says so.
     function exact(objectElement, strText) {
         Dom.text(objectElement, strText === '' ? Catalogue.get('derivation_empty') : strText);
@@ -99,7 +103,7 @@ var AccountScreen = (function() {
         Dom.text(Dom.element('account-user'), objectAccount.strUser);
         Dom.text(Dom.element('account-note'), objectAccount.strNote);
         Dom.element('account-length').textContent = String(objectAccount.intLength);
-        var strMarkers = ['!', '?', '@', '#'].filter(function(strMarker) {
+        var strMarkers = Rules.arrayMarkers.filter(function(strMarker) {
             return objectAccount.strSpecial.indexOf(strMarker) !== -1;
         }).join(' ');
         Dom.text(Dom.element('account-special'),
@@ -153,16 +157,10 @@ var AccountScreen = (function() {
             }
         });
         Dom.element('account-copy-mail').addEventListener('click', function() {
-            var objectAccount = account();
-            if (objectAccount) {
-                Copying.copyPlain(objectAccount.strMail);
-            }
+            copyDetail('strMail');
         });
         Dom.element('account-copy-user').addEventListener('click', function() {
-            var objectAccount = account();
-            if (objectAccount) {
-                Copying.copyPlain(objectAccount.strUser);
-            }
+            copyDetail('strUser');
         });
         Master.field().addEventListener('keydown', function(objectEvent) {
             if (Keys.name(objectEvent) === 'Enter') {

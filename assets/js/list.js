@@ -226,12 +226,17 @@ var ListScreen = (function() {
         Navigation.show('account');
     }
 
-    function setFilter(strText) {
+    // A new filter starts at the top of its matches.
+    function filter(strText) {
         strFilter = strText;
-        Dom.element('filter').value = strText;
         intActive = 0;
         Dom.element('list').scrollTop = 0;
         render();
+    }
+
+    function setFilter(strText) {
+        Dom.element('filter').value = strText;
+        filter(strText);
     }
 
     function onKey(objectEvent) {
@@ -255,10 +260,7 @@ var ListScreen = (function() {
     function init() {
         intRowHeight = parseFloat(window.getComputedStyle(Dom.element('list')).getPropertyValue('--row-height'));
         Dom.element('filter').addEventListener('input', function() {
-            strFilter = Dom.element('filter').value;
-            intActive = 0;
-            Dom.element('list').scrollTop = 0;
-            render();
+            filter(Dom.element('filter').value);
         });
         // Down from the filter goes into the list; Enter opens the first match.
         Dom.element('filter').addEventListener('keydown', function(objectEvent) {

@@ -81,10 +81,7 @@ var Master = (function() {
     }
 
     function setShown(boolShown) {
-        field().type = boolShown ? 'text' : 'password';
-        var objectToggle = Dom.element('master-toggle');
-        objectToggle.setAttribute('aria-pressed', boolShown ? 'true' : 'false');
-        Catalogue.set(objectToggle, boolShown ? 'action_hide' : 'action_show');
+        Secrets.show(field(), Dom.element('master-toggle'), boolShown);
     }
 
     function wipe() {

@@ -14,6 +14,13 @@ var Secrets = (function() {
         return secret(document.activeElement);
     }
 
+    // Shows or hides the text of a secret field; its toggle button is pressed while the text shows.
+    function show(objectField, objectToggle, boolShown) {
+        objectField.type = boolShown ? 'text' : 'password';
+        objectToggle.setAttribute('aria-pressed', boolShown ? 'true' : 'false');
+        Catalogue.set(objectToggle, boolShown ? 'action_hide' : 'action_show');
+    }
+
     ['copy', 'cut', 'dragstart'].forEach(function(strType) {
         document.addEventListener(strType, function(objectEvent) {
             if (secret(objectEvent.target)) {
@@ -23,6 +30,7 @@ var Secrets = (function() {
     });
 
     return {
-        selected: selected
+        selected: selected,
+        show: show
     };
 }());

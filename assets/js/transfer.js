@@ -214,6 +214,12 @@ var TransferScreen = (function() {
         Dom.element('import-button').focus();
     }
 
+    function cancelImport() {
+        hidePreview();
+        Dom.element('import-result').textContent = '';
+        Dom.element('import-button').focus();
+    }
+
     function clearResults() {
         hidePreview();
         Dom.element('export-result').textContent = '';
@@ -226,11 +232,7 @@ var TransferScreen = (function() {
         Dom.element('export-button').addEventListener('click', exportList);
         Dom.element('import-button').addEventListener('click', readClipboard);
         Dom.element('import-confirm').addEventListener('click', confirmImport);
-        Dom.element('import-cancel').addEventListener('click', function() {
-            hidePreview();
-            Dom.element('import-result').textContent = '';
-            Dom.element('import-button').focus();
-        });
+        Dom.element('import-cancel').addEventListener('click', cancelImport);
         Navigation.register('transfer', {
             show: clearResults,
             focus: function() {
@@ -238,9 +240,7 @@ var TransferScreen = (function() {
             },
             backward: function() {
                 if (!Dom.element('import-preview').hidden) {
-                    hidePreview();
-                    Dom.element('import-result').textContent = '';
-                    Dom.element('import-button').focus();
+                    cancelImport();
                     return true;
                 }
                 return false;
