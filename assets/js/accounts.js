@@ -14,15 +14,6 @@ var Accounts = (function() {
     var mapLoose = {};
     var objectChanged = Listeners.create();
 
-    function text(valueField) {
-        return typeof valueField === 'string' ? valueField : (valueField === undefined || valueField === null ? '' : String(valueField));
-    }
-
-    function integer(valueField) {
-        var intValue = Number(valueField);
-        return isFinite(intValue) ? Math.trunc(intValue) : 0;
-    }
-
     // The two texts that enter the derivation, exactly and loosely: loosely ignores case, surrounding spaces
     // and a leading "www.", the differences people overlook.
     function exactKey(objectAccount) {
@@ -35,15 +26,7 @@ var Accounts = (function() {
     }
 
     function record(objectRow) {
-        var objectAccount = {
-            intIdent: integer(objectRow.intIdent),
-            strWebsite: text(objectRow.strWebsite),
-            strMail: text(objectRow.strMail),
-            strUser: text(objectRow.strUser),
-            strNote: text(objectRow.strNote),
-            intLength: integer(objectRow.intLength),
-            strSpecial: text(objectRow.strSpecial)
-        };
+        var objectAccount = Record.read(objectRow);
         // Sorted as people read: without regard to case or to spaces around the text.
         objectAccount.strSortWebsite = objectAccount.strWebsite.trim().toLowerCase();
         objectAccount.strSortMail = objectAccount.strMail.trim().toLowerCase();
@@ -158,7 +141,7 @@ var Accounts = (function() {
         Bridge.call('jsPreferenceAccount', 'remove', []);
         var arrayRows = query('SELECT COUNT(*) AS intLength, 1 AS intIdent FROM PreferenceAccount WHERE intIdent = ?',
             [String(intIdent)]);
-        return arrayRows.length === 1 && integer(arrayRows[0].intLength) === 0;
+        return arrayRows.length === 1 && Record.integer(arrayRows[0].intLength) === 0;
     }
 
     // Many accounts in one transaction, with the change notices held back and the list refreshed once. The
@@ -195,10 +178,10 @@ var Accounts = (function() {
         query('BEGIN', []);
         var arrayBefore = query(strVersion, []);
         if (arrayBefore.length === 1) {
-            var intProbe = integer(arrayBefore[0].intLength) ^ 1;
+            var intProbe = Record.integer(arrayBefore[0].intLength) ^ 1;
             query('PRAGMA user_version = ' + intProbe, []);
             var arrayAfter = query(strVersion, []);
-            boolWritten = arrayAfter.length === 1 && integer(arrayAfter[0].intLength) === intProbe;
+            boolWritten = arrayAfter.length === 1 && Record.integer(arrayAfter[0].intLength) === intProbe;
         }
         query('ROLLBACK', []);
         return boolWritten;

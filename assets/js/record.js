@@ -4,6 +4,29 @@ var Record = (function() {
 
     var arrayFields = ['strWebsite', 'strMail', 'strUser', 'strNote', 'intLength', 'strSpecial'];
 
+    function text(valueField) {
+        return typeof valueField === 'string' ? valueField : (valueField === undefined || valueField === null ? '' : String(valueField));
+    }
+
+    // A stored number as a whole number; 0 for anything that is none.
+    function integer(valueField) {
+        var intValue = Number(valueField);
+        return isFinite(intValue) ? Math.trunc(intValue) : 0;
+    }
+
+    // A record from stored data, each field of its kind: a field the store left empty (NULL) is empty text.
+    function read(objectRow) {
+        return {
+            intIdent: integer(objectRow.intIdent),
+            strWebsite: text(objectRow.strWebsite),
+            strMail: text(objectRow.strMail),
+            strUser: text(objectRow.strUser),
+            strNote: text(objectRow.strNote),
+            intLength: integer(objectRow.intLength),
+            strSpecial: text(objectRow.strSpecial)
+        };
+    }
+
     // The six fields alone, in their order: what an export holds.
     function fields(objectAccount) {
         var objectFields = {};
@@ -38,6 +61,8 @@ var Record = (function() {
     }
 
     return {
+        integer: integer,
+        read: read,
         fields: fields,
         copy: copy,
         texts: texts,

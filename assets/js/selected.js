@@ -7,8 +7,7 @@ var Selected = (function() {
 
     function read() {
         var objectStored = Bridge.json(Bridge.call('jsPreferenceAccountSelected', 'getAll', [], '{}'), {});
-        var intStored = Number(objectStored && objectStored.intIdent);
-        intIdent = isFinite(intStored) ? Math.trunc(intStored) : 0;
+        intIdent = Record.integer(objectStored && objectStored.intIdent);
         return intIdent;
     }
 
