@@ -4,12 +4,13 @@
 #include "main/MainPlatform.h"
 #include "main/MainUpdate.h"
 
+#include <QApplication>
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QEventLoop>
-#include <QGuiApplication>
+#include <QIcon>
 #include <QStyleFactory>
 #include <QWebFrame>
+#include <QWebView>
 
 namespace {
 
@@ -24,9 +25,7 @@ QVariant evaluate(const QString &strScript) {
 } // namespace
 
 Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplication(objectApplication) {
-    QCoreApplication::setOrganizationName("Harlowin");
-    QCoreApplication::setApplicationName("Tessaloquin");
-    QCoreApplication::setApplicationVersion("4.5");
+    MainPlatform::setIdentity();
 
     QApplication::setStyle(QStyleFactory::create("Fusion"));
 
@@ -45,10 +44,6 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
             objectClipboard->clear(QClipboard::Selection);
         }
     });
-}
-
-Main::~Main() {
-    objectApplication = nullptr;
 }
 
 void Main::run() {

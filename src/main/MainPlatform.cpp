@@ -1,9 +1,13 @@
 #include "main/MainPlatform.h"
 
 #include <QByteArray>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMimeData>
 #include <QPixmap>
 #include <QString>
 
@@ -27,6 +31,12 @@ void protectPath(const QString &strPath) {
 }
 
 } // namespace
+
+void MainPlatform::setIdentity() {
+    QCoreApplication::setOrganizationName("Harlowin");
+    QCoreApplication::setApplicationName("Tessaloquin");
+    QCoreApplication::setApplicationVersion("4.5");
+}
 
 QIcon MainPlatform::loadIcon(int intSize) {
     // The images are compiled into the static library; referencing the resource pulls them into the program.
@@ -68,6 +78,13 @@ bool MainPlatform::openUrl(const QUrl &objectUrl) {
     const bool boolOpened = QDesktopServices::openUrl(objectUrl);
     ::umask(intMask);
     return boolOpened;
+}
+
+void MainPlatform::copySecret(const QString &strText) {
+    QMimeData *objectData = new QMimeData();
+    objectData->setText(strText);
+    markSecret(objectData);
+    QGuiApplication::clipboard()->setMimeData(objectData, QClipboard::Clipboard);
 }
 
 void MainPlatform::markSecret(QMimeData *objectData) {
