@@ -1,12 +1,13 @@
-# tessaloquin_add_test(<name> SOURCES <file>... [ASSETS] [XSERVER] [LIBRARIES <lib>...])
+# tessaloquin_add_test(<name> SOURCES <file>... [ASSETS] [XSERVER] [ACCESSIBILITY] [LIBRARIES <lib>...])
 #
 # Builds one QtTest executable in a folder of its own, so that its applicationDirPath(), and with it the
 # res/ and assets/ it uses, belongs to that test alone. ASSETS copies the shipped page and catalogues there.
 # The test runs on the offscreen platform with a UTF-8 locale; with XSERVER it runs on an X server of its own
 # instead (tests/support/with-xserver), for what offscreen lacks: the selection, a clipboard other programs
-# share, real windows.
+# share, real windows. ACCESSIBILITY adds a D-Bus session and an accessibility bus of its own
+# (tests/support/with-accessibility-bus), read the way a screen reader reads it.
 function(tessaloquin_add_test NAME)
-    cmake_parse_arguments(ARG "ASSETS;XSERVER" "" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "ASSETS;XSERVER;ACCESSIBILITY" "" "SOURCES;LIBRARIES" ${ARGN})
     set(TEST_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${NAME})
 
     add_executable(${NAME} ${ARG_SOURCES})
@@ -20,7 +21,12 @@ function(tessaloquin_add_test NAME)
         add_dependencies(${NAME} ${NAME}_assets)
     endif()
 
-    if(ARG_XSERVER)
+    if(ARG_ACCESSIBILITY)
+        set(PLATFORM xcb)
+        add_test(NAME ${NAME} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/with-xserver
+            ${PROJECT_SOURCE_DIR}/tests/support/with-accessibility-bus $<TARGET_FILE:${NAME}>
+            WORKING_DIRECTORY ${TEST_DIRECTORY})
+    elseif(ARG_XSERVER)
         set(PLATFORM xcb)
         add_test(NAME ${NAME} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/with-xserver $<TARGET_FILE:${NAME}>
             WORKING_DIRECTORY ${TEST_DIRECTORY})

@@ -21,6 +21,7 @@ var Copying = (function() {
         intTimer = 0;
         strSecret = null;
         document.getElementById('countdown').hidden = true;
+        document.getElementById('countdown-said').textContent = '';
     }
 
     function finish() {
@@ -54,6 +55,9 @@ var Copying = (function() {
         dblStart = Date.now();
         dblEnd = dblStart + Timing.intClipboardSeconds * 1000;
         document.getElementById('countdown').hidden = false;
+        // Said once; the ticking text is hidden from assistive technology.
+        Catalogue.set(document.getElementById('countdown-said'), 'clipboard_countdown',
+            {seconds: Timing.intClipboardSeconds});
         tick();
         if (strSecret !== null) {
             intTimer = window.setInterval(tick, 200);
@@ -86,7 +90,7 @@ var Copying = (function() {
         stop();
     }
 
-    // The countdown text is the only live text here; it follows a change of language at the next tick.
+    // The ticking text follows a change of language at the next tick.
     window.addEventListener('unload', updateQuit);
 
     return {

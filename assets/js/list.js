@@ -75,6 +75,11 @@ var ListScreen = (function() {
         objectRow.setAttribute('data-index', String(intIndex));
         objectRow.style.top = (intIndex * intRowHeight) + 'px';
         objectRow.setAttribute('aria-selected', intIndex === intActive ? 'true' : 'false');
+        // Only a window of rows exists; each says where it stands in the whole list.
+        objectRow.setAttribute('aria-posinset', String(intIndex + 1));
+        objectRow.setAttribute('aria-setsize', String(arrayView.length));
+        objectRow.setAttribute('aria-description',
+            Catalogue.get('list_position', {position: intIndex + 1, total: arrayView.length}));
         objectRow.className = 'item' + (intIndex === intActive ? ' item-active' : '') +
             (objectAccount.intIdent === Selected.ident() ? ' item-selected' : '');
 
@@ -157,10 +162,11 @@ var ListScreen = (function() {
 
     function renderCount() {
         var intTotal = Accounts.all().length;
-        if (strFilter === '') {
-            Catalogue.set(element('list-count'), 'list_count_all', {total: intTotal});
-        } else {
-            Catalogue.set(element('list-count'), 'list_count_filtered', {count: arrayView.length, total: intTotal});
+        var strCount = strFilter === '' ? Catalogue.get('list_count_all', {total: intTotal}) :
+            Catalogue.get('list_count_filtered', {count: arrayView.length, total: intTotal});
+        // The count is announced whenever it is written: only a new count is.
+        if (element('list-count').textContent !== strCount) {
+            Catalogue.fill(element('list-count'), strCount);
         }
         var objectEmpty = element('list-empty');
         if (intTotal === 0) {

@@ -47,6 +47,7 @@ var App = (function() {
         } else if (strCurrent === 'edit') {
             Catalogue.set(element('edit-title'), EditScreen.editing() ? 'edit_title_edit' : 'edit_title_new');
         }
+        Navigation.retitle();
     }
 
     function start() {

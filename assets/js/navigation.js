@@ -32,6 +32,14 @@ var Navigation = (function() {
         });
     }
 
+    // The document's title names the screen, for assistive technology and the window list alike.
+    function retitle() {
+        var objectHeading = document.querySelector('.screen:not([hidden]) .screen-title');
+        var strScreen = objectHeading && objectHeading.textContent !== '' ? objectHeading.textContent :
+            Catalogue.get('nav_accounts');
+        document.title = strScreen + ' \u2013 ' + document.getElementById('app-name').textContent;
+    }
+
     function display(strName, objectOptions) {
         var listScreens = document.querySelectorAll('.screen');
         for (var i = 0; i < listScreens.length; i += 1) {
@@ -44,6 +52,7 @@ var Navigation = (function() {
         if (objectScreen && objectScreen.show) {
             objectScreen.show(objectOptions || {});
         }
+        retitle();
         if (objectScreen && objectScreen.focus && arrayLayers.length === 0) {
             objectScreen.focus(objectOptions || {});
         }
@@ -150,6 +159,7 @@ var Navigation = (function() {
         openLayer: openLayer,
         closeLayer: closeLayer,
         hasLayer: hasLayer,
+        retitle: retitle,
         updateBackward: updateBackward
     };
 }());

@@ -44,6 +44,8 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
             objectClipboard->clear(QClipboard::Selection);
         }
     });
+
+    MainPlatform::installAccessibility();
 }
 
 void Main::run() {

@@ -1,6 +1,7 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
+#include "display/DisplayAccessibleDocument.h"
 #include "language/Language.h"
 #include "main/Main.h"
 #include "preference/PreferenceAccount.h"
@@ -128,6 +129,33 @@ void PageDriver::keys(const QString &strText) {
                                 Qt::NoModifier);
         }
     }
+}
+
+QAccessibleInterface *PageDriver::accessible() const {
+    DisplayAccessibleDocument::obtain(objectDisplay->objectWebview)->update();
+    return QAccessible::queryAccessibleInterface(objectDisplay->objectWebview);
+}
+
+QAccessibleInterface *PageDriver::accessible(QAccessible::Role enumRole, const QString &strName) const {
+    for (QAccessibleInterface *objectInterface : descendants(accessible())) {
+        if (objectInterface->role() == enumRole && objectInterface->text(QAccessible::Name) == strName) {
+            return objectInterface;
+        }
+    }
+    return nullptr;
+}
+
+QList<QAccessibleInterface *> PageDriver::descendants(QAccessibleInterface *objectInterface) {
+    QList<QAccessibleInterface *> qlistResult;
+    for (int i = 0; i < objectInterface->childCount(); i += 1) {
+        qlistResult.append(objectInterface->child(i));
+        qlistResult.append(descendants(objectInterface->child(i)));
+    }
+    return qlistResult;
+}
+
+QString PageDriver::catalogue(const QString &strName) {
+    return Language::obtain()->getStrString(strName);
 }
 
 void PageDriver::seed(const QList<PageAccount> &qlistAccounts) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QJsonArray>
 #include <QKeySequence>
 #include <QList>
@@ -68,6 +69,15 @@ public:
     void type(const QString &strId, const QString &strText);
     void key(int intKey, Qt::KeyboardModifiers enumModifiers = Qt::NoModifier);
     void keys(const QString &strText);
+
+    // The web view's interface as assistive technology finds it, read afresh from the page; with a role and a
+    // name, the first element of the page that has them (null when there is none).
+    QAccessibleInterface *accessible() const;
+    QAccessibleInterface *accessible(QAccessible::Role enumRole, const QString &strName) const;
+    // Every interface below one, depth first.
+    static QList<QAccessibleInterface *> descendants(QAccessibleInterface *objectInterface);
+    // A text of the catalogue in the language the page shows.
+    static QString catalogue(const QString &strName);
 
     // The database and settings files beside the executable, read directly.
     static void seed(const QList<PageAccount> &qlistAccounts);

@@ -700,7 +700,8 @@ private slots:
         QCOMPARE(objectDriver.text("about-name"), QString("Tessaloquin"));
         QCOMPARE(objectDriver.text("about-version"), catalogue("about_version", "{version: '4.5'}"));
         QVERIFY(objectDriver.text("about-version").contains("4.5"));
-        QCOMPARE(objectDriver.js("document.title").toString(), QString("Tessaloquin"));
+        // The title names the screen, then the program.
+        QCOMPARE(objectDriver.js("document.title").toString(), catalogue("settings_title") + " \u2013 Tessaloquin");
         // Every drawn symbol of the fingerprint has a name in the catalogue.
         QVERIFY(objectDriver
                     .js("['circle', 'square', 'triangle', 'diamond', 'star', 'heart', 'hexagon', "

@@ -1,0 +1,67 @@
+#include "display/DisplayAccessible.h"
+
+#include "display/Display.h"
+#include "display/DisplayAccessibleDocument.h"
+#include "display/DisplayAccessibleElement.h"
+
+DisplayAccessible::DisplayAccessible(QWebView *objectWebview)
+    : QAccessibleWidget(objectWebview, QAccessible::WebDocument),
+      objectDocument(DisplayAccessibleDocument::obtain(objectWebview)) {}
+
+QAccessibleInterface *DisplayAccessible::create(const QString &, QObject *objectObject) {
+    QWebView *objectWebview = qobject_cast<QWebView *>(objectObject);
+    if (objectWebview == nullptr || qobject_cast<Display *>(objectWebview->window()) == nullptr) {
+        return nullptr;
+    }
+    return new DisplayAccessible(objectWebview);
+}
+
+QString DisplayAccessible::text(QAccessible::Text enumText) const {
+    if (enumText == QAccessible::Name && !objectDocument.isNull()) {
+        objectDocument->ensure();
+        if (!objectDocument->strTitle.isEmpty()) {
+            return objectDocument->strTitle;
+        }
+    }
+    return QAccessibleWidget::text(enumText);
+}
+
+int DisplayAccessible::childCount() const {
+    if (objectDocument.isNull()) {
+        return 0;
+    }
+    objectDocument->ensure();
+    return objectDocument->qlistTop.size();
+}
+
+QAccessibleInterface *DisplayAccessible::child(int intIndex) const {
+    if (objectDocument.isNull()) {
+        return nullptr;
+    }
+    objectDocument->ensure();
+    return objectDocument->element(objectDocument->qlistTop.value(intIndex));
+}
+
+int DisplayAccessible::indexOfChild(const QAccessibleInterface *objectChild) const {
+    const DisplayAccessibleElement *objectElement = dynamic_cast<const DisplayAccessibleElement *>(objectChild);
+    if (objectDocument.isNull() || objectElement == nullptr) {
+        return -1;
+    }
+    return objectDocument->qlistTop.indexOf(objectElement->intKey);
+}
+
+QAccessibleInterface *DisplayAccessible::childAt(int intX, int intY) const {
+    if (objectDocument.isNull()) {
+        return nullptr;
+    }
+    objectDocument->ensure();
+    return objectDocument->childAt(objectDocument->qlistTop, QPoint(intX, intY));
+}
+
+QAccessibleInterface *DisplayAccessible::focusChild() const {
+    if (objectDocument.isNull() || !widget()->hasFocus()) {
+        return nullptr;
+    }
+    objectDocument->ensure();
+    return objectDocument->element(objectDocument->intFocus);
+}

@@ -1,0 +1,46 @@
+#!/usr/bin/python3
+# Reads the program through the accessibility bus the way a screen reader does. Prints every element below the
+# application as "tree|role|name|text", then "ready", then each focus and notice the program sends
+# ("focus|role|name", "notice|name"), and ends after the first notice or after the given number of seconds.
+#   test_pageaccessiblebus.py application-name seconds
+import sys
+
+import pyatspi
+from gi.repository import GLib
+
+strApplication = sys.argv[1]
+intMilliseconds = int(float(sys.argv[2]) * 1000)
+
+
+def say(*arrayPart):
+    print('|'.join(str(objectPart).replace('\n', ' ') for objectPart in arrayPart), flush=True)
+
+
+def walk(objectParent):
+    for objectChild in objectParent:
+        if objectChild is None:
+            continue
+        objectText = objectChild.queryText() if 'Text' in objectChild.get_interfaces() else None
+        say('tree', objectChild.getRoleName(), objectChild.name, objectText.getText(0, -1) if objectText else '')
+        walk(objectChild)
+
+
+def event(objectEvent):
+    if objectEvent.detail1 != 1:
+        return
+    objectSource = objectEvent.source
+    if objectEvent.type == 'object:state-changed:focused':
+        say('focus', objectSource.getRoleName(), objectSource.name)
+    elif objectEvent.type == 'object:state-changed:showing' and objectSource.getRoleName() == 'notification':
+        say('notice', objectSource.name)
+        pyatspi.Registry.stop()
+
+
+for objectApplication in pyatspi.Registry.getDesktop(0):
+    if objectApplication is not None and objectApplication.name == strApplication:
+        walk(objectApplication)
+pyatspi.Registry.registerEventListener(event, 'object:state-changed:focused', 'object:state-changed:showing')
+# The program learns of the listeners through the bus; give it a moment before anything happens.
+GLib.timeout_add(500, lambda: say('ready'))
+GLib.timeout_add(intMilliseconds, lambda: pyatspi.Registry.stop())
+pyatspi.Registry.start()
