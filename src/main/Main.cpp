@@ -1,6 +1,7 @@
 #include "main/Main.h"
 
 #include "display/Display.h"
+#include "display/DisplayAccessible.h"
 #include "main/MainPlatform.h"
 #include "main/MainUpdate.h"
 
@@ -45,7 +46,7 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
         }
     });
 
-    MainPlatform::installAccessibility();
+    DisplayAccessible::install();
 }
 
 void Main::run() {

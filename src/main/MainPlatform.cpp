@@ -1,8 +1,5 @@
 #include "main/MainPlatform.h"
 
-#include "display/DisplayAccessible.h"
-
-#include <QAccessible>
 #include <QByteArray>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -13,7 +10,6 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <QString>
-#include <QWebView>
 
 #include <sys/stat.h>
 
@@ -99,11 +95,4 @@ void MainPlatform::markSecret(QMimeData *objectData) {
     //   "CanIncludeInClipboardHistory" and "CanUploadToCloudClipboard" (each a DWORD 0) - for readers that
     //   look only at those.
     objectData->setData("x-kde-passwordManagerHint", QByteArray("secret"));
-}
-
-void MainPlatform::installAccessibility() {
-    // QtWebKit installs its own factory with its first web view, and Qt asks the factory installed last first:
-    // a view made and dropped here puts ours after the engine's.
-    delete new QWebView();
-    QAccessible::installFactory(DisplayAccessible::create);
 }

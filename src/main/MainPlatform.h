@@ -30,7 +30,4 @@ public:
 
     // Marks data put on the clipboard as a secret, which clipboard-history tools leave out of their history.
     static void markSecret(QMimeData *objectData);
-
-    // Lets assistive technology see the page's elements in the main window's web view (DisplayAccessible).
-    static void installAccessibility();
 };
