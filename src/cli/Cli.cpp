@@ -25,7 +25,6 @@
 namespace {
 
 const QString strProgram = QStringLiteral("tessaloquin-cli");
-const QString strMarkers = QStringLiteral("!?@#");
 // No account list comes near this; a larger input (a device, a wrong file) is refused before it fills memory.
 const qint64 intImportLimit = qint64(64) << 20;
 
@@ -83,16 +82,12 @@ QString listLine(const CliAccount &objectAccount) {
 }
 
 bool sameMarkers(const QString &strA, const QString &strB) {
-    for (const QChar charMarker : strMarkers) {
+    for (const QChar charMarker : CliAccount::strMarkers) {
         if (strA.contains(charMarker) != strB.contains(charMarker)) {
             return false;
         }
     }
     return true;
-}
-
-QString storePath() {
-    return QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.sqlite";
 }
 
 // The store reports nothing itself; its statements keep their last error.
@@ -113,9 +108,7 @@ bool failed(const QSqlQuery &objectQuery, const QString &strWhat, int *intCode) 
 int Cli::main(int intArgc, char **charArgv) {
     qInstallMessageHandler(handleMessage);
     // The program's identity, with which the data in res/ was written.
-    QCoreApplication::setOrganizationName("Harlowin");
-    QCoreApplication::setApplicationName("Tessaloquin");
-    QCoreApplication::setApplicationVersion("4.5");
+    MainPlatform::setIdentity();
 
     QStringList qstringlistArgv;
     for (int intIndex = 0; intIndex < intArgc; intIndex += 1) {
@@ -278,7 +271,8 @@ bool Cli::load() {
         qlistAccount = CliAccount::readAll(&strError);
     }
     if (!strError.isEmpty()) {
-        fail(1, QString("cannot read the account list %1: %2").arg(storePath(), strError));
+        fail(1,
+             QString("cannot read the account list %1: %2").arg(objectStore->objectDatabase.databaseName(), strError));
         return false;
     }
     return true;
@@ -366,7 +360,7 @@ int Cli::apply(CliAccount &objectAccount, const CliAccount *objectStored) {
         }
         // Each once, in the form's order; unchanged markers keep the stored text as it was, as in the form.
         QString strSpecial;
-        for (const QChar charMarker : strMarkers) {
+        for (const QChar charMarker : CliAccount::strMarkers) {
             strSpecial += strGiven.contains(charMarker) ? QString(charMarker) : QString();
         }
         objectAccount.strSpecial = objectStored != nullptr && sameMarkers(strSpecial, objectStored->strSpecial)
@@ -423,7 +417,7 @@ int Cli::runShow() {
         return intFailed;
     }
     QStringList qstringlistMarker;
-    for (const QChar charMarker : strMarkers) {
+    for (const QChar charMarker : CliAccount::strMarkers) {
         if (objectAccount->strSpecial.contains(charMarker)) {
             qstringlistMarker.append(charMarker);
         }

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-namespace {
+const QString CliAccount::strMarkers = QStringLiteral("!?@#");
 
-const QString strMarkers = QStringLiteral("!?@#");
+namespace {
 
 QString looseKey(const CliAccount &objectAccount) {
     QString strWebsite = CliAccount::lower(CliAccount::trimmed(objectAccount.strWebsite));

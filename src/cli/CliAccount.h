@@ -18,9 +18,10 @@ public:
 
 public:
     // What the page's form offers: lengths from 4 to 27 (one derivation gives at most 27 characters), 15 for a
-    // new account, and any of four special characters.
+    // new account, and any of four special characters, shown in the order of strMarkers.
     static const int intLengthMin = 4;
     static const int intLengthMax = 27;
+    static const QString strMarkers;
     static bool isMarkers(const QString &strSpecial);
 
     // Every account of the store, in the order of their idents; an error text instead when it cannot be read.

@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QSocketNotifier>
 
 #include <cstdio>
@@ -55,10 +54,7 @@ int CliClipboard::run(const QString &strPassword) {
     }
 
     // Marked as the program marks its copies, so that clipboard histories keep none of it.
-    QMimeData *objectData = new QMimeData();
-    objectData->setText(strSecret);
-    MainPlatform::markSecret(objectData);
-    QGuiApplication::clipboard()->setMimeData(objectData, QClipboard::Clipboard);
+    MainPlatform::copySecret(strSecret);
 
     objectElapsed.start();
     objectTimer.start();

@@ -1,5 +1,6 @@
 #include "cli/CliPlatform.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 
 #include <cerrno>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArray>
+class QByteArray;
 
 // What the terminal companion needs of the system beyond Qt: terminals, input without echo and signals. This
 // is the POSIX form; on Windows the same would be _isatty, ReadConsoleW with ENABLE_ECHO_INPUT switched off

@@ -10,9 +10,12 @@
 #include "preference/PreferenceLanguageJavascriptinterface.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWebFrame>
 #include <QWebPage>
+#include <QWebView>
 
 Display *Display::objectSingleton = nullptr;
 
@@ -33,6 +36,14 @@ void Display::dispel() {
         delete objectSingleton;
         objectSingleton = nullptr;
     }
+}
+
+void Display::notify(const QString &strGlobal) {
+    // Deferred, so that the page refreshes after the script that made the change, and skipped by a page that
+    // has no such object of its own.
+    Display::obtain()->objectWebview->page()->mainFrame()->evaluateJavaScript(
+        QString() + "window.setTimeout(function() {" + "if (window." + strGlobal + " !== undefined) {" + strGlobal +
+        ".update();" + "}" + "}, 0);");
 }
 
 Display::Display() : QMainWindow(nullptr) {
@@ -63,8 +74,6 @@ Display::Display() : QMainWindow(nullptr) {
 
     show();
 }
-
-Display::~Display() {}
 
 void Display::updateJavascriptinterface() {
     // A fresh set at every load. The framework keeps ownership, so the objects of earlier loads stay alive

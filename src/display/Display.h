@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QKeyEvent>
 #include <QMainWindow>
-#include <QVBoxLayout>
-#include <QWebView>
-#include <QWidget>
+
+class QKeyEvent;
+class QVBoxLayout;
+class QWebView;
 
 // The one window: a web view showing assets/index.html, into which the bridge objects are published.
 //
@@ -37,9 +37,13 @@ public:
     static Display *obtain();
     static void dispel();
 
+    // Has the page's X.update() run, X being strGlobal, once the running script has finished: the notify script
+    // of the stored data above. The window is made first if there is none.
+    static void notify(const QString &strGlobal);
+
 public:
     Display();
-    ~Display() override;
+    ~Display() override = default;
 
 public slots:
     void updateJavascriptinterface();

@@ -4,9 +4,18 @@
 #include "display/DisplayAccessibleDocument.h"
 #include "display/DisplayAccessibleElement.h"
 
+#include <QWebView>
+
 DisplayAccessible::DisplayAccessible(QWebView *objectWebview)
     : QAccessibleWidget(objectWebview, QAccessible::WebDocument),
       objectDocument(DisplayAccessibleDocument::obtain(objectWebview)) {}
+
+void DisplayAccessible::install() {
+    // QtWebKit installs its own factory with its first web view, and Qt asks the factory installed last first:
+    // a view made and dropped here puts ours after the engine's.
+    delete new QWebView();
+    QAccessible::installFactory(create);
+}
 
 QAccessibleInterface *DisplayAccessible::create(const QString &, QObject *objectObject) {
     QWebView *objectWebview = qobject_cast<QWebView *>(objectObject);

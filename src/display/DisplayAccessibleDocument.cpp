@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QWebFrame>
 #include <QWebPage>
+#include <QWebView>
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QString>
 #include <QTimer>
 #include <QVariantMap>
-#include <QWebView>
 
 class DisplayAccessibleElement;
+class QWebView;
 
 // The page's document as assistive technology sees it. The web engine gives Qt's accessibility layer nothing of
 // the page, so a script of ours reads the document (roles, names, states, boxes, the focus and the live regions

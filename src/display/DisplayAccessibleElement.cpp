@@ -2,6 +2,7 @@
 
 #include "display/DisplayAccessibleDocument.h"
 
+#include <QWebView>
 #include <QWidget>
 #include <QWindow>
 

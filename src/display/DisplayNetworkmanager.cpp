@@ -1,10 +1,10 @@
 #include "display/DisplayNetworkmanager.h"
 
 #include <QCoreApplication>
+#include <QNetworkRequest>
+#include <QUrl>
 
 DisplayNetworkmanager::DisplayNetworkmanager(QObject *objectParent) : QNetworkAccessManager(objectParent) {}
-
-DisplayNetworkmanager::~DisplayNetworkmanager() {}
 
 QUrl DisplayNetworkmanager::rewriteUrl(const QUrl &objectUrl, const QString &strDirectory) {
     // The folder as a fully encoded file URL: no doubled slash after "file://", and a "?", "#" or "%" in the

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QIODevice>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QString>
-#include <QUrl>
+
+class QIODevice;
+class QNetworkReply;
+class QNetworkRequest;
+class QUrl;
 
 // The page's network access: its own files are addressed as file:///android_asset/..., which lands in the
 // assets folder beside the executable, and no request keeps its query.
@@ -14,7 +15,7 @@ class DisplayNetworkmanager : public QNetworkAccessManager {
 
 public:
     explicit DisplayNetworkmanager(QObject *objectParent);
-    ~DisplayNetworkmanager() override;
+    ~DisplayNetworkmanager() override = default;
 
     // The URL a request for objectUrl is made for, with the application living in strDirectory.
     static QUrl rewriteUrl(const QUrl &objectUrl, const QString &strDirectory);

@@ -5,12 +5,13 @@
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QNetworkRequest>
+#include <QUrl>
+#include <QWebFrame>
 
 #include <memory>
 
 DisplayPage::DisplayPage(QObject *objectParent) : QWebPage(objectParent) {}
-
-DisplayPage::~DisplayPage() {}
 
 bool DisplayPage::isShippedPage(const QUrl &objectUrl, const QString &strDirectory) {
     // The exact path, compared as text: another spelling of the same file is refused, which is safe.

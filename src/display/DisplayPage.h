@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QEvent>
-#include <QNetworkRequest>
 #include <QString>
-#include <QUrl>
-#include <QWebFrame>
 #include <QWebPage>
+
+class QEvent;
+class QNetworkRequest;
+class QUrl;
+class QWebFrame;
 
 // The window's web page. Its main frame only ever shows the shipped assets/index.html: the page is published
 // the bridge objects, and any other document there (a dropped file or link, a followed link, a form, a
@@ -15,7 +16,7 @@ class DisplayPage : public QWebPage {
 
 public:
     explicit DisplayPage(QObject *objectParent = nullptr);
-    ~DisplayPage() override;
+    ~DisplayPage() override = default;
 
     // Whether objectUrl names assets/index.html of the application living in strDirectory, as the page's
     // own requests address it; its query and fragment do not matter.

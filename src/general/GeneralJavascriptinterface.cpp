@@ -7,16 +7,11 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
 #include <QUrl>
-
-GeneralJavascriptinterface::GeneralJavascriptinterface() : QObject(nullptr) {}
-
-GeneralJavascriptinterface::~GeneralJavascriptinterface() {}
 
 QString GeneralJavascriptinterface::getName() {
     return QCoreApplication::applicationName();
@@ -73,8 +68,6 @@ QString GeneralJavascriptinterface::getHttp(QString strLink) {
     const int intEnd = byteBody.indexOf('\0');
     strResult = QString::fromUtf8(byteBody.constData(), intEnd == -1 ? byteBody.size() : intEnd);
 
-    objectReply->deleteLater();
-
     return strResult;
 }
 
@@ -87,9 +80,6 @@ QString GeneralJavascriptinterface::getClipboard() {
 }
 
 void GeneralJavascriptinterface::setClipboard(QString strClipboard) {
-    // Plain text as setText would offer it, marked so that no clipboard history keeps a password or an account.
-    QMimeData *objectData = new QMimeData();
-    objectData->setText(strClipboard);
-    MainPlatform::markSecret(objectData);
-    QGuiApplication::clipboard()->setMimeData(objectData, QClipboard::Clipboard);
+    // Marked, so that no clipboard history keeps a password or an account.
+    MainPlatform::copySecret(strClipboard);
 }

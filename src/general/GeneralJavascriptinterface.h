@@ -8,8 +8,8 @@ class GeneralJavascriptinterface : public QObject {
     Q_OBJECT
 
 public:
-    GeneralJavascriptinterface();
-    ~GeneralJavascriptinterface() override;
+    GeneralJavascriptinterface() = default;
+    ~GeneralJavascriptinterface() override = default;
 
 public slots:
     QString getName();

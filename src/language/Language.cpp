@@ -110,16 +110,6 @@ void Language::dispel() {
     }
 }
 
-Language::Language() {
-    strLanguage = "";
-    qmapString.clear();
-}
-
-Language::~Language() {
-    strLanguage = "";
-    qmapString.clear();
-}
-
 QString Language::getStrLanguage() {
     const QStringList qstringlistCode = {"ar", "zh", "en", "fr", "de", "hi", "it", "ja", "ko", "pt", "ru", "es"};
 

@@ -10,7 +10,7 @@ public:
 
 public:
     // The name whose file was last loaded, or tried.
-    QString strLanguage;
+    QString strLanguage = "";
     // Name to text, in ascending order of the names.
     QMap<QString, QString> qmapString;
 
@@ -20,8 +20,8 @@ public:
     static void dispel();
 
 public:
-    Language();
-    ~Language();
+    Language() = default;
+    ~Language() = default;
 
     Language(const Language &) = delete;
     Language &operator=(const Language &) = delete;

@@ -2,10 +2,6 @@
 
 #include "language/Language.h"
 
-LanguageJavascriptinterface::LanguageJavascriptinterface() : QObject(nullptr) {}
-
-LanguageJavascriptinterface::~LanguageJavascriptinterface() {}
-
 QString LanguageJavascriptinterface::getStrLanguage() {
     return Language::obtain()->getStrLanguage();
 }

@@ -8,8 +8,8 @@ class LanguageJavascriptinterface : public QObject {
     Q_OBJECT
 
 public:
-    LanguageJavascriptinterface();
-    ~LanguageJavascriptinterface() override;
+    LanguageJavascriptinterface() = default;
+    ~LanguageJavascriptinterface() override = default;
 
 public slots:
     QString getStrLanguage();

@@ -1,15 +1,17 @@
 #include "main/Main.h"
 
 #include "display/Display.h"
+#include "display/DisplayAccessible.h"
 #include "main/MainPlatform.h"
 #include "main/MainUpdate.h"
 
+#include <QApplication>
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QEventLoop>
-#include <QGuiApplication>
+#include <QIcon>
 #include <QStyleFactory>
 #include <QWebFrame>
+#include <QWebView>
 
 namespace {
 
@@ -24,9 +26,7 @@ QVariant evaluate(const QString &strScript) {
 } // namespace
 
 Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplication(objectApplication) {
-    QCoreApplication::setOrganizationName("Harlowin");
-    QCoreApplication::setApplicationName("Tessaloquin");
-    QCoreApplication::setApplicationVersion("4.5");
+    MainPlatform::setIdentity();
 
     QApplication::setStyle(QStyleFactory::create("Fusion"));
 
@@ -46,11 +46,7 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
         }
     });
 
-    MainPlatform::installAccessibility();
-}
-
-Main::~Main() {
-    objectApplication = nullptr;
+    DisplayAccessible::install();
 }
 
 void Main::run() {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QApplication>
 #include <QObject>
+
+class QApplication;
 
 class Main : public QObject {
     Q_OBJECT
@@ -11,7 +12,7 @@ public:
 
 public:
     explicit Main(QApplication *objectApplication);
-    ~Main() override;
+    ~Main() override = default;
 
 public slots:
     void run();

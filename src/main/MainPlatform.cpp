@@ -1,15 +1,15 @@
 #include "main/MainPlatform.h"
 
-#include "display/DisplayAccessible.h"
-
-#include <QAccessible>
 #include <QByteArray>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMimeData>
 #include <QPixmap>
 #include <QString>
-#include <QWebView>
 
 #include <sys/stat.h>
 
@@ -31,6 +31,12 @@ void protectPath(const QString &strPath) {
 }
 
 } // namespace
+
+void MainPlatform::setIdentity() {
+    QCoreApplication::setOrganizationName("Harlowin");
+    QCoreApplication::setApplicationName("Tessaloquin");
+    QCoreApplication::setApplicationVersion("4.5");
+}
 
 QIcon MainPlatform::loadIcon(int intSize) {
     // The images are compiled into the static library; referencing the resource pulls them into the program.
@@ -74,6 +80,13 @@ bool MainPlatform::openUrl(const QUrl &objectUrl) {
     return boolOpened;
 }
 
+void MainPlatform::copySecret(const QString &strText) {
+    QMimeData *objectData = new QMimeData();
+    objectData->setText(strText);
+    markSecret(objectData);
+    QGuiApplication::clipboard()->setMimeData(objectData, QClipboard::Clipboard);
+}
+
 void MainPlatform::markSecret(QMimeData *objectData) {
     // One more target beside the text. Klipper and CopyQ keep nothing of a clipboard content that carries it.
     // Windows has no such target; there the same promise takes registered clipboard formats, which Qt offers
@@ -82,11 +95,4 @@ void MainPlatform::markSecret(QMimeData *objectData) {
     //   "CanIncludeInClipboardHistory" and "CanUploadToCloudClipboard" (each a DWORD 0) - for readers that
     //   look only at those.
     objectData->setData("x-kde-passwordManagerHint", QByteArray("secret"));
-}
-
-void MainPlatform::installAccessibility() {
-    // QtWebKit installs its own factory with its first web view, and Qt asks the factory installed last first:
-    // a view made and dropped here puts ours after the engine's.
-    delete new QWebView();
-    QAccessible::installFactory(DisplayAccessible::create);
 }

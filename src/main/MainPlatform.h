@@ -1,12 +1,16 @@
 #pragma once
 
-#include <QIcon>
-#include <QMimeData>
-#include <QUrl>
+class QIcon;
+class QMimeData;
+class QString;
+class QUrl;
 
 // The small layer between the program and the desktop it runs on.
 class MainPlatform {
 public:
+    // The application's identity: organisation, name and version, the same for every program that works on res/.
+    static void setIdentity();
+
     // The window icon, drawn for exactly intSize x intSize pixels; a null icon when no image of that size
     // is embedded.
     static QIcon loadIcon(int intSize);
@@ -21,9 +25,9 @@ public:
     // file mode mask this process was started with, not the one protectData set.
     static bool openUrl(const QUrl &objectUrl);
 
+    // Puts the text on the clipboard as plain text, as QClipboard::setText offers it, marked by markSecret.
+    static void copySecret(const QString &strText);
+
     // Marks data put on the clipboard as a secret, which clipboard-history tools leave out of their history.
     static void markSecret(QMimeData *objectData);
-
-    // Lets assistive technology see the page's elements in the main window's web view (DisplayAccessible).
-    static void installAccessibility();
 };

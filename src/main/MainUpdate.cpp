@@ -1,5 +1,6 @@
 #include "main/MainUpdate.h"
 
+#include "preference/PreferenceAccount.h"
 #include "preference/PreferenceSettings.h"
 
 #include <QCoreApplication>
@@ -41,58 +42,75 @@ QString strCopy(const QString &strSelect) {
            "FROM Temporary ";
 }
 
-} // namespace
-
-void MainUpdate::run() {
-    const QString strSettings = QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.ini";
-
-    // A settings file that cannot be made safe to read is neither read nor written: the upgrade counts as due,
-    // which is harmless, since the conversion below leaves a table of the current layout alone.
-    const bool boolReadable = PreferenceSettings::prepare(strSettings);
-
-    bool boolPending = true;
-    if (boolReadable) {
-        QSettings objectSettings(strSettings, QSettings::IniFormat);
-        boolPending = objectSettings.value("boolUpdate(4.0)", true).toBool();
+// The table's columns (none when there is no table) and the name of its integer primary key, if it has one.
+// False when the table could not be read (a locked or damaged file).
+bool readColumns(QSqlDatabase &objectDatabase, QStringList &qstringlistColumn, QString &strKey) {
+    QSqlQuery objectQuery(objectDatabase);
+    if (!objectQuery.exec("PRAGMA table_info(PreferenceAccount)")) {
+        qWarning("MainUpdate: the account table could not be read: %s",
+                 qUtf8Printable(objectQuery.lastError().text().simplified()));
+        return false;
     }
-
-    if (!boolPending) {
-        return;
-    }
-
-    // The database file is made at the first start, so its folder must be there.
-    QDir().mkpath(QCoreApplication::applicationDirPath() + "/res");
-
-    const QString strConnection = QLatin1String(QSqlDatabase::defaultConnection);
-    if (QSqlDatabase::contains(strConnection)) {
-        QSqlDatabase::removeDatabase(strConnection);
-    }
-
-    bool boolDone = false;
-    {
-        QSqlDatabase objectDatabase = QSqlDatabase::addDatabase("QSQLITE", strConnection);
-        objectDatabase.setDatabaseName(QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.sqlite");
-        if (objectDatabase.open()) {
-            boolDone = convert(objectDatabase);
-        } else {
-            qWarning("MainUpdate: %s", qUtf8Printable(objectDatabase.lastError().text().simplified()));
+    int intKeys = 0;
+    while (objectQuery.next()) {
+        const QString strName = objectQuery.value("name").toString();
+        qstringlistColumn.append(strName);
+        if (objectQuery.value("pk").toInt() > 0) {
+            intKeys += 1;
+            // Only a key of its own declared INTEGER is the row number, which a conversion may renumber.
+            if (objectQuery.value("type").toString().compare("INTEGER", Qt::CaseInsensitive) == 0) {
+                strKey = strName;
+            }
         }
-        objectDatabase.close();
     }
-
-    // Unregistered once no handle on it is left, so that the account store can register its own cleanly.
-    QSqlDatabase::removeDatabase(strConnection);
-
-    // Done only once nothing is left to convert: a conversion that failed (a database locked by another
-    // program, a file that could not be read) is tried again at the next start instead of leaving the old table
-    // unconverted and the account list empty for good.
-    if (boolDone && boolReadable) {
-        QSettings objectSettings(strSettings, QSettings::IniFormat);
-        objectSettings.setValue("boolUpdate(4.0)", false);
+    if (intKeys != 1) {
+        strKey.clear();
     }
+    return true;
 }
 
-bool MainUpdate::convert(QSqlDatabase &objectDatabase) {
+QString findBackupName(QSqlDatabase &objectDatabase) {
+    // Tables, indexes, views and triggers share one name space.
+    QSet<QString> qsetTaken;
+    QSqlQuery objectQuery(objectDatabase);
+    objectQuery.exec("SELECT name FROM sqlite_master");
+    while (objectQuery.next()) {
+        qsetTaken.insert(objectQuery.value(0).toString().toLower());
+    }
+
+    QString strBackup = "PreferenceAccountBackup";
+    for (int intNumber = 2; qsetTaken.contains(strBackup.toLower()); intNumber += 1) {
+        strBackup = "PreferenceAccountBackup" + QString::number(intNumber);
+    }
+    return strBackup;
+}
+
+// Runs the statements as one transaction; the database's error text when one failed (all undone then).
+QString execute(QSqlDatabase &objectDatabase, const QStringList &qstringlistStatement) {
+    if (!objectDatabase.transaction()) {
+        return objectDatabase.lastError().text().simplified();
+    }
+
+    for (const QString &strStatement : qstringlistStatement) {
+        QSqlQuery objectQuery(objectDatabase);
+        if (!objectQuery.exec(strStatement)) {
+            const QString strError = objectQuery.lastError().text().simplified();
+            objectQuery.clear();
+            objectDatabase.rollback();
+            return strError;
+        }
+    }
+
+    if (!objectDatabase.commit()) {
+        const QString strError = objectDatabase.lastError().text().simplified();
+        objectDatabase.rollback();
+        return strError;
+    }
+    return QString();
+}
+
+// True once nothing is left to convert: converted, kept aside, already current, or made afresh.
+bool convert(QSqlDatabase &objectDatabase) {
     QStringList qstringlistColumn;
     QString strKey;
     if (!readColumns(objectDatabase, qstringlistColumn, strKey)) {
@@ -152,66 +170,47 @@ bool MainUpdate::convert(QSqlDatabase &objectDatabase) {
     return strError.isEmpty();
 }
 
-bool MainUpdate::readColumns(QSqlDatabase &objectDatabase, QStringList &qstringlistColumn, QString &strKey) {
-    QSqlQuery objectQuery(objectDatabase);
-    if (!objectQuery.exec("PRAGMA table_info(PreferenceAccount)")) {
-        qWarning("MainUpdate: the account table could not be read: %s",
-                 qUtf8Printable(objectQuery.lastError().text().simplified()));
-        return false;
+} // namespace
+
+void MainUpdate::run() {
+    const QString strSettings = PreferenceSettings::path("PreferenceAccount.ini");
+
+    // A settings file that cannot be made safe to read is neither read nor written: the upgrade counts as due,
+    // which is harmless, since the conversion below leaves a table of the current layout alone.
+    const bool boolReadable = PreferenceSettings::prepare(strSettings);
+
+    bool boolPending = true;
+    if (boolReadable) {
+        QSettings objectSettings(strSettings, QSettings::IniFormat);
+        boolPending = objectSettings.value("boolUpdate(4.0)", true).toBool();
     }
-    int intKeys = 0;
-    while (objectQuery.next()) {
-        const QString strName = objectQuery.value("name").toString();
-        qstringlistColumn.append(strName);
-        if (objectQuery.value("pk").toInt() > 0) {
-            intKeys += 1;
-            // Only a key of its own declared INTEGER is the row number, which a conversion may renumber.
-            if (objectQuery.value("type").toString().compare("INTEGER", Qt::CaseInsensitive) == 0) {
-                strKey = strName;
-            }
+
+    if (!boolPending) {
+        return;
+    }
+
+    // The database file is made at the first start, so its folder must be there.
+    QDir().mkpath(QCoreApplication::applicationDirPath() + "/res");
+
+    bool boolDone = false;
+    {
+        QSqlDatabase objectDatabase = PreferenceAccount::registerConnection();
+        if (objectDatabase.open()) {
+            boolDone = convert(objectDatabase);
+        } else {
+            qWarning("MainUpdate: %s", qUtf8Printable(objectDatabase.lastError().text().simplified()));
         }
-    }
-    if (intKeys != 1) {
-        strKey.clear();
-    }
-    return true;
-}
-
-QString MainUpdate::findBackupName(QSqlDatabase &objectDatabase) {
-    // Tables, indexes, views and triggers share one name space.
-    QSet<QString> qsetTaken;
-    QSqlQuery objectQuery(objectDatabase);
-    objectQuery.exec("SELECT name FROM sqlite_master");
-    while (objectQuery.next()) {
-        qsetTaken.insert(objectQuery.value(0).toString().toLower());
+        objectDatabase.close();
     }
 
-    QString strBackup = "PreferenceAccountBackup";
-    for (int intNumber = 2; qsetTaken.contains(strBackup.toLower()); intNumber += 1) {
-        strBackup = "PreferenceAccountBackup" + QString::number(intNumber);
-    }
-    return strBackup;
-}
+    // Unregistered once no handle on it is left, so that the account store can register its own cleanly.
+    QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
 
-QString MainUpdate::execute(QSqlDatabase &objectDatabase, const QStringList &qstringlistStatement) {
-    if (!objectDatabase.transaction()) {
-        return objectDatabase.lastError().text().simplified();
+    // Done only once nothing is left to convert: a conversion that failed (a database locked by another
+    // program, a file that could not be read) is tried again at the next start instead of leaving the old table
+    // unconverted and the account list empty for good.
+    if (boolDone && boolReadable) {
+        QSettings objectSettings(strSettings, QSettings::IniFormat);
+        objectSettings.setValue("boolUpdate(4.0)", false);
     }
-
-    for (const QString &strStatement : qstringlistStatement) {
-        QSqlQuery objectQuery(objectDatabase);
-        if (!objectQuery.exec(strStatement)) {
-            const QString strError = objectQuery.lastError().text().simplified();
-            objectQuery.clear();
-            objectDatabase.rollback();
-            return strError;
-        }
-    }
-
-    if (!objectDatabase.commit()) {
-        const QString strError = objectDatabase.lastError().text().simplified();
-        objectDatabase.rollback();
-        return strError;
-    }
-    return QString();
 }

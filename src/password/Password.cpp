@@ -37,10 +37,6 @@ void Password::dispel() {
     }
 }
 
-Password::Password() = default;
-
-Password::~Password() = default;
-
 QString Password::update(QString strMasterpassword, QString strWebsite, QString strMail, int intLength,
                          QString strSpecial) {
     // The three texts joined as they are, with nothing between them, and encoded as UTF-8.

@@ -14,8 +14,8 @@ public:
     static void dispel();
 
 public:
-    Password();
-    ~Password();
+    Password() = default;
+    ~Password() = default;
 
     QString update(QString strMasterpassword, QString strWebsite, QString strMail, int intLength, QString strSpecial);
 };

@@ -8,8 +8,8 @@ class PasswordJavascriptinterface : public QObject {
     Q_OBJECT
 
 public:
-    PasswordJavascriptinterface();
-    ~PasswordJavascriptinterface() override;
+    PasswordJavascriptinterface() = default;
+    ~PasswordJavascriptinterface() override = default;
 
 public slots:
     QString update(QString strMasterpassword, QString strWebsite, QString strMail, int intLength, QString strSpecial);

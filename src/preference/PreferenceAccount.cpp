@@ -20,17 +20,6 @@ void reportFailure(const QSqlError &objectError) {
     qWarning("PreferenceAccount: %s", qUtf8Printable(strText.isEmpty() ? "the database is not open" : strText));
 }
 
-// The default connection, registered afresh. An earlier registration under the same name (the start-up
-// upgrade leaves none, but a store that was dispelled does) is removed first, which is clean because no copy
-// of it is alive any more.
-QSqlDatabase registerConnection() {
-    const QString strConnection = QLatin1String(QSqlDatabase::defaultConnection);
-    if (QSqlDatabase::contains(strConnection)) {
-        QSqlDatabase::removeDatabase(strConnection);
-    }
-    return QSqlDatabase::addDatabase("QSQLITE", strConnection);
-}
-
 // The text as the database can keep it. SQLite converts bound UTF-16 text to UTF-8 and pairs a lone high
 // surrogate with whatever unit follows it, so that the next character is lost; a lone surrogate is replaced by
 // U+FFFD instead, and every other character is kept. A null text stays null.
@@ -45,6 +34,16 @@ QString storable(const QString &strText) {
         }
     }
     return strResult;
+}
+
+// The record's fields, bound to the first six placeholders of the INSERT and UPDATE statements.
+void bindRecord(QSqlQuery &objectQuery, const PreferenceAccount &objectRecord) {
+    objectQuery.bindValue(0, storable(objectRecord.strWebsite));
+    objectQuery.bindValue(1, storable(objectRecord.strMail));
+    objectQuery.bindValue(2, storable(objectRecord.strUser));
+    objectQuery.bindValue(3, storable(objectRecord.strNote));
+    objectQuery.bindValue(4, objectRecord.intLength);
+    objectQuery.bindValue(5, storable(objectRecord.strSpecial));
 }
 
 } // namespace
@@ -68,9 +67,19 @@ void PreferenceAccount::dispel() {
     }
 }
 
+QSqlDatabase PreferenceAccount::registerConnection() {
+    // The start-up upgrade unregisters its own; a store that was dispelled leaves one behind.
+    const QString strConnection = QLatin1String(QSqlDatabase::defaultConnection);
+    if (QSqlDatabase::contains(strConnection)) {
+        QSqlDatabase::removeDatabase(strConnection);
+    }
+    QSqlDatabase objectDatabase = QSqlDatabase::addDatabase("QSQLITE", strConnection);
+    objectDatabase.setDatabaseName(QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.sqlite");
+    return objectDatabase;
+}
+
 // The connection is registered before the statement members exist, so that they are made on it.
 PreferenceAccount::PreferenceAccount() : objectDatabase(registerConnection()) {
-    objectDatabase.setDatabaseName(QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.sqlite");
     if (!objectDatabase.open()) {
         reportFailure(objectDatabase.lastError());
     }
@@ -241,12 +250,7 @@ void PreferenceAccount::selectClose() {
 }
 
 void PreferenceAccount::create() {
-    objectCreate.bindValue(0, storable(strWebsite));
-    objectCreate.bindValue(1, storable(strMail));
-    objectCreate.bindValue(2, storable(strUser));
-    objectCreate.bindValue(3, storable(strNote));
-    objectCreate.bindValue(4, intLength);
-    objectCreate.bindValue(5, storable(strSpecial));
+    bindRecord(objectCreate, *this);
     if (change(objectCreate)) {
         // After rows that another program numbered beyond the int range, the new row is numbered after them,
         // where no caller could ever reach it: it is taken out again, and the creation has failed.
@@ -263,12 +267,7 @@ void PreferenceAccount::create() {
 }
 
 void PreferenceAccount::save() {
-    objectSave.bindValue(0, storable(strWebsite));
-    objectSave.bindValue(1, storable(strMail));
-    objectSave.bindValue(2, storable(strUser));
-    objectSave.bindValue(3, storable(strNote));
-    objectSave.bindValue(4, intLength);
-    objectSave.bindValue(5, storable(strSpecial));
+    bindRecord(objectSave, *this);
     objectSave.bindValue(6, intIdent);
     change(objectSave);
 

@@ -36,6 +36,10 @@ public:
     static PreferenceAccount *obtain();
     static void dispel();
 
+    // The default connection to res/PreferenceAccount.sqlite, registered afresh and not yet open. An earlier
+    // registration under the same name is removed first, which is clean once no copy of it is alive any more.
+    static QSqlDatabase registerConnection();
+
 public:
     PreferenceAccount();
     ~PreferenceAccount();

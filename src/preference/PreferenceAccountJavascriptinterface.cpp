@@ -7,15 +7,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QWebFrame>
-#include <QWebPage>
 
 void PreferenceAccountJavascriptinterface::observerPreferenceAccount() {
-    // Deferred, so that the page refreshes after the script that made the change, and skipped by a page
-    // that has no PreferenceAccount of its own.
-    Display::obtain()->objectWebview->page()->mainFrame()->evaluateJavaScript(
-        QString() + "window.setTimeout(function() {" + "if (window.PreferenceAccount !== undefined) {" +
-        "PreferenceAccount.update();" + "}" + "}, 0);");
+    Display::notify("PreferenceAccount");
 }
 
 PreferenceAccountJavascriptinterface::PreferenceAccountJavascriptinterface() : QObject(nullptr) {

@@ -3,8 +3,7 @@
 #include "preference/PreferenceAccountSelectedObserver.h"
 #include "preference/PreferenceSettings.h"
 
-#include <QCoreApplication>
-#include <QSettings>
+#include <QVariant>
 
 #include <limits>
 
@@ -13,19 +12,15 @@ PreferenceAccountSelected *PreferenceAccountSelected::objectSingleton = nullptr;
 namespace {
 
 QString strPath() {
-    return QCoreApplication::applicationDirPath() + "/res/PreferenceAccountSelected.ini";
+    return PreferenceSettings::path("PreferenceAccountSelected.ini");
 }
 
 // Each access opens the file on its own and closes it before returning, so that every change is on disk
 // before anyone is told of it.
 int readInt(const QString &strKey) {
-    if (!PreferenceSettings::prepare(strPath())) {
-        return 0;
-    }
-    QSettings objectSettings(strPath(), QSettings::IniFormat);
     // A number too large for an int would otherwise come back cut to its low bits, as some unrelated value.
     bool boolValid = false;
-    const qlonglong intValue = objectSettings.value(strKey, 0).toLongLong(&boolValid);
+    const qlonglong intValue = PreferenceSettings::read(strPath(), strKey, 0).toLongLong(&boolValid);
     if (!boolValid || intValue < std::numeric_limits<int>::min() || intValue > std::numeric_limits<int>::max()) {
         return 0;
     }
@@ -33,17 +28,12 @@ int readInt(const QString &strKey) {
 }
 
 QString readStr(const QString &strKey) {
-    if (!PreferenceSettings::prepare(strPath())) {
-        return QString("");
-    }
-    QSettings objectSettings(strPath(), QSettings::IniFormat);
-    return objectSettings.value(strKey, QString("")).toString();
+    return PreferenceSettings::read(strPath(), strKey, QString("")).toString();
 }
 
 // An invalid value removes the key.
 void writeKey(const QString &strKey, const QVariant &variantValue) {
-    PreferenceSettings::write(strPath(), strKey, variantValue);
-    PreferenceAccountSelectedObserver::obtain()->update();
+    PreferenceSettings::change<PreferenceAccountSelectedObserver>(strPath(), strKey, variantValue);
 }
 
 void removeKey(const QString &strKey) {
@@ -70,10 +60,6 @@ void PreferenceAccountSelected::dispel() {
         objectSingleton = nullptr;
     }
 }
-
-PreferenceAccountSelected::PreferenceAccountSelected() {}
-
-PreferenceAccountSelected::~PreferenceAccountSelected() {}
 
 int PreferenceAccountSelected::getIntIdent() {
     return readInt("intIdent");

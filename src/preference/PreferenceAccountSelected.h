@@ -13,8 +13,8 @@ public:
     static void dispel();
 
 public:
-    PreferenceAccountSelected();
-    ~PreferenceAccountSelected();
+    PreferenceAccountSelected() = default;
+    ~PreferenceAccountSelected() = default;
 
     PreferenceAccountSelected(const PreferenceAccountSelected &) = delete;
     PreferenceAccountSelected &operator=(const PreferenceAccountSelected &) = delete;

@@ -6,14 +6,9 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QWebFrame>
-#include <QWebPage>
 
 void PreferenceAccountSelectedJavascriptinterface::observerPreferenceAccountSelected() {
-    // Deferred, so that the page's update() runs after the page script that made the change has finished.
-    Display::obtain()->objectWebview->page()->mainFrame()->evaluateJavaScript(
-        QString() + "window.setTimeout(function() {" + "if (window.PreferenceAccountSelected !== undefined) {" +
-        "PreferenceAccountSelected.update();" + "}" + "}, 0);");
+    Display::notify("PreferenceAccountSelected");
 }
 
 PreferenceAccountSelectedJavascriptinterface::PreferenceAccountSelectedJavascriptinterface() : QObject(nullptr) {

@@ -3,8 +3,6 @@
 #include "preference/PreferenceLanguageObserver.h"
 #include "preference/PreferenceSettings.h"
 
-#include <QCoreApplication>
-#include <QSettings>
 #include <QVariant>
 
 PreferenceLanguage *PreferenceLanguage::objectSingleton = nullptr;
@@ -12,7 +10,7 @@ PreferenceLanguage *PreferenceLanguage::objectSingleton = nullptr;
 namespace {
 
 QString strPath() {
-    return QCoreApplication::applicationDirPath() + "/res/PreferenceLanguage.ini";
+    return PreferenceSettings::path("PreferenceLanguage.ini");
 }
 
 } // namespace
@@ -36,17 +34,9 @@ void PreferenceLanguage::dispel() {
     }
 }
 
-PreferenceLanguage::PreferenceLanguage() {}
-
-PreferenceLanguage::~PreferenceLanguage() {}
-
 QString PreferenceLanguage::getStrName() {
     // "en" stands only for an absent key: a name stored empty on purpose reads as empty.
-    if (!PreferenceSettings::prepare(strPath())) {
-        return QString("en");
-    }
-    QSettings objectSettings(strPath(), QSettings::IniFormat);
-    QVariant variantName = objectSettings.value("strName", QString("en"));
+    QVariant variantName = PreferenceSettings::read(strPath(), "strName", QString("en"));
     // A value that is no text (a list or a rectangle that another program wrote) names no language either.
     if (!variantName.convert(QMetaType::QString)) {
         return QString("en");
@@ -56,13 +46,11 @@ QString PreferenceLanguage::getStrName() {
 
 void PreferenceLanguage::setStrName(QString strName) {
     // A name that could not be written is not read back either: the page learns of the failure by reading.
-    PreferenceSettings::write(strPath(), "strName", strName);
-    PreferenceLanguageObserver::obtain()->update();
+    PreferenceSettings::change<PreferenceLanguageObserver>(strPath(), "strName", strName);
 }
 
 void PreferenceLanguage::clearStrName() {
-    PreferenceSettings::write(strPath(), "strName", QVariant());
-    PreferenceLanguageObserver::obtain()->update();
+    PreferenceSettings::change<PreferenceLanguageObserver>(strPath(), "strName", QVariant());
 }
 
 void PreferenceLanguage::clear() {

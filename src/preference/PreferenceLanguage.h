@@ -13,8 +13,8 @@ public:
     static void dispel();
 
 public:
-    PreferenceLanguage();
-    ~PreferenceLanguage();
+    PreferenceLanguage() = default;
+    ~PreferenceLanguage() = default;
 
     PreferenceLanguage(const PreferenceLanguage &) = delete;
     PreferenceLanguage &operator=(const PreferenceLanguage &) = delete;

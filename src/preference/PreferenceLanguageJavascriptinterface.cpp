@@ -6,14 +6,9 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QWebFrame>
-#include <QWebPage>
 
 void PreferenceLanguageJavascriptinterface::observerPreferenceLanguage() {
-    // Deferred, so that the page's update() runs after the page script that made the change has finished.
-    Display::obtain()->objectWebview->page()->mainFrame()->evaluateJavaScript(
-        QString() + "window.setTimeout(function() {" + "if (window.PreferenceLanguage !== undefined) {" +
-        "PreferenceLanguage.update();" + "}" + "}, 0);");
+    Display::notify("PreferenceLanguage");
 }
 
 PreferenceLanguageJavascriptinterface::PreferenceLanguageJavascriptinterface() : QObject(nullptr) {

@@ -1,5 +1,6 @@
 #include "preference/PreferenceSettings.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 #include <QSettings>
@@ -7,9 +8,10 @@
 
 namespace {
 
-// The reading below follows QSettings's own INI reader step by step, so that it finds every value that reader
-// would decode. It errs in one direction only: spaces after the closing parenthesis count as cut off, even
-// where an escape makes the reader keep them.
+// The reading below follows the INI reader of Qt 5.15's QSettings step by step (readIniLine and
+// iniUnescapedStringList in qsettings.cpp), so that it finds every value that reader would decode; a later Qt
+// that reads otherwise must be followed here. It errs in one direction only: spaces after the closing
+// parenthesis count as cut off, even where an escape makes the reader keep them.
 
 bool isSpace(char charByte) {
     return charByte == ' ' || charByte == '\t' || charByte == '\n' || charByte == '\r';
@@ -206,7 +208,13 @@ bool holdsSerialisedValue(const QByteArray &byteData, int intFrom, int intTo, bo
 
 } // namespace
 
-QByteArray PreferenceSettings::withoutSerialisedValues(const QByteArray &byteContent, int *intRemoved) {
+namespace PreferenceSettings {
+
+QString path(const QString &strName) {
+    return QCoreApplication::applicationDirPath() + "/res/" + strName;
+}
+
+QByteArray withoutSerialisedValues(const QByteArray &byteContent, int *intRemoved) {
     *intRemoved = 0;
     // Every such value needs an "@", written as it is or as an escape.
     if (!byteContent.contains('@') && !byteContent.contains('\\')) {
@@ -245,7 +253,7 @@ QByteArray PreferenceSettings::withoutSerialisedValues(const QByteArray &byteCon
     return byteResult;
 }
 
-bool PreferenceSettings::prepare(const QString &strPath) {
+bool prepare(const QString &strPath) {
     QFile objectFile(strPath);
     // A file that cannot be opened gives QSettings nothing to read either.
     if (!objectFile.open(QIODevice::ReadOnly)) {
@@ -271,7 +279,15 @@ bool PreferenceSettings::prepare(const QString &strPath) {
     return false;
 }
 
-bool PreferenceSettings::write(const QString &strPath, const QString &strKey, const QVariant &variantValue) {
+QVariant read(const QString &strPath, const QString &strKey, const QVariant &variantDefault) {
+    if (!prepare(strPath)) {
+        return variantDefault;
+    }
+    QSettings objectSettings(strPath, QSettings::IniFormat);
+    return objectSettings.value(strKey, variantDefault);
+}
+
+bool write(const QString &strPath, const QString &strKey, const QVariant &variantValue) {
     if (!prepare(strPath)) {
         return false;
     }
@@ -300,3 +316,5 @@ bool PreferenceSettings::write(const QString &strPath, const QString &strKey, co
     qWarning("PreferenceSettings: %s could not be written", qUtf8Printable(strPath));
     return false;
 }
+
+} // namespace PreferenceSettings

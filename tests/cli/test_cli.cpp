@@ -99,6 +99,16 @@ private slots:
         QVERIFY(cli({"--help"}).strOut.contains("password ACCOUNT"));
     }
 
+    // The core's code for the window must not pull the web engine in: loading it would double every start.
+    void loadsNoWebEngine() {
+        QProcess objectLdd;
+        objectLdd.start("ldd", {strProgram});
+        QVERIFY(objectLdd.waitForFinished(20000));
+        const QByteArray byteLibraries = objectLdd.readAllStandardOutput();
+        QVERIFY(byteLibraries.contains("libQt5Core"));
+        QVERIFY2(!byteLibraries.contains("WebKit"), byteLibraries.constData());
+    }
+
     void passwordsEqualTheReferenceVectors_data() {
         QTest::addColumn<QString>("strMaster");
         QTest::addColumn<PageAccount>("objectAccount");

@@ -20,12 +20,7 @@ const QString strPassword = "S50X3jGa0BtqkPX";
 
 // The clipboard as another program on the same display sees it.
 QByteArray xclip(const QStringList &qstringlistArgument, const QByteArray &byteInput = QByteArray()) {
-    QProcess objectProcess;
-    objectProcess.start("xclip", QStringList({"-selection", "clipboard"}) + qstringlistArgument);
-    objectProcess.write(byteInput);
-    objectProcess.closeWriteChannel();
-    objectProcess.waitForFinished(10000);
-    return objectProcess.readAllStandardOutput();
+    return PageDriver::run(QStringList({"xclip", "-selection", "clipboard"}) + qstringlistArgument, byteInput);
 }
 
 } // namespace

@@ -9,8 +9,10 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QVBoxLayout>
 #include <QWebFrame>
 #include <QWebPage>
+#include <QWebView>
 
 namespace {
 

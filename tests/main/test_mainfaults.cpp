@@ -11,8 +11,6 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSettings>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,10 +18,7 @@
 
 namespace {
 
-// The bytes of a literal, zero bytes included, without its terminating zero.
-template <int intSize> QByteArray raw(const char (&charData)[intSize]) {
-    return QByteArray(charData, intSize - 1);
-}
+using TestSupport::raw;
 
 // Asks every bridge object what a user's first minute would, and sends the answers home over loopback (in
 // the path: the window drops queries).
@@ -80,28 +75,11 @@ QString selectedDefaults(const QString &strUser) {
 class TestMainFaults : public QObject {
     Q_OBJECT
 
-    QTcpServer objectServer;
-    QStringList qstringlistReports;
-
-    void collectReport() {
-        while (QTcpSocket *objectSocket = objectServer.nextPendingConnection()) {
-            connect(objectSocket, &QTcpSocket::readyRead, this, [this, objectSocket]() {
-                QByteArray byteRequest = objectSocket->property("byteRequest").toByteArray() + objectSocket->readAll();
-                objectSocket->setProperty("byteRequest", byteRequest);
-                if (!byteRequest.contains("\r\n")) {
-                    return;
-                }
-                const QByteArray bytePath = byteRequest.left(byteRequest.indexOf("\r\n")).split(' ').value(1);
-                qstringlistReports.append(QUrl::fromPercentEncoding(bytePath.mid(QByteArray("/report/").size())));
-                objectSocket->write("HTTP/1.0 204 No Content\r\nConnection: close\r\n\r\n");
-                objectSocket->disconnectFromHost();
-            });
-        }
-    }
+    TestSupport::ReportServer objectServer;
 
     // Starts a copy of the program in the folder, waits for its page's report and ends it.
     QJsonObject runProgram(const QString &strFolder) {
-        qstringlistReports.clear();
+        objectServer.qstringlistReports.clear();
         QFile::remove(strFolder + "/tessaloquin");
         if (!QFile::copy(QString(TESSALOQUIN_BINARY_DIR) + "/tessaloquin", strFolder + "/tessaloquin")) {
             qWarning("the program could not be copied");
@@ -119,18 +97,19 @@ class TestMainFaults : public QObject {
         objectProcess.waitForStarted();
         const bool boolReported = QTest::qWaitFor(
             [this, &objectProcess]() {
-                return !qstringlistReports.isEmpty() || objectProcess.state() == QProcess::NotRunning;
+                return !objectServer.qstringlistReports.isEmpty() || objectProcess.state() == QProcess::NotRunning;
             },
             60000);
         // Still running once the page has reported: nothing it did brought the program down.
         const bool boolRunning = objectProcess.state() == QProcess::Running;
         objectProcess.terminate();
         objectProcess.waitForFinished(20000);
-        if (!boolRunning || !boolReported || qstringlistReports.isEmpty()) {
+        if (!boolRunning || !boolReported || objectServer.qstringlistReports.isEmpty()) {
             qWarning("the program ended or never reported: %s", objectProcess.readAll().constData());
             return QJsonObject();
         }
-        return QJsonDocument::fromJson(qstringlistReports.first().toUtf8()).object();
+        const QString strReport = objectServer.qstringlistReports.first().mid(QString("/report/").size());
+        return QJsonDocument::fromJson(strReport.toUtf8()).object();
     }
 
     QString strPassword;
@@ -138,21 +117,12 @@ class TestMainFaults : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(objectServer.listen(QHostAddress::LocalHost));
-        connect(&objectServer, &QTcpServer::newConnection, this, &TestMainFaults::collectReport);
         strPassword = Password::obtain()->update("master", "example.org", "ada@example.org", 12, "!");
     }
 
-    void init() {
-        PreferenceAccount::dispel();
-        PreferenceAccountObserver::dispel();
-        TestSupport::resetRes();
-        TestSupport::recordMessages().clear();
-    }
+    void init() { TestSupport::resetStore(); }
 
-    void cleanup() {
-        PreferenceAccount::dispel();
-        PreferenceAccountObserver::dispel();
-    }
+    void cleanup() { TestSupport::closeStore(); }
 
     void garbageDatabaseIsNeitherReadNorWritten_data() {
         QTest::addColumn<QByteArray>("byteGarbage");

@@ -66,16 +66,10 @@ class TestMainUpdate : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        PreferenceAccount::dispel();
-        PreferenceAccountObserver::dispel();
-        TestSupport::resetRes();
-        TestSupport::recordMessages().clear();
-    }
+    void init() { TestSupport::resetStore(); }
 
     void cleanup() {
-        PreferenceAccount::dispel();
-        PreferenceAccountObserver::dispel();
+        TestSupport::closeStore();
         QCOMPARE(TestSupport::connectionWarnings(), QStringList());
     }
 

@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,27 +10,10 @@
 class TestProgram : public QObject {
     Q_OBJECT
 
-    QTcpServer objectServer;
-    QStringList qstringlistReports;
-
-    void collectReport() {
-        while (QTcpSocket *objectSocket = objectServer.nextPendingConnection()) {
-            connect(objectSocket, &QTcpSocket::readyRead, this, [this, objectSocket]() {
-                const QByteArray byteLine = objectSocket->readLine();
-                if (byteLine.startsWith("GET ")) {
-                    qstringlistReports.append(QUrl::fromPercentEncoding(byteLine.split(' ').value(1)));
-                }
-                objectSocket->write("HTTP/1.0 204 No Content\r\nConnection: close\r\n\r\n");
-                objectSocket->disconnectFromHost();
-            });
-        }
-    }
+    TestSupport::ReportServer objectServer;
 
 private slots:
-    void initTestCase() {
-        QVERIFY(objectServer.listen(QHostAddress::LocalHost));
-        connect(&objectServer, &QTcpServer::newConnection, this, &TestProgram::collectReport);
-    }
+    void initTestCase() { QVERIFY(objectServer.listen(QHostAddress::LocalHost)); }
 
     void runsThePageBesideItsOwnCopyIgnoringArguments() {
         QTemporaryDir objectFolder;
@@ -65,8 +46,8 @@ private slots:
         objectProcess.start(strProgram, {"-platform", "nonexistent", "-style", "windows", "--help"});
         QVERIFY(objectProcess.waitForStarted());
 
-        QTRY_VERIFY_WITH_TIMEOUT(!qstringlistReports.isEmpty(), 30000);
-        QCOMPARE(qstringlistReports.first(),
+        QTRY_VERIFY_WITH_TIMEOUT(!objectServer.qstringlistReports.isEmpty(), 30000);
+        QCOMPARE(objectServer.qstringlistReports.first(),
                  QString("/report/665x690/%1").arg(QDir(objectFolder.path()).canonicalPath() + "/assets/index.html"));
         QCOMPARE(objectProcess.state(), QProcess::Running);
 

@@ -3,6 +3,7 @@
 #include "display/Display.h"
 #include "display/DisplayAccessibleDocument.h"
 #include "language/Language.h"
+#include "main/Main.h"
 #include "preference/PreferenceAccount.h"
 #include "support/TestSupport.h"
 
@@ -11,15 +12,12 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
 #include <QVariant>
-#include <QWebFrame>
+#include <QWebView>
 
 namespace {
-
-const char *const strConnection = "pagedriver";
 
 const char *const strCreate = "CREATE TABLE IF NOT EXISTS PreferenceAccount (intIdent INTEGER PRIMARY KEY "
                               "AUTOINCREMENT, strWebsite TEXT, strMail TEXT, strUser TEXT, strNote TEXT, "
@@ -31,22 +29,11 @@ QString quoted(const QString &strText) {
     return "'" + strResult + "'";
 }
 
-// Runs a function on a connection of its own to the account database; the connection is gone afterwards.
-template <typename Function> void withDatabase(Function functionWork) {
-    {
-        QSqlDatabase objectDatabase = QSqlDatabase::addDatabase("QSQLITE", strConnection);
-        objectDatabase.setDatabaseName(TestSupport::appPath("res/PreferenceAccount.sqlite"));
-        if (objectDatabase.open()) {
-            functionWork(objectDatabase);
-            objectDatabase.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(strConnection);
-}
-
 } // namespace
 
 void PageDriver::start() {
+    objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
+    TestSupport::resetRes(true);
     objectDisplay = Display::obtain();
     objectPage = TestSupport::installTestPage(objectDisplay);
     objectDisplay->activateWindow();
@@ -65,6 +52,12 @@ bool PageDriver::reload() {
     const bool boolLoaded = TestSupport::reloadPage(objectDisplay);
     objectDisplay->objectWebview->setFocus();
     return boolLoaded;
+}
+
+void PageDriver::checkConsole() {
+    const QStringList qstringlistConsole = objectPage->qstringlistConsole;
+    objectPage->qstringlistConsole.clear();
+    QVERIFY2(qstringlistConsole.isEmpty(), qPrintable(qstringlistConsole.join("\n")));
 }
 
 QVariant PageDriver::js(const QString &strScript) const {
@@ -166,7 +159,7 @@ QString PageDriver::catalogue(const QString &strName) {
 }
 
 void PageDriver::seed(const QList<PageAccount> &qlistAccounts) {
-    withDatabase([&qlistAccounts](QSqlDatabase &objectDatabase) {
+    TestSupport::withDatabase([&qlistAccounts](QSqlDatabase &objectDatabase) {
         QSqlQuery objectQuery(objectDatabase);
         objectQuery.exec(strCreate);
         objectDatabase.transaction();
@@ -188,7 +181,7 @@ void PageDriver::seed(const QList<PageAccount> &qlistAccounts) {
 
 QList<PageAccount> PageDriver::stored() {
     QList<PageAccount> qlistAccounts;
-    withDatabase([&qlistAccounts](QSqlDatabase &objectDatabase) {
+    TestSupport::withDatabase([&qlistAccounts](QSqlDatabase &objectDatabase) {
         QSqlQuery objectQuery(objectDatabase);
         objectQuery.exec("SELECT intIdent, strWebsite, strMail, strUser, strNote, intLength, strSpecial FROM "
                          "PreferenceAccount ORDER BY intIdent");
@@ -223,9 +216,11 @@ void PageDriver::setClipboard(const QString &strText) {
     QGuiApplication::clipboard()->setText(strText, QClipboard::Clipboard);
 }
 
-QByteArray PageDriver::run(const QStringList &qstringlistCommand) {
+QByteArray PageDriver::run(const QStringList &qstringlistCommand, const QByteArray &byteInput) {
     QProcess objectProcess;
     objectProcess.start(qstringlistCommand.first(), qstringlistCommand.mid(1));
+    objectProcess.write(byteInput);
+    objectProcess.closeWriteChannel();
     for (int intWait = 0; intWait < 1000 && objectProcess.state() != QProcess::NotRunning; ++intWait) {
         QTest::qWait(20);
     }

@@ -9,6 +9,7 @@
 #include <QVariant>
 
 class Display;
+class Main;
 class TestPage;
 
 // One stored account as the tests write it into the database.
@@ -34,11 +35,13 @@ PageAccount account(const QString &strWebsite, const QString &strMail, const QSt
 // the place of an element, and reads back the document, the database and the settings files.
 class PageDriver {
 public:
+    Main *objectMain = nullptr;
     Display *objectDisplay = nullptr;
     TestPage *objectPage = nullptr;
 
 public:
-    // Creates the window and puts a recording test page into it.
+    // Starts as the program does, on a res/ that holds only the shipped catalogues, creates the window and puts a
+    // recording test page into it.
     void start();
 
     // Closes the account store and the catalogue, empties res/ (the shipped catalogues are copied back),
@@ -47,6 +50,9 @@ public:
 
     // Loads the page again over the same data.
     bool reload();
+
+    // Fails the running test when the page has reported script errors since the last check, and forgets them.
+    void checkConsole();
 
     QVariant js(const QString &strScript) const;
     QString text(const QString &strId) const;
@@ -82,9 +88,9 @@ public:
     // The clipboard, as another program would see it.
     static QString clipboard();
     static void setClipboard(const QString &strText);
-    // Runs another program to its end (at most 20 s) and returns what it printed; this process goes on serving its
-    // window and its selections meanwhile.
-    static QByteArray run(const QStringList &qstringlistCommand);
+    // Runs another program to its end (at most 20 s) with byteInput as its whole input and returns what it printed;
+    // this process goes on serving its window and its selections meanwhile.
+    static QByteArray run(const QStringList &qstringlistCommand, const QByteArray &byteInput = QByteArray());
     // What a second X client (xclip) gets from an X selection ("primary", "clipboard") for a target.
     static QByteArray xselection(const QString &strSelection, const QString &strTarget = "UTF8_STRING");
 };

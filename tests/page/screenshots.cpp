@@ -4,7 +4,6 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
-#include "main/Main.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -130,7 +129,6 @@ public:
 
 int main(int argc, char **argv) {
     QApplication objectApplication(argc, argv);
-    Main objectMain(&objectApplication);
 
     QStringList qstringlistArguments = QCoreApplication::arguments().mid(1);
     Shooter objectShooter;
@@ -139,7 +137,6 @@ int main(int argc, char **argv) {
     const QStringList qstringlistLanguages =
         qstringlistArguments.isEmpty() ? QStringList({"en", "de", "ar", "ja"}) : qstringlistArguments;
 
-    TestSupport::resetRes(true);
     objectShooter.objectDriver.start();
     for (const QString &strLanguage : qstringlistLanguages) {
         objectShooter.strLanguage = strLanguage;

@@ -1,7 +1,6 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
-#include "main/Main.h"
 #include "support/TestSupport.h"
 
 #include <QJsonArray>
@@ -24,7 +23,6 @@ const QList<PageAccount> qlistThree = {account("mail.example", "zed@example.org"
 class TestPageFlows : public QObject {
     Q_OBJECT
 
-    Main *objectMain = nullptr;
     PageDriver objectDriver;
 
     // The websites of the rows drawn, top to bottom.
@@ -81,17 +79,12 @@ class TestPageFlows : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
-        TestSupport::resetRes(true);
-        objectDriver.start();
-    }
+    void initTestCase() { objectDriver.start(); }
 
     void init() { objectDriver.objectPage->qstringlistConsole.clear(); }
 
     void cleanup() {
-        QVERIFY2(objectDriver.objectPage->qstringlistConsole.isEmpty(),
-                 qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
+        objectDriver.checkConsole();
         QLocale::setDefault(QLocale::c());
     }
 

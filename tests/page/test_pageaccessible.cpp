@@ -1,7 +1,6 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
-#include "main/Main.h"
 #include "support/TestSupport.h"
 
 #include <QAccessible>
@@ -29,7 +28,6 @@ QString expected(const QString &strText) {
 class TestPageAccessible : public QObject {
     Q_OBJECT
 
-    Main *objectMain = nullptr;
     PageDriver objectDriver;
 
     QString focusName() const {
@@ -38,11 +36,7 @@ class TestPageAccessible : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
-        TestSupport::resetRes(true);
-        objectDriver.start();
-    }
+    void initTestCase() { objectDriver.start(); }
 
     void init() {
         objectDriver.objectPage->qstringlistConsole.clear();
@@ -50,10 +44,7 @@ private slots:
                                       account("c.net", "c@c.net")}));
     }
 
-    void cleanup() {
-        QVERIFY2(objectDriver.objectPage->qstringlistConsole.isEmpty(),
-                 qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
-    }
+    void cleanup() { objectDriver.checkConsole(); }
 
     void everyControlHasItsRoleAndANameInTheLanguage_data() {
         // The language, a script that opens the screen, its title, and role and catalogue name (or text) of

@@ -1,7 +1,6 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
-#include "main/Main.h"
 #include "support/TestSupport.h"
 
 #include <QAccessible>
@@ -36,19 +35,15 @@ QString last(const QStringList &qstringlistEvent) {
 class TestPageAccessibleBus : public QObject {
     Q_OBJECT
 
-    Main *objectMain = nullptr;
     PageDriver objectDriver;
 
     void openAccount() {
-        objectDriver.click("#list .item");
-        QTRY_COMPARE(objectDriver.screen(), QString("account"));
+        objectDriver.openFirst();
         objectDriver.keys(strMaster);
     }
 
 private slots:
     void initTestCase() {
-        objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
-        TestSupport::resetRes(true);
         objectDriver.start();
         QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), 10000);
         QTRY_VERIFY(objectDriver.objectDisplay->objectWebview->hasFocus());
@@ -64,8 +59,7 @@ private slots:
 
     void cleanup() {
         QAccessible::installUpdateHandler(nullptr);
-        QVERIFY2(objectDriver.objectPage->qstringlistConsole.isEmpty(),
-                 qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
+        objectDriver.checkConsole();
     }
 
     void focusMovesByTabAndTheListsArrowsAreTold() {

@@ -1,7 +1,6 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
-#include "main/Main.h"
 #include "support/TestSupport.h"
 
 #include <QClipboard>
@@ -84,25 +83,17 @@ public:
 class TestPageClipboard : public QObject {
     Q_OBJECT
 
-    Main *objectMain = nullptr;
     PageDriver objectDriver;
 
 private slots:
-    void initTestCase() {
-        objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
-        TestSupport::resetRes(true);
-        objectDriver.start();
-    }
+    void initTestCase() { objectDriver.start(); }
 
     void init() {
         objectDriver.objectPage->qstringlistConsole.clear();
         QVERIFY(objectDriver.restart({account("example.com", "me@example.com", "me")}));
     }
 
-    void cleanup() {
-        QVERIFY2(objectDriver.objectPage->qstringlistConsole.isEmpty(),
-                 qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
-    }
+    void cleanup() { objectDriver.checkConsole(); }
 
     void primarySelectionNeverHoldsASecret_data() {
         QTest::addColumn<QString>("strId");

@@ -1,7 +1,6 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
-#include "main/Main.h"
 #include "support/TestSupport.h"
 
 #include <QJsonArray>
@@ -10,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QWebFrame>
+#include <QWebView>
 
 namespace {
 
@@ -19,13 +19,7 @@ const QString strPassword = "S50X3jGa0BtqkPX";
 const QString strPasswordSpecial = "S@0X?jG!0Btq?PX";
 
 PageAccount reference(const QString &strSpecial = QString()) {
-    PageAccount objectAccount;
-    objectAccount.strWebsite = "example.com";
-    objectAccount.strMail = "me@example.com";
-    objectAccount.strUser = "me";
-    objectAccount.intLength = 15;
-    objectAccount.strSpecial = strSpecial;
-    return objectAccount;
+    return account("example.com", "me@example.com", "me", QString(), 15, strSpecial);
 }
 
 } // namespace
@@ -33,15 +27,8 @@ PageAccount reference(const QString &strSpecial = QString()) {
 class TestPageSecrets : public QObject {
     Q_OBJECT
 
-    Main *objectMain = nullptr;
     PageDriver objectDriver;
     QString strBridgeScript;
-
-    // Opens the first account of the list, as a user does.
-    void openFirst() {
-        objectDriver.click("#list .item");
-        QTRY_COMPARE(objectDriver.screen(), QString("account"));
-    }
 
     QString fingerprint() const {
         return objectDriver
@@ -60,8 +47,6 @@ public slots:
 
 private slots:
     void initTestCase() {
-        objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
-        TestSupport::resetRes(true);
         objectDriver.start();
         connect(objectDriver.objectPage->mainFrame(), SIGNAL(javaScriptWindowObjectCleared()), this,
                 SLOT(changeBridges()));
@@ -73,10 +58,7 @@ private slots:
         QVERIFY(objectDriver.restart({reference()}));
     }
 
-    void cleanup() {
-        QVERIFY2(objectDriver.objectPage->qstringlistConsole.isEmpty(),
-                 qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
-    }
+    void cleanup() { objectDriver.checkConsole(); }
 
     void derivedPasswordFollowsTheMasterPassword_data() {
         QTest::addColumn<QString>("strSpecial");
@@ -89,7 +71,7 @@ private slots:
         QFETCH(QString, strSpecial);
         QFETCH(QString, strExpected);
         QVERIFY(objectDriver.restart({reference(strSpecial)}));
-        openFirst();
+        objectDriver.openFirst();
         QCOMPARE(objectDriver.focused(), QString("master"));
         QCOMPARE(objectDriver.value("password"), QString());
         QVERIFY(objectDriver.js("document.getElementById('password-copy').disabled").toBool());
@@ -120,7 +102,7 @@ private slots:
     }
 
     void revealedPasswordHidesWhenTheFocusLeaves() {
-        openFirst();
+        objectDriver.openFirst();
         objectDriver.keys(strMaster);
         objectDriver.click("#password-toggle");
         QCOMPARE(objectDriver.js("document.getElementById('password').type").toString(), QString("text"));
@@ -136,7 +118,7 @@ private slots:
 
     void masterPasswordNeverLeavesItsField() {
         const QString strSecret = "Gl\u00fchw\u00fcrmchen-42";
-        openFirst();
+        objectDriver.openFirst();
         objectDriver.keys(strSecret);
         objectDriver.click("#master-toggle");
         QTRY_VERIFY(!fingerprint().isEmpty());
@@ -180,13 +162,13 @@ private slots:
         QFETCH(QString, strAction);
         const QString strType = "document.getElementById('" + strField + "').type";
         QVERIFY(objectDriver.restart({reference(), account("other.org", "you@other.org")}));
-        openFirst();
+        objectDriver.openFirst();
         objectDriver.keys(strMaster);
         objectDriver.click("#" + strField + "-toggle");
         QCOMPARE(objectDriver.js(strType).toString(), QString("text"));
         if (strAction == "reopen") {
             objectDriver.click("#account-back");
-            openFirst();
+            objectDriver.openFirst();
         } else if (strAction == "select") {
             objectDriver.js("jsPreferenceAccountSelected.setIntIdent(2);");
             QTRY_COMPARE(objectDriver.text("account-title"), QString("other.org"));
@@ -199,7 +181,7 @@ private slots:
 
     void masterPasswordIsWipedAfterAWhileWithoutInput() {
         objectDriver.js("Timing.intMasterIdleMs = 800;");
-        openFirst();
+        objectDriver.openFirst();
         objectDriver.keys(strMaster);
         QCOMPARE(objectDriver.value("password"), strPassword);
         // Typing keeps it alive, and so does any other use of the screen, such as a click or copying.
@@ -225,7 +207,7 @@ private slots:
     }
 
     void fingerprintWaitsForAPauseAndDependsOnTheMasterAlone() {
-        openFirst();
+        objectDriver.openFirst();
         QCOMPARE(fingerprint(), QString());
         objectDriver.keys(strMaster);
         // Not while typing.
@@ -256,7 +238,7 @@ private slots:
 
     // The shared fixture that the terminal companion's tests read as well.
     void fingerprintFollowsTheSharedFixture() {
-        openFirst();
+        objectDriver.openFirst();
         const QJsonArray objectPairs = QJsonDocument::fromJson(TestSupport::fixture("fingerprint/fingerprints.json"))
                                            .object()
                                            .value("arrayFingerprints")
@@ -282,7 +264,7 @@ private slots:
         QFETCH(QString, strAfter);
         objectDriver.js("Timing.intClipboardSeconds = 1;");
         PageDriver::setClipboard("before");
-        openFirst();
+        objectDriver.openFirst();
         objectDriver.keys(strMaster);
         objectDriver.key(Qt::Key_Return);
         QCOMPARE(PageDriver::clipboard(), strPassword);
@@ -297,7 +279,7 @@ private slots:
 
     void copyingMailOrUserEndsTheCountdown() {
         objectDriver.js("Timing.intClipboardSeconds = 1;");
-        openFirst();
+        objectDriver.openFirst();
         objectDriver.keys(strMaster);
         objectDriver.click("#password-copy");
         QCOMPARE(PageDriver::clipboard(), strPassword);
@@ -330,7 +312,7 @@ private slots:
         QVERIFY(objectDriver.reload());
         QVERIFY(!objectDriver.js("Derivation.passed()").toBool());
         PageDriver::setClipboard("untouched");
-        openFirst();
+        objectDriver.openFirst();
         objectDriver.keys(strMaster);
         objectDriver.key(Qt::Key_Return);
         QCOMPARE(objectDriver.value("password"), QString());

@@ -1,7 +1,6 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
-#include "main/Main.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -11,12 +10,8 @@
 namespace {
 
 const int intAccounts = 10000;
-#ifdef TESSALOQUIN_SANITIZED
 // Instrumented code runs several times slower; the bounds still catch a list that draws every row.
-const qint64 intSlowdown = 4;
-#else
-const qint64 intSlowdown = 1;
-#endif
+const qint64 intSlowdown = TestSupport::boolSanitized ? 4 : 1;
 // What a user still feels as immediate.
 const qint64 intListMs = 500 * intSlowdown;
 const qint64 intKeystrokeMs = 100 * intSlowdown;
@@ -41,21 +36,15 @@ QList<PageAccount> many() {
 class TestPageSpeed : public QObject {
     Q_OBJECT
 
-    Main *objectMain = nullptr;
     PageDriver objectDriver;
 
 private slots:
     void initTestCase() {
-        objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
-        TestSupport::resetRes(true);
         objectDriver.start();
         QVERIFY(objectDriver.restart(many()));
     }
 
-    void cleanup() {
-        QVERIFY2(objectDriver.objectPage->qstringlistConsole.isEmpty(),
-                 qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
-    }
+    void cleanup() { objectDriver.checkConsole(); }
 
     void tenThousandAccountsAppearQuickly() {
         // The best of a few loads, so one slow turn of a busy machine does not decide.

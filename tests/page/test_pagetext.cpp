@@ -1,7 +1,6 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
-#include "main/Main.h"
 #include "support/TestSupport.h"
 
 #include <QJsonArray>
@@ -48,7 +47,6 @@ QStringList websites(const QList<PageAccount> &qlistAccounts) {
 class TestPageText : public QObject {
     Q_OBJECT
 
-    Main *objectMain = nullptr;
     PageDriver objectDriver;
 
     // Elements that markup in stored text would have made, anywhere in the document.
@@ -69,18 +67,11 @@ class TestPageText : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        objectMain = new Main(qobject_cast<QApplication *>(QCoreApplication::instance()));
-        TestSupport::resetRes(true);
-        objectDriver.start();
-    }
+    void initTestCase() { objectDriver.start(); }
 
     void init() { objectDriver.objectPage->qstringlistConsole.clear(); }
 
-    void cleanup() {
-        QVERIFY2(objectDriver.objectPage->qstringlistConsole.isEmpty(),
-                 qPrintable(objectDriver.objectPage->qstringlistConsole.join("\n")));
-    }
+    void cleanup() { objectDriver.checkConsole(); }
 
     void storedMarkupIsShownAsTextAndRunsNothing() {
         QVERIFY(objectDriver.restart(

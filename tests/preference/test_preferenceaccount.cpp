@@ -64,17 +64,13 @@ class TestPreferenceAccount : public QObject {
 
 private slots:
     void init() {
-        PreferenceAccount::dispel();
-        PreferenceAccountObserver::dispel();
-        TestSupport::resetRes();
-        TestSupport::recordMessages().clear();
+        TestSupport::resetStore();
         intNotified = 0;
         PreferenceAccountObserver::obtain()->addObserver(observerCount);
     }
 
     void cleanup() {
-        PreferenceAccount::dispel();
-        PreferenceAccountObserver::dispel();
+        TestSupport::closeStore();
         QCOMPARE(TestSupport::connectionWarnings(), QStringList());
     }
 

@@ -11,17 +11,6 @@
 
 namespace {
 
-// Counts its PreferenceAccount.update() calls.
-const char *const strCountingPage = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><script>\n"
-                                    "var Navigation = { updateBackward: function() {} };\n"
-                                    "var intUpdates = 0;\n"
-                                    "var PreferenceAccount = { update: function() { intUpdates += 1; } };\n"
-                                    "</script></head><body></body></html>\n";
-
-const char *const strPlainPage = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><script>\n"
-                                 "var Navigation = { updateBackward: function() {} };\n"
-                                 "</script></head><body></body></html>\n";
-
 void fill(const QString &strWebsite, const QString &strNote, int intLength) {
     PreferenceAccount *objectStore = PreferenceAccount::obtain();
     objectStore->strWebsite = strWebsite;
@@ -39,14 +28,8 @@ class TestPreferenceAccountJavascriptinterface : public QObject {
 
     QVariant evaluate(const QString &strScript) { return TestSupport::evaluate(Display::obtain(), strScript); }
 
-    // Every update the page has been sent so far has run once a timer queued now has fired.
-    int settledUpdates() {
-        evaluate("var boolSettled = false; window.setTimeout(function() { boolSettled = true; }, 0);");
-        if (!QTest::qWaitFor([this]() { return evaluate("boolSettled").toBool(); }, 5000)) {
-            return -1;
-        }
-        return evaluate("intUpdates").toInt();
-    }
+    // How often the page's PreferenceAccount.update() has run, once settled.
+    int settledUpdates() { return TestSupport::settledCount(Display::obtain(), "intUpdate.PreferenceAccount"); }
 
     // A window showing the page, with a registry that holds only the registrations of its last load (the web
     // engine clears the window object more than once per load, and each clearing publishes a fresh object).
@@ -59,17 +42,11 @@ class TestPreferenceAccountJavascriptinterface : public QObject {
     }
 
 private slots:
-    void init() {
-        PreferenceAccount::dispel();
-        PreferenceAccountObserver::dispel();
-        TestSupport::resetRes();
-        TestSupport::recordMessages().clear();
-    }
+    void init() { TestSupport::resetStore(); }
 
     void cleanup() {
         Display::dispel();
-        PreferenceAccount::dispel();
-        PreferenceAccountObserver::dispel();
+        TestSupport::closeStore();
         QCOMPARE(TestSupport::connectionWarnings(), QStringList());
     }
 
@@ -179,13 +156,13 @@ private slots:
     }
 
     void pageIsToldOfEveryChangeAfterItsScript() {
-        TestPage *objectPage = showPage(strCountingPage);
+        TestPage *objectPage = showPage(TestSupport::strCountingPage);
         const int intPerChange = PreferenceAccountObserver::obtain()->qvectorObserver.size();
         QVERIFY(intPerChange >= 1);
 
         // Deferred: the calling script still sees no update.
         QCOMPARE(evaluate("jsPreferenceAccount.setStrWebsite('example.org'); jsPreferenceAccount.create(); "
-                          "intUpdates")
+                          "intUpdate.PreferenceAccount")
                      .toInt(),
                  0);
         QCOMPARE(settledUpdates(), 1 * intPerChange);
@@ -218,7 +195,7 @@ private slots:
     }
 
     void disablingThroughOneObjectSilencesEveryRegistration() {
-        showPage(strCountingPage);
+        showPage(TestSupport::strCountingPage);
         QObject *objectFirst = evaluate("jsPreferenceAccount").value<QObject *>();
         QVERIFY(objectFirst != nullptr);
 
@@ -241,8 +218,8 @@ private slots:
     }
 
     void pageWithoutItsObjectIsLeftAlone() {
-        TestPage *objectPage = showPage(strPlainPage);
-        evaluate("jsPreferenceAccount.create(); var intUpdates = 0;");
+        TestPage *objectPage = showPage(TestSupport::strPlainPage);
+        evaluate("jsPreferenceAccount.create(); var intUpdate = { PreferenceAccount: 0 };");
         QCOMPARE(settledUpdates(), 0);
         QCOMPARE(objectPage->qstringlistConsole, QStringList());
         QCOMPARE(PreferenceAccount::obtain()->count(), 1);

@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWebView>
 
 namespace {
 
@@ -19,11 +20,7 @@ const int intAccounts = 100000;
 
 // Bounds a user would still accept, with room for a machine shared with other work; the sanitizer build runs
 // several times slower.
-#ifdef TESSALOQUIN_SANITIZED
-const qint64 intSlower = 5;
-#else
-const qint64 intSlower = 1;
-#endif
+const qint64 intSlower = TestSupport::boolSanitized ? 5 : 1;
 
 // Websites in an order of their own, so that sorting is visible.
 QString website(int intIndex) {
@@ -71,8 +68,7 @@ private slots:
 
     void cleanupTestCase() {
         Display::dispel();
-        PreferenceAccount::dispel();
-        PreferenceAccountObserver::dispel();
+        TestSupport::closeStore();
         delete objectMain;
     }
 

@@ -3,14 +3,11 @@
 #include "preference/PreferenceAccountSelectedObserver.h"
 #include "support/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
-
-#include <cstdio>
 
 namespace {
 
@@ -22,11 +19,6 @@ int intNotified = 0;
 
 void observerCounting() {
     intNotified += 1;
-}
-
-// getAll as a process that never saw this one's settings reads it from the disk.
-QString readFresh() {
-    return QString::fromUtf8(TestSupport::runChild({"--getall"}));
 }
 
 QString getAll() {
@@ -100,7 +92,7 @@ private slots:
         const QString strExpected = QString::fromUtf8(QJsonDocument(objectExpected).toJson(QJsonDocument::Compact));
 
         QCOMPARE(getAll(), strExpected);
-        QCOMPARE(readFresh(), strExpected);
+        QCOMPARE(TestSupport::readFresh().strSelected, strExpected);
 
         // Written without a codec: whatever is not plain ASCII is escaped, as every other version writes it.
         const QByteArray byteFile = TestSupport::readFile("res/PreferenceAccountSelected.ini");
@@ -130,7 +122,7 @@ private slots:
         QFETCH(QByteArray, byteFile);
         QFETCH(QString, strExpected);
         TestSupport::writeFile("res/PreferenceAccountSelected.ini", byteFile);
-        QCOMPARE(readFresh(), strExpected);
+        QCOMPARE(TestSupport::readFresh().strSelected, strExpected);
     }
 
     void clearingRemovesOnlyWhatItSays() {
@@ -141,11 +133,12 @@ private slots:
         objectPreference->setIntLength(20);
         objectPreference->clearStrMail();
         objectPreference->clearIntLength();
-        QCOMPARE(readFresh(), QString("{\"intIdent\":3,\"intLength\":0,\"strMail\":\"\",\"strNote\":\"\","
-                                      "\"strSpecial\":\"\",\"strUser\":\"\",\"strWebsite\":\"example.org\"}"));
+        QCOMPARE(TestSupport::readFresh().strSelected,
+                 QString("{\"intIdent\":3,\"intLength\":0,\"strMail\":\"\",\"strNote\":\"\","
+                         "\"strSpecial\":\"\",\"strUser\":\"\",\"strWebsite\":\"example.org\"}"));
 
         objectPreference->clear();
-        QCOMPARE(readFresh(), strEmpty);
+        QCOMPARE(TestSupport::readFresh().strSelected, strEmpty);
     }
 
     void unwritableFolderIsPassedOverButStillNotifies() {
@@ -160,20 +153,10 @@ private slots:
         QCOMPARE(objectPreference->getStrUser(), QString(""));
         objectPreference->clear();
         QCOMPARE(intNotified, 2);
-        QCOMPARE(readFresh(), strEmpty);
+        QCOMPARE(TestSupport::readFresh().strSelected, strEmpty);
     }
 };
 
-int main(int argc, char **argv) {
-    if (argc == 2 && qstrcmp(argv[1], "--getall") == 0) {
-        QCoreApplication objectApplication(argc, argv);
-        std::fputs(getAll().toUtf8().constData(), stdout);
-        return 0;
-    }
-
-    QCoreApplication objectApplication(argc, argv);
-    TestPreferenceAccountSelected objectTest;
-    return QTest::qExec(&objectTest, argc, argv);
-}
+TESSALOQUIN_TEST_FRESH_MAIN(TestPreferenceAccountSelected)
 
 #include "test_preferenceaccountselected.moc"

@@ -24,14 +24,7 @@
 
 namespace {
 
-// The bytes of a literal, zero bytes included, without its terminating zero.
-template <int intSize> QByteArray raw(const char (&charData)[intSize]) {
-    return QByteArray(charData, intSize - 1);
-}
-
-const char *const strPlainPage = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><script>\n"
-                                 "var Navigation = { updateBackward: function() {} };\n"
-                                 "</script></head><body></body></html>\n";
+using TestSupport::raw;
 
 // The selected account as its bridge object writes it.
 QString selected(int intIdent, const QString &strWebsite, const QString &strMail, const QString &strUser,
@@ -49,17 +42,6 @@ QString selected(int intIdent, const QString &strWebsite, const QString &strMail
 
 QString selectedNow() {
     return PreferenceAccountSelectedJavascriptinterface().getAll();
-}
-
-// What a process that never saw this one's settings reads from the disk: the selected account's JSON and the
-// language name, carried as UTF-16 so that nothing is lost on the way.
-QStringList readFresh() {
-    const QByteArray byteOutput = TestSupport::runChild({"--read"});
-    const QString strRead =
-        QString::fromUtf16(reinterpret_cast<const ushort *>(byteOutput.constData()), byteOutput.size() / 2);
-    // The JSON has no line break of its own; the name may have any.
-    const int intBreak = strRead.indexOf(QChar('\n'));
-    return {strRead.left(intBreak), strRead.mid(intBreak + 1)};
 }
 
 QJsonObject parse(const QString &strJson) {
@@ -157,7 +139,7 @@ class TestPreferenceFaults : public QObject {
     QVariant evaluate(const QString &strScript) { return TestSupport::evaluate(Display::obtain(), strScript); }
 
     TestPage *showPage() {
-        TestSupport::writePage(strPlainPage);
+        TestSupport::writePage(TestSupport::strPlainPage);
         return TestSupport::installTestPage(Display::obtain());
     }
 
@@ -176,18 +158,14 @@ private slots:
     void initTestCase() { TestSupport::recordMessages(); }
 
     void init() {
-        PreferenceAccount::dispel();
-        PreferenceAccountObserver::dispel();
+        TestSupport::resetStore();
         PreferenceAccountSelectedObserver::dispel();
         PreferenceLanguageObserver::dispel();
-        TestSupport::resetRes();
-        TestSupport::recordMessages().clear();
     }
 
     void cleanup() {
         Display::dispel();
-        PreferenceAccount::dispel();
-        PreferenceAccountObserver::dispel();
+        TestSupport::closeStore();
         PreferenceAccountSelectedObserver::dispel();
         PreferenceLanguageObserver::dispel();
         QCOMPARE(TestSupport::connectionWarnings(), QStringList());
@@ -224,7 +202,7 @@ private slots:
         QFETCH(QString, strExpected);
         TestSupport::writeFile("res/PreferenceAccountSelected.ini", byteFile);
 
-        QCOMPARE(readFresh().value(0), strExpected);
+        QCOMPARE(TestSupport::readFresh().strSelected, strExpected);
         QCOMPARE(selectedNow(), strExpected);
 
         // A change keeps every key that could be read.
@@ -232,7 +210,7 @@ private slots:
         QJsonObject objectExpected = parse(strExpected);
         objectExpected.insert("strSpecial", "!#");
         const QString strChanged = QString::fromUtf8(QJsonDocument(objectExpected).toJson(QJsonDocument::Compact));
-        QCOMPARE(readFresh().value(0), strChanged);
+        QCOMPARE(TestSupport::readFresh().strSelected, strChanged);
         QCOMPARE(selectedNow(), strChanged);
         QVERIFY(!TestSupport::readFile("res/PreferenceAccountSelected.ini").contains("Variant("));
     }
@@ -258,11 +236,11 @@ private slots:
         QFETCH(QString, strExpected);
         TestSupport::writeFile("res/PreferenceLanguage.ini", byteFile);
 
-        QCOMPARE(readFresh().value(1), strExpected);
+        QCOMPARE(TestSupport::readFresh().strName, strExpected);
         QCOMPARE(PreferenceLanguage::obtain()->getStrName(), strExpected);
 
         PreferenceLanguage::obtain()->setStrName("fr");
-        QCOMPARE(readFresh().value(1), QString("fr"));
+        QCOMPARE(TestSupport::readFresh().strName, QString("fr"));
     }
 
     void lockedDatabaseFailsTheSaveAndKeepsTheRow() {
@@ -351,9 +329,9 @@ private slots:
         PreferenceLanguage::obtain()->setStrName(strText);
         const QString strSelected = selected(0, strText, strText, strText, strText, 0, strText);
         QCOMPARE(selectedNow(), strSelected);
-        const QStringList qstringlistFresh = readFresh();
-        QVERIFY2(qstringlistFresh.value(0) == strSelected, qPrintable(units(qstringlistFresh.value(0))));
-        QVERIFY2(qstringlistFresh.value(1) == strText, qPrintable(units(qstringlistFresh.value(1))));
+        const TestSupport::Fresh objectFresh = TestSupport::readFresh();
+        QVERIFY2(objectFresh.strSelected == strSelected, qPrintable(units(objectFresh.strSelected)));
+        QVERIFY2(objectFresh.strName == strText, qPrintable(units(objectFresh.strName)));
         QVERIFY(PreferenceLanguage::obtain()->getStrName() == strText);
     }
 
@@ -428,16 +406,13 @@ private slots:
                      .toBool(),
                  true);
         QVERIFY(PreferenceAccountSelected::obtain()->getStrNote() == strNote);
-        QVERIFY(parse(readFresh().value(0)).value("strNote").toString() == strNote);
+        QVERIFY(parse(TestSupport::readFresh().strSelected).value("strNote").toString() == strNote);
         QCOMPARE(objectPage->qstringlistConsole, QStringList());
     }
 };
 
 int main(int argc, char **argv) {
-    if (argc == 2 && qstrcmp(argv[1], "--read") == 0) {
-        QCoreApplication objectApplication(argc, argv);
-        const QString strRead = selectedNow() + QChar('\n') + PreferenceLanguage::obtain()->getStrName();
-        std::fwrite(strRead.utf16(), 2, size_t(strRead.size()), stdout);
+    if (TestSupport::answerFresh(argc, argv)) {
         return 0;
     }
 

@@ -6,19 +6,6 @@
 #include <QApplication>
 #include <QTest>
 
-namespace {
-
-// Counts the calls of each domain's update(), as the real page's refresh handlers would be called.
-const char *const strCountingPage =
-    "<!DOCTYPE html>\n"
-    "<html><head><meta charset=\"utf-8\"><script>\n"
-    "var intUpdate = { PreferenceAccountSelected: 0, PreferenceLanguage: 0 };\n"
-    "var PreferenceAccountSelected = { update: function() { intUpdate.PreferenceAccountSelected += 1; } };\n"
-    "var PreferenceLanguage = { update: function() { intUpdate.PreferenceLanguage += 1; } };\n"
-    "</script></head><body></body></html>\n";
-
-} // namespace
-
 class TestPreferenceJavascriptinterface : public QObject {
     Q_OBJECT
 
@@ -26,18 +13,13 @@ class TestPreferenceJavascriptinterface : public QObject {
 
     QVariant evaluate(const QString &strScript) { return TestSupport::evaluate(Display::obtain(), strScript); }
 
-    // The count once every update() the notify scripts deferred so far has run: a timeout queued now runs
-    // after all of them.
+    // How often the page's update() of strGlobal has run, once settled.
     int settledCount(const QString &strGlobal) {
-        evaluate("var boolSettled = false; window.setTimeout(function() { boolSettled = true; }, 0);");
-        if (!QTest::qWaitFor([this]() { return evaluate("boolSettled").toBool(); }, 5000)) {
-            return -1;
-        }
-        return evaluate("intUpdate." + strGlobal).toInt();
+        return TestSupport::settledCount(Display::obtain(), "intUpdate." + strGlobal);
     }
 
 private slots:
-    void initTestCase() { TestSupport::writePage(strCountingPage); }
+    void initTestCase() { TestSupport::writePage(TestSupport::strCountingPage); }
 
     void init() {
         TestSupport::resetRes();
@@ -150,13 +132,12 @@ private slots:
     }
 
     void pageWithoutHandlersIsLeftAlone() {
-        TestSupport::writePage("<!DOCTYPE html><html><body></body></html>");
+        TestSupport::writePage(TestSupport::strPlainPage);
         QVERIFY(TestSupport::reloadPage(Display::obtain()));
         evaluate("jsPreferenceAccountSelected.setStrUser('x'); jsPreferenceLanguage.setStrName('x');"
                  "jsPreferenceAccountSelected.clear(); jsPreferenceLanguage.clear();");
-        evaluate("var boolSettled = false; window.setTimeout(function() { boolSettled = true; }, 0);");
-        QTRY_VERIFY(evaluate("boolSettled").toBool());
-        TestSupport::writePage(strCountingPage);
+        QVERIFY(TestSupport::settle(Display::obtain()));
+        TestSupport::writePage(TestSupport::strCountingPage);
     }
 };
 

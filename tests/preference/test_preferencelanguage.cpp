@@ -2,24 +2,16 @@
 #include "preference/PreferenceLanguageJavascriptinterface.h"
 #include "support/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
-
-#include <cstdio>
 
 namespace {
 
 QString getAll() {
     // Constructed on the stack so that its registration is gone again before anything notifies.
     return PreferenceLanguageJavascriptinterface().getAll();
-}
-
-// getAll as a process that never saw this one's settings reads it from the disk.
-QString readFresh() {
-    return QString::fromUtf8(TestSupport::runChild({"--getall"}));
 }
 
 } // namespace
@@ -37,14 +29,14 @@ private slots:
         QVERIFY(!QFile::exists(TestSupport::appPath("res/PreferenceLanguage.ini")));
 
         objectPreference->setStrName("de");
-        QCOMPARE(readFresh(), QString("{\"strName\":\"de\"}"));
+        QCOMPARE(TestSupport::readFresh().strLanguage, QString("{\"strName\":\"de\"}"));
         objectPreference->clearStrName();
-        QCOMPARE(readFresh(), QString("{\"strName\":\"en\"}"));
+        QCOMPARE(TestSupport::readFresh().strLanguage, QString("{\"strName\":\"en\"}"));
         QCOMPARE(objectPreference->getStrName(), QString("en"));
 
         objectPreference->setStrName("fr");
         objectPreference->clear();
-        QCOMPARE(readFresh(), QString("{\"strName\":\"en\"}"));
+        QCOMPARE(TestSupport::readFresh().strLanguage, QString("{\"strName\":\"en\"}"));
     }
 
     void roundTripThroughTheFile_data() {
@@ -65,20 +57,10 @@ private slots:
         objectExpected.insert("strName", strName);
         const QString strExpected = QString::fromUtf8(QJsonDocument(objectExpected).toJson(QJsonDocument::Compact));
         QCOMPARE(getAll(), strExpected);
-        QCOMPARE(readFresh(), strExpected);
+        QCOMPARE(TestSupport::readFresh().strLanguage, strExpected);
     }
 };
 
-int main(int argc, char **argv) {
-    if (argc == 2 && qstrcmp(argv[1], "--getall") == 0) {
-        QCoreApplication objectApplication(argc, argv);
-        std::fputs(getAll().toUtf8().constData(), stdout);
-        return 0;
-    }
-
-    QCoreApplication objectApplication(argc, argv);
-    TestPreferenceLanguage objectTest;
-    return QTest::qExec(&objectTest, argc, argv);
-}
+TESSALOQUIN_TEST_FRESH_MAIN(TestPreferenceLanguage)
 
 #include "test_preferencelanguage.moc"

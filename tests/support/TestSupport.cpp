@@ -2,6 +2,11 @@
 
 #include "display/Display.h"
 #include "display/DisplayNetworkmanager.h"
+#include "preference/PreferenceAccount.h"
+#include "preference/PreferenceAccountObserver.h"
+#include "preference/PreferenceAccountSelectedJavascriptinterface.h"
+#include "preference/PreferenceLanguage.h"
+#include "preference/PreferenceLanguageJavascriptinterface.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,14 +14,16 @@
 #include <QMutex>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTcpSocket>
 #include <QTest>
 #include <QWebFrame>
+#include <QWebView>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/resource.h>
 
 namespace TestSupport {
@@ -96,6 +103,32 @@ QByteArray runChild(const QStringList &qstringlistArgument, const QProcessEnviro
     return objectProcess.readAllStandardOutput();
 }
 
+Fresh readFresh() {
+    const QByteArray byteOutput = runChild({"--fresh"});
+    const QString strRead =
+        QString::fromUtf16(reinterpret_cast<const ushort *>(byteOutput.constData()), byteOutput.size() / 2);
+    // JSON text has no line break of its own; the name may have any.
+    const int intFirst = strRead.indexOf(QChar('\n'));
+    const int intSecond = strRead.indexOf(QChar('\n'), intFirst + 1);
+    if (intFirst == -1 || intSecond == -1) {
+        return Fresh();
+    }
+    return {strRead.left(intFirst), strRead.mid(intFirst + 1, intSecond - intFirst - 1), strRead.mid(intSecond + 1)};
+}
+
+bool answerFresh(int argc, char **argv) {
+    if (argc != 2 || qstrcmp(argv[1], "--fresh") != 0) {
+        return false;
+    }
+    QCoreApplication objectApplication(argc, argv);
+    // Bridge objects on the stack, so that their registrations are gone again before anything notifies.
+    const QString strRead = PreferenceAccountSelectedJavascriptinterface().getAll() + QChar('\n') +
+                            PreferenceLanguageJavascriptinterface().getAll() + QChar('\n') +
+                            PreferenceLanguage::obtain()->getStrName();
+    std::fwrite(strRead.utf16(), 2, size_t(strRead.size()), stdout);
+    return true;
+}
+
 static QtMessageHandler functionPrevious = nullptr;
 
 static void recordMessage(QtMsgType enumType, const QMessageLogContext &objectContext, const QString &strMessage) {
@@ -130,29 +163,33 @@ QStringList connectionWarnings() {
     return qstringlistWarning;
 }
 
+void closeStore() {
+    PreferenceAccount::dispel();
+    PreferenceAccountObserver::dispel();
+}
+
+void resetStore() {
+    closeStore();
+    resetRes();
+    recordMessages().clear();
+}
+
 bool executeSql(const QString &strStatement, QList<QVariantList> *qlistRow) {
-    const QString strConnection = "TestSupport";
     bool boolDone = false;
-    {
-        QSqlDatabase objectDatabase = QSqlDatabase::addDatabase("QSQLITE", strConnection);
-        objectDatabase.setDatabaseName(appPath("res/PreferenceAccount.sqlite"));
-        if (objectDatabase.open()) {
-            QSqlQuery objectQuery(objectDatabase);
-            boolDone = objectQuery.exec(strStatement);
-            if (!boolDone) {
-                qWarning("executeSql: %s", qPrintable(objectQuery.lastError().text()));
-            }
-            while (qlistRow != nullptr && objectQuery.next()) {
-                QVariantList qlistValue;
-                for (int intColumn = 0; intColumn < objectQuery.record().count(); intColumn += 1) {
-                    qlistValue.append(objectQuery.value(intColumn));
-                }
-                qlistRow->append(qlistValue);
-            }
+    withDatabase([&](QSqlDatabase &objectDatabase) {
+        QSqlQuery objectQuery(objectDatabase);
+        boolDone = objectQuery.exec(strStatement);
+        if (!boolDone) {
+            qWarning("executeSql: %s", qPrintable(objectQuery.lastError().text()));
         }
-        objectDatabase.close();
-    }
-    QSqlDatabase::removeDatabase(strConnection);
+        while (qlistRow != nullptr && objectQuery.next()) {
+            QVariantList qlistValue;
+            for (int intColumn = 0; intColumn < objectQuery.record().count(); intColumn += 1) {
+                qlistValue.append(objectQuery.value(intColumn));
+            }
+            qlistRow->append(qlistValue);
+        }
+    });
     return boolDone;
 }
 
@@ -177,6 +214,27 @@ FileSizeLimit::FileSizeLimit(qint64 intSize) {
 
 FileSizeLimit::~FileSizeLimit() {
     setFileSizeLimit(-1);
+}
+
+ReportServer::ReportServer() {
+    connect(this, &QTcpServer::newConnection, this, [this]() {
+        while (QTcpSocket *objectSocket = nextPendingConnection()) {
+            // The request line may arrive in pieces; the rest of the request is not read.
+            connect(objectSocket, &QTcpSocket::readyRead, objectSocket, [this, objectSocket]() {
+                const QByteArray byteRequest =
+                    objectSocket->property("byteRequest").toByteArray() + objectSocket->readAll();
+                objectSocket->setProperty("byteRequest", byteRequest);
+                if (!byteRequest.contains("\r\n")) {
+                    return;
+                }
+                QObject::disconnect(objectSocket, &QTcpSocket::readyRead, nullptr, nullptr);
+                const QByteArray bytePath = byteRequest.left(byteRequest.indexOf("\r\n")).split(' ').value(1);
+                qstringlistReports.append(QUrl::fromPercentEncoding(bytePath));
+                objectSocket->write("HTTP/1.0 204 No Content\r\nConnection: close\r\n\r\n");
+                objectSocket->disconnectFromHost();
+            });
+        }
+    });
 }
 
 static bool waitForLoad(QWebPage *objectPage, const QUrl &objectUrl) {
@@ -216,6 +274,28 @@ bool reloadFromPage(Display *objectDisplay) {
 
 QVariant evaluate(Display *objectDisplay, const QString &strScript) {
     return objectDisplay->objectWebview->page()->mainFrame()->evaluateJavaScript(strScript);
+}
+
+const char *const strCountingPage =
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><script>\n"
+    "var Navigation = { updateBackward: function() {} };\n"
+    "var intUpdate = { PreferenceAccount: 0, PreferenceAccountSelected: 0, PreferenceLanguage: 0 };\n"
+    "var PreferenceAccount = { update: function() { intUpdate.PreferenceAccount += 1; } };\n"
+    "var PreferenceAccountSelected = { update: function() { intUpdate.PreferenceAccountSelected += 1; } };\n"
+    "var PreferenceLanguage = { update: function() { intUpdate.PreferenceLanguage += 1; } };\n"
+    "</script></head><body></body></html>\n";
+
+const char *const strPlainPage = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><script>\n"
+                                 "var Navigation = { updateBackward: function() {} };\n"
+                                 "</script></head><body></body></html>\n";
+
+bool settle(Display *objectDisplay) {
+    evaluate(objectDisplay, "var boolSettled = false; window.setTimeout(function() { boolSettled = true; }, 0);");
+    return QTest::qWaitFor([objectDisplay]() { return evaluate(objectDisplay, "boolSettled").toBool(); }, 5000);
+}
+
+int settledCount(Display *objectDisplay, const QString &strCounter) {
+    return settle(objectDisplay) ? evaluate(objectDisplay, strCounter).toInt() : -1;
 }
 
 } // namespace TestSupport

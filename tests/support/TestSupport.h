@@ -4,14 +4,28 @@
 
 #include <QByteArray>
 #include <QProcessEnvironment>
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QTcpServer>
 #include <QVariantList>
 #include <QWebPage>
 
 class Display;
 
 namespace TestSupport {
+
+// The sanitizer build, whose instrumented code runs several times slower: time bounds stretch for it.
+#ifdef TESSALOQUIN_SANITIZED
+const bool boolSanitized = true;
+#else
+const bool boolSanitized = false;
+#endif
+
+// The bytes of a literal, zero bytes included, without its terminating zero.
+template <int intSize> QByteArray raw(const char (&charData)[intSize]) {
+    return QByteArray(charData, intSize - 1);
+}
 
 // A path inside the test executable's own folder.
 QString appPath(const QString &strRelative);
@@ -39,6 +53,18 @@ QByteArray fixture(const QString &strRelative);
 // settings that Qt cached while this one wrote them, so it sees only what reached the disk.
 QByteArray runChild(const QStringList &qstringlistArgument,
                     const QProcessEnvironment &objectEnvironment = QProcessEnvironment::systemEnvironment());
+// What a process that never saw this one's settings reads from the disk: the selected account and the language
+// preference as their bridge objects' getAll() gives them, and the language name. Carried as UTF-16, so that
+// nothing is lost on the way. The test's main() lets answerFresh answer first (TESSALOQUIN_TEST_FRESH_MAIN).
+struct Fresh {
+    QString strSelected;
+    QString strLanguage;
+    QString strName;
+};
+Fresh readFresh();
+// In a process that readFresh started: writes what it reads and returns true.
+bool answerFresh(int argc, char **argv);
+
 // From the first call on, every message Qt reports is also kept here (the test framework still sees each one,
 // so QTest::ignoreMessage goes on working). Tests clear the list themselves.
 QStringList &recordMessages();
@@ -46,8 +72,28 @@ QStringList &recordMessages();
 // The kept messages that say a database connection was replaced or removed while still in use.
 QStringList connectionWarnings();
 
-// Runs one statement on res/PreferenceAccount.sqlite through a connection of the test's own, never the default
-// one, and closes it again. Rows of a result are appended to qlistRow when it is given. False on failure.
+// Closes the account store and empties its registry, as a fresh start of the program finds them.
+void closeStore();
+// closeStore, then an empty res/ and no kept messages: the start of a test of the account list.
+void resetStore();
+
+// Runs functionWork on a connection of the test's own to res/PreferenceAccount.sqlite, never the default one, when
+// it opens; the connection is gone again afterwards.
+template <typename Function> void withDatabase(Function functionWork) {
+    const QString strConnection = "TestSupport";
+    {
+        QSqlDatabase objectDatabase = QSqlDatabase::addDatabase("QSQLITE", strConnection);
+        objectDatabase.setDatabaseName(appPath("res/PreferenceAccount.sqlite"));
+        if (objectDatabase.open()) {
+            functionWork(objectDatabase);
+            objectDatabase.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(strConnection);
+}
+
+// Runs one statement on res/PreferenceAccount.sqlite through withDatabase. Rows of a result are appended to qlistRow
+// when it is given. False on failure.
 bool executeSql(const QString &strStatement, QList<QVariantList> *qlistRow = nullptr);
 
 // The rows of a query on res/PreferenceAccount.sqlite; empty when it fails.
@@ -60,7 +106,28 @@ struct FileSizeLimit {
     ~FileSizeLimit();
 };
 
+// Keeps the path of every request it is sent, percent-decoded, and answers each with an empty 204: how a page in a
+// program under test reports back over the loopback. Listening is the test's to start.
+class ReportServer : public QTcpServer {
+public:
+    QStringList qstringlistReports;
+
+public:
+    ReportServer();
+};
+
 } // namespace TestSupport
+
+// A main() for a test that reads through readFresh: QTEST_GUILESS_MAIN's application, after answerFresh.
+#define TESSALOQUIN_TEST_FRESH_MAIN(TestObject)                                                                        \
+    int main(int argc, char **argv) {                                                                                  \
+        if (TestSupport::answerFresh(argc, argv)) {                                                                    \
+            return 0;                                                                                                  \
+        }                                                                                                              \
+        QCoreApplication objectApplication(argc, argv);                                                                \
+        TestObject objectTest;                                                                                         \
+        return QTest::qExec(&objectTest, argc, argv);                                                                  \
+    }
 
 // The window's own kind of web page that also keeps every console message (the page under test logs nothing,
 // so each one is a script error) and answers dialogs without blocking. With boolGuarded false it navigates and
@@ -109,5 +176,18 @@ bool reloadFromPage(Display *objectDisplay);
 
 // Evaluates a script in the window's main frame.
 QVariant evaluate(Display *objectDisplay, const QString &strScript);
+
+// Pages that count the calls the native side makes into them: intUpdate.X counts the update() of X, each of
+// PreferenceAccount, PreferenceAccountSelected and PreferenceLanguage. The plain page has none of those objects.
+// Both have a Navigation that ignores Escape.
+extern const char *const strCountingPage;
+extern const char *const strPlainPage;
+
+// Waits until every update() that notify scripts deferred so far has run: a timeout queued now runs after all of
+// them. False when it never ran.
+bool settle(Display *objectDisplay);
+// The value of the page's counter strCounter (such as "intUpdate.PreferenceAccount") once settled; -1 when the page
+// did not settle.
+int settledCount(Display *objectDisplay, const QString &strCounter);
 
 } // namespace TestSupport
