@@ -5,12 +5,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QSet>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <limits>
 
 namespace {
 
@@ -170,6 +173,76 @@ bool convert(QSqlDatabase &objectDatabase) {
     return strError.isEmpty();
 }
 
+// Rows that another program numbered 0, below it or beyond the int range are out of every caller's reach (the
+// store steps over them), and after one beyond it every new row would be numbered out of reach too. They are
+// given the next numbers after the highest reachable one, in their own order, and the table's counter is set
+// back to the last of them. Quietly nothing when the table is not of the current layout or cannot be read.
+void renumberUnreachable(QSqlDatabase &objectDatabase) {
+    const QString strIntMax = QString::number(std::numeric_limits<int>::max());
+    QSqlQuery objectQuery(objectDatabase);
+    if (!objectQuery.exec("SELECT intIdent FROM PreferenceAccount WHERE typeof(intIdent) = 'integer' AND "
+                          "(intIdent < 1 OR intIdent > " +
+                          strIntMax + ") ORDER BY intIdent")) {
+        return;
+    }
+    QList<qlonglong> qlistUnreachable;
+    while (objectQuery.next()) {
+        qlistUnreachable.append(objectQuery.value(0).toLongLong());
+    }
+    if (qlistUnreachable.isEmpty()) {
+        return;
+    }
+
+    // Above the counter too while it is still in range, so that no number of a deleted row is given again.
+    const bool boolCounter =
+        objectQuery.exec("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'sqlite_sequence'") &&
+        objectQuery.next();
+    qlonglong intHighest = 0;
+    QStringList qstringlistHighest = {"SELECT MAX(intIdent) FROM PreferenceAccount WHERE intIdent BETWEEN 1 AND " +
+                                      strIntMax};
+    if (boolCounter) {
+        qstringlistHighest.append("SELECT MAX(seq) FROM sqlite_sequence WHERE name = 'PreferenceAccount' AND seq "
+                                  "BETWEEN 1 AND " +
+                                  strIntMax);
+    }
+    for (const QString &strHighest : qstringlistHighest) {
+        if (!objectQuery.exec(strHighest)) {
+            return;
+        }
+        if (objectQuery.next()) {
+            intHighest = qMax(intHighest, objectQuery.value(0).toLongLong());
+        }
+    }
+    objectQuery.finish();
+
+    const qlonglong intLast = intHighest + qlistUnreachable.size();
+    if (intLast > std::numeric_limits<int>::max()) {
+        qWarning("MainUpdate: accounts numbered out of reach by another program: %d, left as they were: no numbers "
+                 "are left",
+                 int(qlistUnreachable.size()));
+        return;
+    }
+
+    QStringList qstringlistStatement;
+    for (int intIndex = 0; intIndex < qlistUnreachable.size(); intIndex += 1) {
+        qstringlistStatement.append(
+            "UPDATE PreferenceAccount SET intIdent = " + QString::number(intHighest + 1 + intIndex) +
+            " WHERE intIdent = " + QString::number(qlistUnreachable[intIndex]));
+    }
+    if (boolCounter) {
+        qstringlistStatement.append("UPDATE sqlite_sequence SET seq = " + QString::number(intLast) +
+                                    " WHERE name = 'PreferenceAccount'");
+    }
+    const QString strError = execute(objectDatabase, qstringlistStatement);
+    if (strError.isEmpty()) {
+        qWarning("MainUpdate: accounts numbered out of reach by another program: %d, now numbered %lld to %lld",
+                 int(qlistUnreachable.size()), intHighest + 1, intLast);
+    } else {
+        qWarning("MainUpdate: accounts numbered out of reach by another program were left as they were: %s",
+                 qUtf8Printable(strError));
+    }
+}
+
 } // namespace
 
 void MainUpdate::run() {
@@ -185,7 +258,9 @@ void MainUpdate::run() {
         boolPending = objectSettings.value("boolUpdate(4.0)", true).toBool();
     }
 
-    if (!boolPending) {
+    // After the upgrade, a start opens the database only when there is one: it is made by the store, not here.
+    const QString strDatabase = QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.sqlite";
+    if (!boolPending && !QFile::exists(strDatabase)) {
         return;
     }
 
@@ -195,8 +270,13 @@ void MainUpdate::run() {
     bool boolDone = false;
     {
         QSqlDatabase objectDatabase = PreferenceAccount::registerConnection();
+        if (!boolPending) {
+            // Only the renumbering is left, which can wait for the next start rather than for another program.
+            objectDatabase.setConnectOptions("QSQLITE_BUSY_TIMEOUT=0");
+        }
         if (objectDatabase.open()) {
-            boolDone = convert(objectDatabase);
+            boolDone = !boolPending || convert(objectDatabase);
+            renumberUnreachable(objectDatabase);
         } else {
             qWarning("MainUpdate: %s", qUtf8Printable(objectDatabase.lastError().text().simplified()));
         }
@@ -209,7 +289,7 @@ void MainUpdate::run() {
     // Done only once nothing is left to convert: a conversion that failed (a database locked by another
     // program, a file that could not be read) is tried again at the next start instead of leaving the old table
     // unconverted and the account list empty for good.
-    if (boolDone && boolReadable) {
+    if (boolPending && boolDone && boolReadable) {
         QSettings objectSettings(strSettings, QSettings::IniFormat);
         objectSettings.setValue("boolUpdate(4.0)", false);
     }

@@ -272,12 +272,12 @@ private slots:
         QCOMPARE(PageDriver::stored().size(), 1);
         QCOMPARE(cli({"import", TestSupport::appPath("missing.json")}).intCode, 1);
 
-        // After a row numbered beyond 32 bits a new one would be out of reach: none is added.
+        // A row another program numbered beyond 32 bits is numbered anew at start, and the new one follows it.
         QVERIFY(
             TestSupport::executeSql("INSERT INTO PreferenceAccount (intIdent, strWebsite) VALUES (4294967297, 'x')"));
-        QCOMPARE(cli({"add", "--website", "n.example"}).intCode, 1);
-        QCOMPARE(cli({"import", "-"}, "[{\"strWebsite\": \"n.example\", \"strMail\": \"\"}]").intCode, 1);
-        QCOMPARE(TestSupport::selectSql("SELECT COUNT(*) FROM PreferenceAccount"), QList<QVariantList>({{2}}));
+        QCOMPARE(cli({"add", "--website", "n.example"}).intCode, 0);
+        QCOMPARE(TestSupport::selectSql("SELECT intIdent, strWebsite FROM PreferenceAccount ORDER BY intIdent"),
+                 QList<QVariantList>({{1, "a.example"}, {2, "x"}, {3, "n.example"}}));
 
         TestSupport::writeFile("res/PreferenceAccount.sqlite", QByteArray(4096, 'x'));
         const Result objectGarbage = cli({"list"});

@@ -306,6 +306,72 @@ private slots:
         QVERIFY(TestSupport::readFile("res/PreferenceAccount.ini").contains("boolUpdate%284.0%29=false"));
     }
 
+    void unreachableRowsAreNumberedAnew_data() {
+        QTest::addColumn<bool>("boolPending");
+        QTest::addColumn<QStringList>("qstringlistBuild");
+        QTest::addColumn<QList<QVariantList>>("qlistExpected");
+        QTest::addColumn<int>("intNext");
+
+        const QString strTwo = "INSERT INTO PreferenceAccount VALUES (1, 'bank.example', 'b@bank.example', 'b', "
+                               "'', 15, ''), (2, 'zoo.example', '', '', '', 15, '')";
+        const QString strForeign =
+            "INSERT INTO PreferenceAccount VALUES (%1, 'a.foreign.example', 'f@foreign.example', "
+            "'f', 'kept', 20, '!')";
+        const QList<QVariantList> qlistTwo = {{1, "bank.example"}, {2, "zoo.example"}};
+        const auto with = [&](QList<QVariantList> qlistRow, const QVariantList &qvariantlistAdded) {
+            qlistRow.append(qvariantlistAdded);
+            return qlistRow;
+        };
+
+        QTest::newRow("2^32 + 1, which the counter follows")
+            << false << QStringList({strTwo, strForeign.arg(4294967297LL)}) << with(qlistTwo, {3, "a.foreign.example"})
+            << 4;
+        QTest::newRow("2^32 and 2^31 + 5, in their order")
+            << false << QStringList({strTwo, strForeign.arg(4294967296LL), strForeign.arg(2147483653LL)})
+            << with(with(qlistTwo, {3, "a.foreign.example"}), {4, "a.foreign.example"}) << 5;
+        QTest::newRow("0 and -3, after a deleted row 9")
+            << false
+            << QStringList({strTwo, "INSERT INTO PreferenceAccount (intIdent) VALUES (9)",
+                            "DELETE FROM PreferenceAccount WHERE intIdent = 9", strForeign.arg(0), strForeign.arg(-3)})
+            << with(with(qlistTwo, {10, "a.foreign.example"}), {11, "a.foreign.example"}) << 12;
+        QTest::newRow("at the first start, with the upgrade")
+            << true << QStringList({strTwo, strForeign.arg(4294967297LL)}) << with(qlistTwo, {3, "a.foreign.example"})
+            << 4;
+        QTest::newRow("no number left: kept as it is")
+            << false << QStringList({strTwo, strForeign.arg(2147483647), strForeign.arg(4294967297LL)})
+            << with(with(qlistTwo, {2147483647, "a.foreign.example"}), {4294967297LL, "a.foreign.example"}) << 0;
+    }
+
+    void unreachableRowsAreNumberedAnew() {
+        QFETCH(bool, boolPending);
+        QFETCH(QStringList, qstringlistBuild);
+        QFETCH(QList<QVariantList>, qlistExpected);
+        QFETCH(int, intNext);
+        MainUpdate::run();
+        QVERIFY(build(qstringlistBuild));
+        if (boolPending) {
+            QFile::remove(TestSupport::appPath("res/PreferenceAccount.ini"));
+        }
+        const QString strFields = "SELECT strWebsite, strMail, strUser, strNote, intLength, strSpecial FROM "
+                                  "PreferenceAccount ORDER BY strWebsite";
+        const QList<QVariantList> qlistField = TestSupport::selectSql(strFields);
+
+        MainUpdate::run();
+
+        // Every field kept, the rows in their order, and a new account numbered after them all.
+        QCOMPARE(TestSupport::selectSql("SELECT intIdent, strWebsite FROM PreferenceAccount ORDER BY intIdent"),
+                 qlistExpected);
+        QCOMPARE(TestSupport::selectSql(strFields), qlistField);
+        QCOMPARE(updateMessages().size(), 1);
+        if (intNext != 0) {
+            QVERIFY(TestSupport::executeSql("INSERT INTO PreferenceAccount (strWebsite) VALUES ('new.example')"));
+            QCOMPARE(TestSupport::selectSql("SELECT intIdent FROM PreferenceAccount WHERE strWebsite = 'new.example'"),
+                     QList<QVariantList>({{intNext}}));
+        }
+        MainUpdate::run();
+        QCOMPARE(updateMessages().size(), intNext != 0 ? 1 : 2);
+    }
+
     void unreadableDatabaseIsLeftAlone() {
         TestSupport::writeFile("res/PreferenceAccount.sqlite", "not a database at all, but someone's file");
 
