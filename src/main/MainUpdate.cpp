@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSet>
-#include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -250,17 +249,10 @@ void MainUpdate::run() {
 
     // A settings file that cannot be made safe to read is neither read nor written: the upgrade counts as due,
     // which is harmless, since the conversion below leaves a table of the current layout alone.
-    const bool boolReadable = PreferenceSettings::prepare(strSettings);
-
-    bool boolPending = true;
-    if (boolReadable) {
-        QSettings objectSettings(strSettings, QSettings::IniFormat);
-        boolPending = objectSettings.value("boolUpdate(4.0)", true).toBool();
-    }
+    const bool boolPending = PreferenceSettings::read(strSettings, "boolUpdate(4.0)", true).toBool();
 
     // After the upgrade, a start opens the database only when there is one: it is made by the store, not here.
-    const QString strDatabase = QCoreApplication::applicationDirPath() + "/res/PreferenceAccount.sqlite";
-    if (!boolPending && !QFile::exists(strDatabase)) {
+    if (!boolPending && !QFile::exists(PreferenceSettings::path("PreferenceAccount.sqlite"))) {
         return;
     }
 
@@ -289,8 +281,7 @@ void MainUpdate::run() {
     // Done only once nothing is left to convert: a conversion that failed (a database locked by another
     // program, a file that could not be read) is tried again at the next start instead of leaving the old table
     // unconverted and the account list empty for good.
-    if (boolPending && boolDone && boolReadable) {
-        QSettings objectSettings(strSettings, QSettings::IniFormat);
-        objectSettings.setValue("boolUpdate(4.0)", false);
+    if (boolPending && boolDone) {
+        PreferenceSettings::write(strSettings, "boolUpdate(4.0)", false);
     }
 }
