@@ -41,8 +41,11 @@ var Copying = (function() {
             finish();
             return;
         }
-        Catalogue.set(Dom.element('countdown-text'), 'clipboard_countdown',
-            {seconds: Math.ceil(dblLeft / 1000)});
+        // The text changes once a second, or with the language; the bar moves at every tick.
+        var strText = Catalogue.get('clipboard_countdown', {seconds: Math.ceil(dblLeft / 1000)});
+        if (Dom.element('countdown-text').textContent !== strText) {
+            Dom.text(Dom.element('countdown-text'), strText);
+        }
         var dblShare = dblEnd > dblStart ? dblLeft / (dblEnd - dblStart) : 0;
         Dom.element('countdown-bar').style.width = (dblShare * 100).toFixed(1) + '%';
     }
@@ -90,7 +93,6 @@ var Copying = (function() {
         stop();
     }
 
-    // The ticking text follows a change of language at the next tick.
     window.addEventListener('unload', updateQuit);
 
     return {

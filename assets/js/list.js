@@ -13,6 +13,9 @@ var ListScreen = (function() {
     var intActive = 0;
     var arrayPool = [];
     var boolDirty = true;
+    // The span of rows drawn last. A change of what the rows show draws them at once; a scroll draws only when
+    // it reaches other rows, so the scroll a moving key has made draws nothing twice.
+    var strDrawn = '';
 
     function compare(strField) {
         var arrayKeys = strField === 'mail' ? ['strSortMail', 'strSortWebsite', 'strSortUser'] :
@@ -131,11 +134,20 @@ var ListScreen = (function() {
         return objectRow;
     }
 
-    function renderRows() {
+    // The first row in and around the visible part, and the one after the last.
+    function span() {
         var objectList = Dom.element('list');
         var intHeight = objectList.clientHeight || 400;
-        var intFirst = Math.max(0, Math.floor(objectList.scrollTop / intRowHeight) - intOverscan);
-        var intLast = Math.min(arrayView.length, Math.ceil((objectList.scrollTop + intHeight) / intRowHeight) + intOverscan);
+        return [Math.max(0, Math.floor(objectList.scrollTop / intRowHeight) - intOverscan),
+            Math.min(arrayView.length, Math.ceil((objectList.scrollTop + intHeight) / intRowHeight) + intOverscan)];
+    }
+
+    function renderRows() {
+        var objectList = Dom.element('list');
+        var arraySpan = span();
+        var intFirst = arraySpan[0];
+        var intLast = arraySpan[1];
+        strDrawn = arraySpan.join(',');
         var intCount = Math.max(0, intLast - intFirst);
         while (arrayPool.length < intCount) {
             arrayPool.push(newRow());
@@ -278,7 +290,11 @@ var ListScreen = (function() {
             boolDirty = true;
             render();
         });
-        Dom.element('list').addEventListener('scroll', renderRows);
+        Dom.element('list').addEventListener('scroll', function() {
+            if (span().join(',') !== strDrawn) {
+                renderRows();
+            }
+        });
         Dom.element('list').addEventListener('keydown', onKey);
         Dom.element('list').addEventListener('click', function(objectEvent) {
             var objectRow = objectEvent.target;

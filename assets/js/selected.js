@@ -36,8 +36,10 @@ var Selected = (function() {
 }());
 
 // Told by the program that the selected account changed. Storing a selection writes seven fields, and so
-// sends seven notices; they cost one refresh.
+// sends seven notices; they cost one refresh, and none when the page has stored that selection itself.
 var PreferenceAccountSelected = Bridge.listener(function() {
-    Selected.read();
-    Selected.changed();
+    var intShown = Selected.ident();
+    if (Selected.read() !== intShown) {
+        Selected.changed();
+    }
 });
