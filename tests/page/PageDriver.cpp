@@ -221,9 +221,8 @@ QByteArray PageDriver::run(const QStringList &qstringlistCommand, const QByteArr
     objectProcess.start(qstringlistCommand.first(), qstringlistCommand.mid(1));
     objectProcess.write(byteInput);
     objectProcess.closeWriteChannel();
-    for (int intWait = 0; intWait < 1000 && objectProcess.state() != QProcess::NotRunning; ++intWait) {
-        QTest::qWait(20);
-    }
+    static_cast<void>(
+        QTest::qWaitFor([&objectProcess]() { return objectProcess.state() == QProcess::NotRunning; }, 20000));
     return objectProcess.readAllStandardOutput();
 }
 
