@@ -21,20 +21,16 @@ function(tessaloquin_add_test NAME)
         add_dependencies(${NAME} ${NAME}_assets)
     endif()
 
+    # Each wrapper runs the command after it: an X server outside (it switches Qt to xcb), the bus inside.
+    set(TEST_COMMAND $<TARGET_FILE:${NAME}>)
     if(ARG_ACCESSIBILITY)
-        set(PLATFORM xcb)
-        add_test(NAME ${NAME} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/with-xserver
-            ${PROJECT_SOURCE_DIR}/tests/support/with-accessibility-bus $<TARGET_FILE:${NAME}>
-            WORKING_DIRECTORY ${TEST_DIRECTORY})
-    elseif(ARG_XSERVER)
-        set(PLATFORM xcb)
-        add_test(NAME ${NAME} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/with-xserver $<TARGET_FILE:${NAME}>
-            WORKING_DIRECTORY ${TEST_DIRECTORY})
-    else()
-        set(PLATFORM offscreen)
-        add_test(NAME ${NAME} COMMAND ${NAME} WORKING_DIRECTORY ${TEST_DIRECTORY})
+        set(TEST_COMMAND ${PROJECT_SOURCE_DIR}/tests/support/with-accessibility-bus ${TEST_COMMAND})
     endif()
+    if(ARG_XSERVER OR ARG_ACCESSIBILITY)
+        set(TEST_COMMAND ${PROJECT_SOURCE_DIR}/tests/support/with-xserver ${TEST_COMMAND})
+    endif()
+    add_test(NAME ${NAME} COMMAND ${TEST_COMMAND} WORKING_DIRECTORY ${TEST_DIRECTORY})
     set_tests_properties(${NAME} PROPERTIES
         TIMEOUT 600
-        ENVIRONMENT "QT_QPA_PLATFORM=${PLATFORM};LANG=C.UTF-8;LC_ALL=C.UTF-8;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/tests/runtime")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/tests/runtime")
 endfunction()

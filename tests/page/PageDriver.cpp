@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
@@ -108,6 +109,12 @@ void PageDriver::click(const QString &strSelector, bool boolDouble) {
 void PageDriver::openFirst() {
     click("#list .item");
     QTRY_COMPARE(screen(), QString("account"));
+}
+
+void PageDriver::setValue(const QString &strId, const QString &strValue, const QString &strEvent) {
+    // Through JSON, which quotes any text for a script.
+    js("(function(e) { e.value = " + QJsonDocument(QJsonArray({strValue})).toJson(QJsonDocument::Compact) +
+       "[0]; e.dispatchEvent(new Event(" + quoted(strEvent) + ")); })(document.getElementById(" + quoted(strId) + "))");
 }
 
 void PageDriver::type(const QString &strId, const QString &strText) {
@@ -221,9 +228,8 @@ QByteArray PageDriver::run(const QStringList &qstringlistCommand, const QByteArr
     objectProcess.start(qstringlistCommand.first(), qstringlistCommand.mid(1));
     objectProcess.write(byteInput);
     objectProcess.closeWriteChannel();
-    for (int intWait = 0; intWait < 1000 && objectProcess.state() != QProcess::NotRunning; ++intWait) {
-        QTest::qWait(20);
-    }
+    static_cast<void>(
+        QTest::qWaitFor([&objectProcess]() { return objectProcess.state() == QProcess::NotRunning; }, 20000));
     return objectProcess.readAllStandardOutput();
 }
 

@@ -65,6 +65,9 @@ public:
     void click(const QString &strSelector, bool boolDouble = false);
     // Opens the first account of the list, as a user does.
     void openFirst();
+    // Gives a field a whole value at once and sends the event a user's change sends ("input", or "change" for a
+    // choice), as pasting or choosing does.
+    void setValue(const QString &strId, const QString &strValue, const QString &strEvent = "input");
     // Puts the focus on an element by clicking it, then types the text.
     void type(const QString &strId, const QString &strText);
     void key(int intKey, Qt::KeyboardModifiers enumModifiers = Qt::NoModifier);

@@ -116,11 +116,9 @@ private slots:
         objectDriver.key(Qt::Key_Escape);
         QCOMPARE(objectDriver.screen(), QString("list"));
 
-        objectDriver.js(
-            "var s = document.getElementById('sort'); s.value = 'mail'; s.dispatchEvent(new Event('change'));");
+        objectDriver.setValue("sort", "mail", "change");
         QCOMPARE(rows(), QStringList({"Bank.example", "apps.example", "mail.example"}));
-        objectDriver.js(
-            "var s = document.getElementById('sort'); s.value = 'user'; s.dispatchEvent(new Event('change'));");
+        objectDriver.setValue("sort", "user", "change");
         QCOMPARE(rows(), QStringList({"apps.example", "Bank.example", "mail.example"}));
     }
 
@@ -129,10 +127,7 @@ private slots:
         const QJsonObject objectFixture = QJsonDocument::fromJson(TestSupport::fixture("list/filter.json")).object();
         QVERIFY(objectDriver.restart(accounts(objectFixture.value("arrayAccounts").toArray())));
         for (const QJsonValue &valueCase : objectFixture.value("arrayCases").toArray()) {
-            const QString strFilter = valueCase.toObject().value("strFilter").toString();
-            objectDriver.js("var f = document.getElementById('filter'); f.value = " +
-                            QJsonDocument(QJsonArray({strFilter})).toJson(QJsonDocument::Compact) +
-                            "[0]; f.dispatchEvent(new Event('input'));");
+            objectDriver.setValue("filter", valueCase.toObject().value("strFilter").toString());
             QVariantList qvariantlistExpected;
             for (const QJsonValue &valueIdent : valueCase.toObject().value("arrayIdents").toArray()) {
                 qvariantlistExpected.append(valueIdent.toInt());

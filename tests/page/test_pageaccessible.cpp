@@ -104,8 +104,7 @@ private slots:
 
     void passwordFieldsNeverGiveTheirText() {
         QFETCH(bool, boolShown);
-        objectDriver.click("#list .item");
-        QTRY_COMPARE(objectDriver.screen(), QString("account"));
+        objectDriver.openFirst();
         objectDriver.keys(strMaster);
         const QString strPassword = objectDriver.value("password");
         QCOMPARE(strPassword.size(), 15);

@@ -4,7 +4,6 @@
 #include "support/TestSupport.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QTest>
@@ -170,10 +169,8 @@ private slots:
         // The real program, in this test's folder, over the same data; the account is selected, so it opens
         // on the account screen with the master field focused.
         objectDriver.openFirst();
-        QFile::remove(TestSupport::appPath("tessaloquin"));
-        QVERIFY(QFile::copy(QString(TESSALOQUIN_BINARY_DIR) + "/tessaloquin", TestSupport::appPath("tessaloquin")));
         QProcess objectProgram;
-        objectProgram.start(TestSupport::appPath("tessaloquin"), QStringList());
+        objectProgram.start(TestSupport::copyBeside("tessaloquin"), QStringList());
         QVERIFY(objectProgram.waitForStarted());
         const QByteArray byteWindow =
             PageDriver::run({"xdotool", "search", "--all", "--sync", "--onlyvisible", "--pid",
