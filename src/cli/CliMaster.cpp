@@ -4,8 +4,10 @@
 #include "password/Password.h"
 
 #include <QColor>
+#include <QPair>
 #include <QStringList>
 #include <QTextCodec>
+#include <QVector>
 
 #include <algorithm>
 #include <cstdio>
@@ -86,14 +88,6 @@ bool CliMaster::read(QString *strMaster, QString *strError) {
         return false;
     }
     return true;
-}
-
-QVector<QPair<QString, QString>> CliMaster::symbols(const QString &strMaster) {
-    QVector<QPair<QString, QString>> qvectorSymbol;
-    for (const QPair<int, int> &qpairPlace : places(strMaster)) {
-        qvectorSymbol.append(qMakePair(QString(strShapes[qpairPlace.first]), QString(strColours[qpairPlace.second])));
-    }
-    return qvectorSymbol;
 }
 
 QString CliMaster::fingerprint(const QString &strMaster, bool boolColour, bool boolTrueColour) {

@@ -69,8 +69,8 @@ bool hasRawControl(const QString &strText) {
     return false;
 }
 
-// The first field of an entry that the page refuses, or an empty text.
-QString check(const QJsonValue &valueEntry) {
+// The entry as an account; the first field of it that the page refuses, or an empty text.
+QString read(const QJsonValue &valueEntry, CliAccount *objectAccount) {
     if (!valueEntry.isObject()) {
         return "strWebsite";
     }
@@ -87,9 +87,11 @@ QString check(const QJsonValue &valueEntry) {
             return charField;
         }
     }
-    CliAccount objectAccount;
-    objectAccount.strWebsite = objectEntry.value("strWebsite").toString();
-    objectAccount.strSpecial = objectEntry.value("strSpecial").toString();
+    objectAccount->strWebsite = objectEntry.value("strWebsite").toString();
+    objectAccount->strMail = objectEntry.value("strMail").toString();
+    objectAccount->strUser = objectEntry.value("strUser").toString("");
+    objectAccount->strNote = objectEntry.value("strNote").toString("");
+    objectAccount->strSpecial = objectEntry.value("strSpecial").toString("");
     if (objectEntry.contains("intLength")) {
         // A whole number, as JavaScript's Number.isInteger takes it: 15.0 and 1.5e1 are 15.
         const QJsonValue valueLength = objectEntry.value("intLength");
@@ -97,9 +99,9 @@ QString check(const QJsonValue &valueEntry) {
         if (!valueLength.isDouble() || std::trunc(dblLength) != dblLength || std::abs(dblLength) > 1e9) {
             return "intLength";
         }
-        objectAccount.intLength = int(dblLength);
+        objectAccount->intLength = int(dblLength);
     }
-    return objectAccount.invalidField();
+    return objectAccount->invalidField();
 }
 
 QString key(const CliAccount &objectAccount) {
@@ -158,7 +160,8 @@ void CliTransfer::parse(const QString &strText) {
 
     const QJsonArray objectArray = objectDocument.array();
     for (int intEntry = 0; intEntry < objectArray.size(); intEntry += 1) {
-        const QString strWrong = check(objectArray.at(intEntry));
+        CliAccount objectAccount;
+        const QString strWrong = read(objectArray.at(intEntry), &objectAccount);
         if (!strWrong.isEmpty()) {
             strReason = "entry";
             intIndex = intEntry + 1;
@@ -166,14 +169,6 @@ void CliTransfer::parse(const QString &strText) {
             qlistAccount.clear();
             return;
         }
-        const QJsonObject objectEntry = objectArray.at(intEntry).toObject();
-        CliAccount objectAccount;
-        objectAccount.strWebsite = objectEntry.value("strWebsite").toString();
-        objectAccount.strMail = objectEntry.value("strMail").toString();
-        objectAccount.strUser = objectEntry.value("strUser").toString("");
-        objectAccount.strNote = objectEntry.value("strNote").toString("");
-        objectAccount.intLength = objectEntry.value("intLength").toInt(15);
-        objectAccount.strSpecial = objectEntry.value("strSpecial").toString("");
         qlistAccount.append(objectAccount);
     }
 }
