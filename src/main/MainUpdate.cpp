@@ -172,10 +172,11 @@ bool convert(QSqlDatabase &objectDatabase) {
     return strError.isEmpty();
 }
 
-// Rows that another program numbered 0, below it or beyond the int range are out of every caller's reach (the
-// store steps over them), and after one beyond it every new row would be numbered out of reach too. They are
-// given the next numbers after the highest reachable one, in their own order, and the table's counter is set
-// back to the last of them. Quietly nothing when the table is not of the current layout or cannot be read.
+// Rows are numbered from 1 up. Rows that another program numbered 0 or beyond the int range are out of every
+// caller's reach (the store steps over them), and after one beyond it every new row would be numbered out of
+// reach too; negative numbers are put in order with them. They are given the next numbers after the highest
+// reachable one, in their own order, and the table's counter is set back to the last of them. Quietly nothing
+// when the table is not of the current layout or cannot be read.
 void renumberUnreachable(QSqlDatabase &objectDatabase) {
     const QString strIntMax = QString::number(std::numeric_limits<int>::max());
     QSqlQuery objectQuery(objectDatabase);
