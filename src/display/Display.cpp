@@ -1,7 +1,7 @@
 #include "display/Display.h"
 
-#include "display/DisplayNetworkmanager.h"
-#include "display/DisplayPage.h"
+#include "display/DisplayAddress.h"
+#include "display/DisplayEngine.h"
 #include "general/GeneralJavascriptinterface.h"
 #include "language/LanguageJavascriptinterface.h"
 #include "password/PasswordJavascriptinterface.h"
@@ -13,11 +13,16 @@
 #include <QKeyEvent>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebFrame>
-#include <QWebPage>
-#include <QWebView>
 
 Display *Display::objectSingleton = nullptr;
+
+void Display::prepare() {
+    DisplayEngine::prepare();
+}
+
+void Display::install() {
+    DisplayEngine::install();
+}
 
 void Display::init() {
     if (objectSingleton == nullptr) {
@@ -41,32 +46,33 @@ void Display::dispel() {
 void Display::notify(const QString &strGlobal) {
     // Deferred, so that the page refreshes after the script that made the change, and skipped by a page that
     // has no such object of its own.
-    Display::obtain()->objectWebview->page()->mainFrame()->evaluateJavaScript(
-        QString() + "window.setTimeout(function() {" + "if (window." + strGlobal + " !== undefined) {" + strGlobal +
-        ".update();" + "}" + "}, 0);");
+    Display::obtain()->evaluate(QString() + "window.setTimeout(function() {" + "if (window." + strGlobal +
+                                " !== undefined) {" + strGlobal + ".update();" + "}" + "}, 0);");
+}
+
+void Display::evaluate(const QString &strScript) {
+    objectEngine->evaluate(strScript);
+}
+
+QVariant Display::evaluateNow(const QString &strScript, int intWait) {
+    return objectEngine->evaluateNow(strScript, intWait);
 }
 
 Display::Display() : QMainWindow(nullptr) {
     objectWidget = new QWidget(this);
     setCentralWidget(objectWidget);
 
-    objectWebview = new QWebView(objectWidget);
+    objectEngine = DisplayEngine::create(objectWidget);
+    objectView = objectEngine->view();
 
-    // A page that shows no document but the shipped one.
-    objectWebview->setPage(new DisplayPage(objectWebview));
+    // Connected before the first load starts, so that the first document already gets the bridge objects.
+    connect(objectEngine, SIGNAL(cleared()), this, SLOT(updateJavascriptinterface()));
 
-    // Installed before any URL is set, so that the very first request is rewritten too.
-    objectWebview->page()->setNetworkAccessManager(new DisplayNetworkmanager(this));
-
-    objectWebview->setUrl(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/assets/index.html"));
-
-    // Loading goes on after the constructor returns, so the first clearing already finds this connection.
-    connect(objectWebview->page()->mainFrame(), SIGNAL(javaScriptWindowObjectCleared()), this,
-            SLOT(updateJavascriptinterface()));
+    objectEngine->open(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/assets/index.html"));
 
     objectLayout = new QVBoxLayout(objectWidget);
     objectLayout->setContentsMargins(0, 0, 0, 0);
-    objectLayout->addWidget(objectWebview);
+    objectLayout->addWidget(objectView);
 
     setWindowTitle(QCoreApplication::applicationName());
 
@@ -76,28 +82,23 @@ Display::Display() : QMainWindow(nullptr) {
 }
 
 void Display::updateJavascriptinterface() {
-    // A fresh set at every load. The framework keeps ownership, so the objects of earlier loads stay alive
-    // together with the observer registrations their constructors made.
-    QWebFrame *objectFrame = objectWebview->page()->mainFrame();
+    // A fresh set at every load. Nothing here keeps them, and nobody deletes them, so the objects of earlier
+    // loads stay alive together with the observer registrations their constructors made.
     // Whatever brought another document into the frame, it gets none of them.
-    if (!DisplayPage::isShippedPage(objectFrame->url(), QCoreApplication::applicationDirPath())) {
+    if (!DisplayAddress::isShippedPage(objectEngine->url(), QCoreApplication::applicationDirPath())) {
         return;
     }
-    objectFrame->addToJavaScriptWindowObject("jsGeneral", new GeneralJavascriptinterface(), QWebFrame::QtOwnership);
-    objectFrame->addToJavaScriptWindowObject("jsLanguage", new LanguageJavascriptinterface(), QWebFrame::QtOwnership);
-    objectFrame->addToJavaScriptWindowObject("jsPassword", new PasswordJavascriptinterface(), QWebFrame::QtOwnership);
-    objectFrame->addToJavaScriptWindowObject("jsPreferenceAccount", new PreferenceAccountJavascriptinterface(),
-                                             QWebFrame::QtOwnership);
-    objectFrame->addToJavaScriptWindowObject(
-        "jsPreferenceAccountSelected", new PreferenceAccountSelectedJavascriptinterface(), QWebFrame::QtOwnership);
-    objectFrame->addToJavaScriptWindowObject("jsPreferenceLanguage", new PreferenceLanguageJavascriptinterface(),
-                                             QWebFrame::QtOwnership);
+    objectEngine->publish("jsGeneral", new GeneralJavascriptinterface());
+    objectEngine->publish("jsLanguage", new LanguageJavascriptinterface());
+    objectEngine->publish("jsPassword", new PasswordJavascriptinterface());
+    objectEngine->publish("jsPreferenceAccount", new PreferenceAccountJavascriptinterface());
+    objectEngine->publish("jsPreferenceAccountSelected", new PreferenceAccountSelectedJavascriptinterface());
+    objectEngine->publish("jsPreferenceLanguage", new PreferenceLanguageJavascriptinterface());
 }
 
 void Display::keyPressEvent(QKeyEvent *objectEvent) {
     // Only keys the page left unhandled arrive here.
     if (objectEvent->key() == Qt::Key_Escape) {
-        objectWebview->page()->mainFrame()->evaluateJavaScript(QString() + "window.setTimeout(function() {" +
-                                                               "Navigation.updateBackward();" + "}, 0);");
+        evaluate(QString() + "window.setTimeout(function() {" + "Navigation.updateBackward();" + "}, 0);");
     }
 }

@@ -2,9 +2,11 @@
 
 #include <QMainWindow>
 
+#include <QVariant>
+
+class DisplayEngine;
 class QKeyEvent;
 class QVBoxLayout;
-class QWebView;
 
 // The one window: a web view showing assets/index.html, into which the bridge objects are published.
 //
@@ -16,7 +18,7 @@ class QWebView;
 //       selected account or the language preference changed (sent by their bridge objects).
 //   "window.Secrets !== undefined && Secrets.selected() === true"
 //       The page has just put its selection into the X11 primary selection; true means it came from a secret
-//       field, and the selection is given up at once (Main). The only script whose result is used.
+//       field, and the selection is given up (Main). The only script whose result is used.
 //   "if (window.Copying !== undefined) {Copying.updateQuit();}"
 //       The application is quitting and still owns the clipboard; run synchronously, so the page can take a
 //       password it copied off the clipboard before the program hands the clipboard to a manager (Main::run).
@@ -29,10 +31,16 @@ public:
 
 public:
     QWidget *objectWidget;
-    QWebView *objectWebview;
+    DisplayEngine *objectEngine;
+    // The engine's view, filling the window.
+    QWidget *objectView;
     QVBoxLayout *objectLayout;
 
 public:
+    // Before the application object exists, and once it exists: what the web engine needs from the process.
+    static void prepare();
+    static void install();
+
     static void init();
     static Display *obtain();
     static void dispel();
@@ -40,6 +48,12 @@ public:
     // Has the page's X.update() run, X being strGlobal, once the running script has finished: the notify script
     // of the stored data above. The window is made first if there is none.
     static void notify(const QString &strGlobal);
+
+    // Runs a script in the page's main frame, its result ignored; with some engines it runs after this returns.
+    void evaluate(const QString &strScript);
+    // Runs a script in the page's main frame and returns its result once it has run, serving events meanwhile
+    // where the engine runs scripts elsewhere; an invalid QVariant when the page gave none within intWait ms.
+    QVariant evaluateNow(const QString &strScript, int intWait = 5000);
 
 public:
     Display();

@@ -1,7 +1,6 @@
 #include "main/Main.h"
 
 #include "display/Display.h"
-#include "display/DisplayAccessible.h"
 #include "main/MainPlatform.h"
 #include "main/MainUpdate.h"
 
@@ -10,8 +9,6 @@
 #include <QEventLoop>
 #include <QIcon>
 #include <QStyleFactory>
-#include <QWebFrame>
-#include <QWebView>
 
 namespace {
 
@@ -20,7 +17,7 @@ QVariant evaluate(const QString &strScript) {
     if (Display::objectSingleton == nullptr) {
         return QVariant();
     }
-    return Display::objectSingleton->objectWebview->page()->mainFrame()->evaluateJavaScript(strScript);
+    return Display::objectSingleton->evaluateNow(strScript);
 }
 
 } // namespace
@@ -31,6 +28,9 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
     QApplication::setStyle(QStyleFactory::create("Fusion"));
 
     QApplication::setWindowIcon(MainPlatform::loadIcon(16));
+
+    // The web engine's own start-up check, before anything can read or write res/.
+    Display::install();
 
     // Before anything can read or write res/.
     MainPlatform::protectData();
@@ -45,8 +45,6 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
             objectClipboard->clear(QClipboard::Selection);
         }
     });
-
-    DisplayAccessible::install();
 }
 
 void Main::run() {

@@ -1,4 +1,5 @@
 #include "main/Main.h"
+#include "display/Display.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -6,6 +7,7 @@
 int main(int, char **) {
     // The command line never reaches Qt: no -platform, -style or other switch changes the program.
     static int intArgc = 0;
+    Display::prepare();
     QApplication objectApplication(intArgc, nullptr);
 
     Main *objectMain = new Main(&objectApplication);

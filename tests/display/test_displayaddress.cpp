@@ -1,12 +1,9 @@
-#include "display/DisplayNetworkmanager.h"
-#include "support/TestSupport.h"
+#include "display/DisplayAddress.h"
 
-#include <QCoreApplication>
-#include <QNetworkReply>
-#include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
 
-class TestDisplayNetworkmanager : public QObject {
+class TestDisplayAddress : public QObject {
     Q_OBJECT
 
 private slots:
@@ -52,32 +49,48 @@ private slots:
         QFETCH(QString, strRequested);
         QFETCH(QString, strExpected);
 
-        const QUrl objectResult = DisplayNetworkmanager::rewriteUrl(QUrl(strRequested), strDirectory);
+        const QUrl objectResult = DisplayAddress::rewriteUrl(QUrl(strRequested), strDirectory);
         QVERIFY(objectResult.isValid());
         QVERIFY(!objectResult.hasQuery());
         QCOMPARE(objectResult, QUrl(strExpected, QUrl::TolerantMode));
     }
 
     void folderWithReservedCharactersNamesTheRightFile() {
-        const QUrl objectResult =
-            DisplayNetworkmanager::rewriteUrl(QUrl("file:///android_asset/x.js?v=1"), "/opt/a?b#c");
+        const QUrl objectResult = DisplayAddress::rewriteUrl(QUrl("file:///android_asset/x.js?v=1"), "/opt/a?b#c");
         QCOMPARE(objectResult.toLocalFile(), QString("/opt/a?b#c/assets/x.js"));
         QVERIFY(!objectResult.hasFragment());
     }
 
-    void requestsGoThroughTheRewriting() {
-        TestSupport::writeFile("assets/js/a.js", "var a = 1;\n");
-        DisplayNetworkmanager objectManager(nullptr);
+    void shippedDocument_data() {
+        QTest::addColumn<QString>("strUrl");
+        QTest::addColumn<bool>("boolPage");
+        QTest::addColumn<bool>("boolDocument");
 
-        QNetworkReply *objectReply = objectManager.get(QNetworkRequest(QUrl("file:///android_asset/js/a.js?v=3")));
-        QSignalSpy objectSpy(objectReply, SIGNAL(finished()));
-        QVERIFY(objectReply->isFinished() || objectSpy.wait(5000));
-        QCOMPARE(objectReply->url(), QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/assets/js/a.js"));
-        QCOMPARE(objectReply->error(), QNetworkReply::NoError);
-        QCOMPARE(objectReply->readAll(), QByteArray("var a = 1;\n"));
-        delete objectReply;
+        QTest::newRow("the page") << "file:///opt/app/assets/index.html" << true << true;
+        QTest::newRow("the page with query and fragment") << "file:///opt/app/assets/index.html?x#y" << true << true;
+        QTest::newRow("the page as an asset") << "file:///android_asset/index.html" << true << true;
+        QTest::newRow("another asset") << "file:///opt/app/assets/js/list.js" << false << true;
+        QTest::newRow("an empty frame") << "about:blank" << false << true;
+        QTest::newRow("the data folder") << "file:///opt/app/res/PreferenceAccount.ini" << false << false;
+        QTest::newRow("out of assets by dots") << "file:///opt/app/assets/../res/language.xml" << false << false;
+        QTest::newRow("out of assets by encoded dots")
+            << "file:///opt/app/assets/%2E%2E/res/language.xml" << false << false;
+        QTest::newRow("a folder named like assets") << "file:///opt/app/assets2/index.html" << false << false;
+        QTest::newRow("a file on a host") << "file://host/opt/app/assets/index.html" << false << false;
+        QTest::newRow("a web address") << "http://127.0.0.1/opt/app/assets/index.html" << false << false;
+        QTest::newRow("a script address") << "javascript:alert(1)" << false << false;
+        QTest::newRow("a data address") << "data:text/html,<b>x</b>" << false << false;
+    }
+
+    void shippedDocument() {
+        QFETCH(QString, strUrl);
+        QFETCH(bool, boolPage);
+        QFETCH(bool, boolDocument);
+
+        QCOMPARE(DisplayAddress::isShippedPage(QUrl(strUrl), "/opt/app"), boolPage);
+        QCOMPARE(DisplayAddress::isShippedDocument(QUrl(strUrl), "/opt/app"), boolDocument);
     }
 };
 
-QTEST_GUILESS_MAIN(TestDisplayNetworkmanager)
-#include "test_displaynetworkmanager.moc"
+QTEST_GUILESS_MAIN(TestDisplayAddress)
+#include "test_displayaddress.moc"

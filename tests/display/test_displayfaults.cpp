@@ -1,4 +1,5 @@
 #include "display/Display.h"
+#include "display/DisplayEngine.h"
 #include "main/Main.h"
 #include "password/Password.h"
 #include "preference/PreferenceAccount.h"
@@ -98,7 +99,7 @@ class TestDisplayFaults : public QObject {
     QJsonArray slotsOfTheBridges() {
         QJsonArray objectSlots;
         for (const QString &strBridge : qstringlistBridges) {
-            QObject *objectBridge = evaluate(strBridge).value<QObject *>();
+            QObject *objectBridge = Display::obtain()->objectEngine->published(strBridge);
             if (objectBridge == nullptr) {
                 qWarning("%s is not published", qPrintable(strBridge));
                 continue;

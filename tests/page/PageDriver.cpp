@@ -1,7 +1,6 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
-#include "display/DisplayAccessibleDocument.h"
 #include "language/Language.h"
 #include "main/Main.h"
 #include "preference/PreferenceAccount.h"
@@ -16,7 +15,6 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QVariant>
-#include <QWebView>
 
 namespace {
 
@@ -38,7 +36,7 @@ void PageDriver::start() {
     objectDisplay = Display::obtain();
     objectPage = TestSupport::installTestPage(objectDisplay);
     objectDisplay->activateWindow();
-    objectDisplay->objectWebview->setFocus();
+    objectDisplay->objectView->setFocus();
 }
 
 bool PageDriver::restart(const QList<PageAccount> &qlistAccounts) {
@@ -51,7 +49,7 @@ bool PageDriver::restart(const QList<PageAccount> &qlistAccounts) {
 
 bool PageDriver::reload() {
     const bool boolLoaded = TestSupport::reloadPage(objectDisplay);
-    objectDisplay->objectWebview->setFocus();
+    objectDisplay->objectView->setFocus();
     return boolLoaded;
 }
 
@@ -59,6 +57,11 @@ void PageDriver::checkConsole() {
     const QStringList qstringlistConsole = objectPage->qstringlistConsole;
     objectPage->qstringlistConsole.clear();
     QVERIFY2(qstringlistConsole.isEmpty(), qPrintable(qstringlistConsole.join("\n")));
+}
+
+QWidget *PageDriver::input() const {
+    QWidget *objectView = objectDisplay->objectView;
+    return objectView->focusProxy() != nullptr ? objectView->focusProxy() : objectView;
 }
 
 QVariant PageDriver::js(const QString &strScript) const {
@@ -100,9 +103,9 @@ void PageDriver::click(const QString &strSelector, bool boolDouble) {
     }
     const QPoint objectPoint(qRound(qvariantlistPoint.at(0).toDouble()), qRound(qvariantlistPoint.at(1).toDouble()));
     if (boolDouble) {
-        QTest::mouseDClick(objectDisplay->objectWebview, Qt::LeftButton, Qt::NoModifier, objectPoint);
+        QTest::mouseDClick(input(), Qt::LeftButton, Qt::NoModifier, objectPoint);
     } else {
-        QTest::mouseClick(objectDisplay->objectWebview, Qt::LeftButton, Qt::NoModifier, objectPoint);
+        QTest::mouseClick(input(), Qt::LeftButton, Qt::NoModifier, objectPoint);
     }
 }
 
@@ -123,24 +126,23 @@ void PageDriver::type(const QString &strId, const QString &strText) {
 }
 
 void PageDriver::key(int intKey, Qt::KeyboardModifiers enumModifiers) {
-    QTest::keyClick(objectDisplay->objectWebview, Qt::Key(intKey), enumModifiers);
+    QTest::keyClick(input(), Qt::Key(intKey), enumModifiers);
 }
 
 void PageDriver::keys(const QString &strText) {
     for (const QChar &charKey : strText) {
         if (charKey.unicode() >= 0x20 && charKey.unicode() < 0x7f) {
-            QTest::keyClick(objectDisplay->objectWebview, charKey.toLatin1());
+            QTest::keyClick(input(), charKey.toLatin1());
         } else {
             // Keys beyond ASCII carry their text only, as an input method delivers them.
-            QTest::sendKeyEvent(QTest::Click, objectDisplay->objectWebview, Qt::Key_unknown, QString(charKey),
-                                Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, input(), Qt::Key_unknown, QString(charKey), Qt::NoModifier);
         }
     }
 }
 
 QAccessibleInterface *PageDriver::accessible() const {
-    DisplayAccessibleDocument::obtain(objectDisplay->objectWebview)->update();
-    return QAccessible::queryAccessibleInterface(objectDisplay->objectWebview);
+    refreshAccessible();
+    return QAccessible::queryAccessibleInterface(objectDisplay->objectView);
 }
 
 QAccessibleInterface *PageDriver::accessible(QAccessible::Role enumRole, const QString &strName) const {

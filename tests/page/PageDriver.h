@@ -11,6 +11,7 @@
 class Display;
 class Main;
 class TestPage;
+class QWidget;
 
 // One stored account as the tests write it into the database.
 struct PageAccount {
@@ -54,6 +55,9 @@ public:
     // Fails the running test when the page has reported script errors since the last check, and forgets them.
     void checkConsole();
 
+    // The widget that takes the page's keys and clicks: the view, or the one its engine draws into.
+    QWidget *input() const;
+    // Runs a script in the page and returns its result, whatever the engine.
     QVariant js(const QString &strScript) const;
     QString text(const QString &strId) const;
     QString value(const QString &strId) const;
@@ -73,6 +77,8 @@ public:
     void key(int intKey, Qt::KeyboardModifiers enumModifiers = Qt::NoModifier);
     void keys(const QString &strText);
 
+    // Has the engine read the page again for assistive technology, at once (defined by the engine's room).
+    void refreshAccessible() const;
     // The web view's interface as assistive technology finds it, read afresh from the page; with a role and a
     // name, the first element of the page that has them (null when there is none).
     QAccessibleInterface *accessible() const;

@@ -10,7 +10,6 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
-#include <QWebFrame>
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <QAccessible>
 #include <QProcess>
 #include <QTest>
-#include <QWebView>
 
 namespace {
 
@@ -46,7 +45,7 @@ private slots:
     void initTestCase() {
         objectDriver.start();
         QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), 10000);
-        QTRY_VERIFY(objectDriver.objectDisplay->objectWebview->hasFocus());
+        QTRY_VERIFY(objectDriver.objectDisplay->objectView->hasFocus());
     }
 
     void init() {

@@ -1,6 +1,7 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
+#include "display/DisplayEngine.h"
 #include "support/TestSupport.h"
 
 #include <QJsonArray>
@@ -8,8 +9,6 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTest>
-#include <QWebFrame>
-#include <QWebView>
 
 namespace {
 
@@ -41,15 +40,14 @@ public slots:
     // Runs after the window has published its objects and before the page's own scripts.
     void changeBridges() {
         if (!strBridgeScript.isEmpty()) {
-            objectDriver.objectDisplay->objectWebview->page()->mainFrame()->evaluateJavaScript(strBridgeScript);
+            objectDriver.objectDisplay->evaluate(strBridgeScript);
         }
     }
 
 private slots:
     void initTestCase() {
         objectDriver.start();
-        connect(objectDriver.objectPage->mainFrame(), SIGNAL(javaScriptWindowObjectCleared()), this,
-                SLOT(changeBridges()));
+        connect(objectDriver.objectDisplay->objectEngine, SIGNAL(cleared()), this, SLOT(changeBridges()));
     }
 
     void init() {
@@ -173,10 +171,10 @@ private slots:
             objectDriver.js("jsPreferenceAccountSelected.setIntIdent(2);");
             QTRY_COMPARE(objectDriver.text("account-title"), QString("other.org"));
         } else {
-            objectDriver.objectDisplay->objectWebview->clearFocus();
+            objectDriver.objectDisplay->objectView->clearFocus();
         }
         QTRY_COMPARE(objectDriver.js(strType).toString(), QString("password"));
-        objectDriver.objectDisplay->objectWebview->setFocus();
+        objectDriver.objectDisplay->objectView->setFocus();
     }
 
     void masterPasswordIsWipedAfterAWhileWithoutInput() {
@@ -202,7 +200,7 @@ private slots:
         // Undo, by key or by the engine's own action, finds nothing to bring back.
         objectDriver.click("#master");
         objectDriver.key(Qt::Key_Z, Qt::ControlModifier);
-        objectDriver.objectPage->triggerAction(QWebPage::Undo);
+        objectDriver.js("document.execCommand('undo');");
         QCOMPARE(objectDriver.value("master"), QString());
     }
 

@@ -1,4 +1,5 @@
 #include "display/Display.h"
+#include "display/DisplayEngine.h"
 #include "main/Main.h"
 #include "preference/PreferenceAccount.h"
 #include "preference/PreferenceAccountJavascriptinterface.h"
@@ -12,7 +13,6 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
-#include <QWebView>
 
 namespace {
 
@@ -139,11 +139,11 @@ private slots:
     }
 
     void pageReadsThemAllThroughItsBridge() {
-        if (Display::objectSingleton == nullptr ||
-            qobject_cast<TestPage *>(Display::obtain()->objectWebview->page()) == nullptr) {
-            TestSupport::installTestPage(Display::obtain());
+        TestPage *objectPage =
+            Display::objectSingleton == nullptr ? nullptr : Display::obtain()->objectEngine->findChild<TestPage *>();
+        if (objectPage == nullptr) {
+            objectPage = TestSupport::installTestPage(Display::obtain());
         }
-        TestPage *objectPage = qobject_cast<TestPage *>(Display::obtain()->objectWebview->page());
         objectPage->qstringlistConsole.clear();
 
         QElapsedTimer objectTimer;

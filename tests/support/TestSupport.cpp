@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "display/Display.h"
-#include "display/DisplayNetworkmanager.h"
+#include "display/DisplayEngine.h"
 #include "preference/PreferenceAccount.h"
 #include "preference/PreferenceAccountObserver.h"
 #include "preference/PreferenceAccountSelectedJavascriptinterface.h"
@@ -19,8 +19,6 @@
 #include <QSqlRecord>
 #include <QTcpSocket>
 #include <QTest>
-#include <QWebFrame>
-#include <QWebView>
 
 #include <csignal>
 #include <cstdio>
@@ -237,9 +235,10 @@ ReportServer::ReportServer() {
     });
 }
 
-static bool waitForLoad(QWebPage *objectPage, const QUrl &objectUrl) {
-    QSignalSpy objectSpy(objectPage, SIGNAL(loadFinished(bool)));
-    objectPage->mainFrame()->setUrl(objectUrl);
+// Runs functionStart and waits until the page it loads has loaded; false when it failed or never did.
+template <typename Function> static bool waitForLoad(Display *objectDisplay, Function functionStart) {
+    QSignalSpy objectSpy(objectDisplay->objectEngine, SIGNAL(loaded(bool)));
+    functionStart();
     if (objectSpy.isEmpty() && !objectSpy.wait(20000)) {
         return false;
     }
@@ -247,33 +246,29 @@ static bool waitForLoad(QWebPage *objectPage, const QUrl &objectUrl) {
 }
 
 TestPage *installTestPage(Display *objectDisplay) {
-    TestPage *objectPage = new TestPage(objectDisplay->objectWebview);
-    objectPage->setNetworkAccessManager(new DisplayNetworkmanager(objectPage));
-    QObject::connect(objectPage->mainFrame(), SIGNAL(javaScriptWindowObjectCleared()), objectDisplay,
-                     SLOT(updateJavascriptinterface()));
-    objectDisplay->objectWebview->setPage(objectPage);
-    if (!waitForLoad(objectPage, QUrl::fromLocalFile(appPath("assets/index.html")))) {
+    DisplayEngine *objectEngine = objectDisplay->objectEngine;
+    TestPage *objectPage = objectEngine->findChild<TestPage *>(QString(), Qt::FindDirectChildrenOnly);
+    if (objectPage == nullptr) {
+        objectPage = new TestPage(objectEngine);
+    }
+    const QUrl objectUrl = QUrl::fromLocalFile(appPath("assets/index.html"));
+    if (!waitForLoad(objectDisplay, [objectEngine, objectUrl]() { objectEngine->open(objectUrl); })) {
         qWarning("the page did not load");
     }
     return objectPage;
 }
 
 bool reloadPage(Display *objectDisplay) {
-    return waitForLoad(objectDisplay->objectWebview->page(), QUrl::fromLocalFile(appPath("assets/index.html")));
+    const QUrl objectUrl = QUrl::fromLocalFile(appPath("assets/index.html"));
+    return waitForLoad(objectDisplay, [objectDisplay, objectUrl]() { objectDisplay->objectEngine->load(objectUrl); });
 }
 
 bool reloadFromPage(Display *objectDisplay) {
-    QWebPage *objectPage = objectDisplay->objectWebview->page();
-    QSignalSpy objectSpy(objectPage, SIGNAL(loadFinished(bool)));
-    objectPage->mainFrame()->evaluateJavaScript("window.location.reload();");
-    if (objectSpy.isEmpty() && !objectSpy.wait(20000)) {
-        return false;
-    }
-    return objectSpy.first().first().toBool();
+    return waitForLoad(objectDisplay, [objectDisplay]() { objectDisplay->evaluate("window.location.reload();"); });
 }
 
 QVariant evaluate(Display *objectDisplay, const QString &strScript) {
-    return objectDisplay->objectWebview->page()->mainFrame()->evaluateJavaScript(strScript);
+    return objectDisplay->evaluateNow(strScript);
 }
 
 const char *const strCountingPage =
@@ -300,34 +295,7 @@ int settledCount(Display *objectDisplay, const QString &strCounter) {
 
 } // namespace TestSupport
 
-TestPage::TestPage(QObject *objectParent) : DisplayPage(objectParent) {}
-
-bool TestPage::event(QEvent *objectEvent) {
-    return boolGuarded ? DisplayPage::event(objectEvent) : QWebPage::event(objectEvent);
-}
-
-bool TestPage::acceptNavigationRequest(QWebFrame *objectFrame, const QNetworkRequest &objectRequest,
-                                       QWebPage::NavigationType enumType) {
-    return boolGuarded ? DisplayPage::acceptNavigationRequest(objectFrame, objectRequest, enumType)
-                       : QWebPage::acceptNavigationRequest(objectFrame, objectRequest, enumType);
-}
-
-void TestPage::javaScriptConsoleMessage(const QString &strMessage, int intLine, const QString &strSource) {
-    qstringlistConsole.append(QString("%1:%2: %3").arg(strSource).arg(intLine).arg(strMessage));
-}
-
-void TestPage::javaScriptAlert(QWebFrame *, const QString &strMessage) {
-    qstringlistAlert.append(strMessage);
-}
-
-bool TestPage::javaScriptConfirm(QWebFrame *, const QString &strMessage) {
-    qstringlistConfirm.append(strMessage);
-    return boolConfirm;
-}
-
-bool TestPage::javaScriptPrompt(QWebFrame *, const QString &, const QString &, QString *strResult) {
-    if (boolPrompt && strResult != nullptr) {
-        *strResult = strPrompt;
-    }
-    return boolPrompt;
+TestPage::TestPage(DisplayEngine *objectEngine) : QObject(objectEngine) {
+    connect(objectEngine, &DisplayEngine::console, this,
+            [this](const QString &strMessage) { qstringlistConsole.append(strMessage); });
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "display/DisplayPage.h"
-
 #include <QByteArray>
 #include <QProcessEnvironment>
 #include <QSqlDatabase>
@@ -9,9 +7,9 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QVariantList>
-#include <QWebPage>
 
 class Display;
+class DisplayEngine;
 
 namespace TestSupport {
 
@@ -129,44 +127,26 @@ public:
         return QTest::qExec(&objectTest, argc, argv);                                                                  \
     }
 
-// The window's own kind of web page that also keeps every console message (the page under test logs nothing,
-// so each one is a script error) and answers dialogs without blocking. With boolGuarded false it navigates and
-// takes drops as a plain web page does, which shows that an action really would bring a document in.
-class TestPage : public DisplayPage {
+// Keeps every console message of the window's page (the page under test logs nothing, so each one is a script
+// error), for as long as the window lives.
+class TestPage : public QObject {
     Q_OBJECT
 
 public:
-    bool boolGuarded = true;
     QStringList qstringlistConsole;
-    QStringList qstringlistAlert;
-    QStringList qstringlistConfirm;
-    bool boolConfirm = true;
-    QString strPrompt;
-    bool boolPrompt = false;
 
 public:
-    explicit TestPage(QObject *objectParent = nullptr);
-
-    bool event(QEvent *objectEvent) override;
-
-protected:
-    bool acceptNavigationRequest(QWebFrame *objectFrame, const QNetworkRequest &objectRequest,
-                                 QWebPage::NavigationType enumType) override;
-    void javaScriptConsoleMessage(const QString &strMessage, int intLine, const QString &strSource) override;
-    void javaScriptAlert(QWebFrame *objectFrame, const QString &strMessage) override;
-    bool javaScriptConfirm(QWebFrame *objectFrame, const QString &strMessage) override;
-    bool javaScriptPrompt(QWebFrame *objectFrame, const QString &strMessage, const QString &strDefault,
-                          QString *strResult) override;
+    explicit TestPage(DisplayEngine *objectEngine);
 };
 
 namespace TestSupport {
 
-// Puts a TestPage into the window's web view, wired as the window wires its own page (asset rewriting and
-// publication of the bridge objects), loads assets/index.html into it and waits until it has loaded.
+// Keeps the window's console messages in a TestPage (one for the window's whole life), loads assets/index.html
+// into a fresh page of the window and waits until it has loaded.
 TestPage *installTestPage(Display *objectDisplay);
 
 // Loads assets/index.html again into the window's current page and waits until it has loaded. Navigating a
-// loaded frame from outside makes QtWebKit clear its window object twice, so this publishes two sets of
+// loaded frame from outside makes QtWebKit clear its window object twice, so this may publish two sets of
 // bridge objects.
 bool reloadPage(Display *objectDisplay);
 
@@ -174,7 +154,7 @@ bool reloadPage(Display *objectDisplay);
 // of the window object, one set of bridge objects.
 bool reloadFromPage(Display *objectDisplay);
 
-// Evaluates a script in the window's main frame.
+// Evaluates a script in the window's main frame and waits for its result, whatever the engine.
 QVariant evaluate(Display *objectDisplay, const QString &strScript);
 
 // Pages that count the calls the native side makes into them: intUpdate.X counts the update() of X, each of

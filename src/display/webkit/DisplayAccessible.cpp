@@ -1,8 +1,8 @@
-#include "display/DisplayAccessible.h"
+#include "display/webkit/DisplayAccessible.h"
 
 #include "display/Display.h"
-#include "display/DisplayAccessibleDocument.h"
-#include "display/DisplayAccessibleElement.h"
+#include "display/webkit/DisplayAccessibleDocument.h"
+#include "display/webkit/DisplayAccessibleElement.h"
 
 #include <QWebView>
 

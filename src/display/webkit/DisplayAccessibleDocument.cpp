@@ -1,6 +1,6 @@
-#include "display/DisplayAccessibleDocument.h"
+#include "display/webkit/DisplayAccessibleDocument.h"
 
-#include "display/DisplayAccessibleElement.h"
+#include "display/webkit/DisplayAccessibleElement.h"
 
 #include <QAccessible>
 #include <QEvent>

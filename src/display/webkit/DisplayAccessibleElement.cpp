@@ -1,6 +1,6 @@
-#include "display/DisplayAccessibleElement.h"
+#include "display/webkit/DisplayAccessibleElement.h"
 
-#include "display/DisplayAccessibleDocument.h"
+#include "display/webkit/DisplayAccessibleDocument.h"
 
 #include <QWebView>
 #include <QWidget>

@@ -1,4 +1,6 @@
-#include "display/DisplayNetworkmanager.h"
+#include "display/webkit/DisplayNetworkmanager.h"
+
+#include "display/DisplayAddress.h"
 
 #include <QCoreApplication>
 #include <QNetworkRequest>
@@ -6,27 +8,10 @@
 
 DisplayNetworkmanager::DisplayNetworkmanager(QObject *objectParent) : QNetworkAccessManager(objectParent) {}
 
-QUrl DisplayNetworkmanager::rewriteUrl(const QUrl &objectUrl, const QString &strDirectory) {
-    // The folder as a fully encoded file URL: no doubled slash after "file://", and a "?", "#" or "%" in the
-    // folder's own name can neither cut the URL below nor be misread.
-    const QString strAssets = QUrl::fromLocalFile(strDirectory + "/assets/").toString(QUrl::FullyEncoded);
-
-    QString strUrl = objectUrl.toString();
-    strUrl.replace("file:///android_asset/", strAssets);
-
-    // Drops the query and everything after it, a fragment included, whatever the scheme.
-    const int intQuery = strUrl.indexOf('?');
-    if (intQuery != -1) {
-        strUrl.truncate(intQuery);
-    }
-
-    return QUrl(strUrl, QUrl::TolerantMode);
-}
-
 QNetworkReply *DisplayNetworkmanager::createRequest(QNetworkAccessManager::Operation enumOperation,
                                                     const QNetworkRequest &objectRequest, QIODevice *objectOutgoing) {
     QNetworkRequest objectCopy(objectRequest);
-    objectCopy.setUrl(rewriteUrl(objectRequest.url(), QCoreApplication::applicationDirPath()));
+    objectCopy.setUrl(DisplayAddress::rewriteUrl(objectRequest.url(), QCoreApplication::applicationDirPath()));
 
     return QNetworkAccessManager::createRequest(enumOperation, objectCopy, objectOutgoing);
 }

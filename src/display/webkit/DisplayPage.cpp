@@ -1,6 +1,7 @@
-#include "display/DisplayPage.h"
+#include "display/webkit/DisplayPage.h"
 
-#include "display/DisplayNetworkmanager.h"
+#include "display/DisplayAddress.h"
+#include "display/DisplayEngine.h"
 
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -11,28 +12,24 @@
 
 #include <memory>
 
-DisplayPage::DisplayPage(QObject *objectParent) : QWebPage(objectParent) {}
-
-bool DisplayPage::isShippedPage(const QUrl &objectUrl, const QString &strDirectory) {
-    // The exact path, compared as text: another spelling of the same file is refused, which is safe.
-    const QUrl objectRewritten = DisplayNetworkmanager::rewriteUrl(objectUrl, strDirectory);
-    return objectRewritten.isLocalFile() && objectRewritten.host().isEmpty() &&
-           objectRewritten.toLocalFile() == strDirectory + "/assets/index.html";
-}
+DisplayPage::DisplayPage(DisplayEngine *objectEngine, QObject *objectParent)
+    : QWebPage(objectParent), objectEngine(objectEngine) {}
 
 bool DisplayPage::acceptNavigationRequest(QWebFrame *objectFrame, const QNetworkRequest &objectRequest,
                                           QWebPage::NavigationType enumType) {
     // Frames inside the page are the page's own affair; a request for a new window has no frame and is
     // refused, as no window is ever made for it.
-    if (objectFrame != nullptr && objectFrame != mainFrame()) {
+    if (!objectEngine->boolGuarded || (objectFrame != nullptr && objectFrame != mainFrame())) {
         return QWebPage::acceptNavigationRequest(objectFrame, objectRequest, enumType);
     }
-    return objectFrame != nullptr && isShippedPage(objectRequest.url(), QCoreApplication::applicationDirPath());
+    return objectFrame != nullptr &&
+           DisplayAddress::isShippedPage(objectRequest.url(), QCoreApplication::applicationDirPath());
 }
 
 bool DisplayPage::event(QEvent *objectEvent) {
     const QEvent::Type enumType = objectEvent->type();
-    if (enumType != QEvent::DragEnter && enumType != QEvent::DragMove && enumType != QEvent::Drop) {
+    if (!objectEngine->boolGuarded ||
+        (enumType != QEvent::DragEnter && enumType != QEvent::DragMove && enumType != QEvent::Drop)) {
         return QWebPage::event(objectEvent);
     }
 
@@ -62,4 +59,8 @@ bool DisplayPage::event(QEvent *objectEvent) {
     objectDrop->setDropAction(objectCopy->dropAction());
     objectDrop->setAccepted(objectCopy->isAccepted());
     return boolHandled;
+}
+
+void DisplayPage::javaScriptConsoleMessage(const QString &strMessage, int intLine, const QString &strSource) {
+    emit objectEngine->console(QString("%1:%2: %3").arg(strSource).arg(intLine).arg(strMessage));
 }

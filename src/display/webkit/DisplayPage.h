@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWebPage>
 
+class DisplayEngine;
 class QEvent;
 class QNetworkRequest;
 class QUrl;
@@ -15,16 +16,17 @@ class DisplayPage : public QWebPage {
     Q_OBJECT
 
 public:
-    explicit DisplayPage(QObject *objectParent = nullptr);
-    ~DisplayPage() override = default;
+    // Keeps its guards while objectEngine->boolGuarded, and tells objectEngine the console messages.
+    DisplayEngine *objectEngine;
 
-    // Whether objectUrl names assets/index.html of the application living in strDirectory, as the page's
-    // own requests address it; its query and fragment do not matter.
-    static bool isShippedPage(const QUrl &objectUrl, const QString &strDirectory);
+public:
+    DisplayPage(DisplayEngine *objectEngine, QObject *objectParent);
+    ~DisplayPage() override = default;
 
     bool event(QEvent *objectEvent) override;
 
 protected:
     bool acceptNavigationRequest(QWebFrame *objectFrame, const QNetworkRequest &objectRequest,
                                  QWebPage::NavigationType enumType) override;
+    void javaScriptConsoleMessage(const QString &strMessage, int intLine, const QString &strSource) override;
 };
