@@ -9,8 +9,11 @@
 #include "preference/PreferenceAccountSelectedJavascriptinterface.h"
 #include "preference/PreferenceLanguageJavascriptinterface.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -56,6 +59,41 @@ void Display::evaluate(const QString &strScript) {
 
 QVariant Display::evaluateNow(const QString &strScript, int intWait) {
     return objectEngine->evaluateNow(strScript, intWait);
+}
+
+void Display::guardSelection() {
+    const QString strScript = "window.Secrets !== undefined && Secrets.selected() === true";
+    QClipboard *objectClipboard = QGuiApplication::clipboard();
+    if (objectEngine->boolSynchronous) {
+        // Asked inside the engine's own call, before any other program can ask for the selection.
+        if (evaluateNow(strScript).toBool()) {
+            objectClipboard->clear(QClipboard::Selection);
+        }
+        return;
+    }
+    // The page answers later, and events are served meanwhile: the selection is taken back first and given
+    // again only when it came from no secret field and no newer one took its place.
+    if (boolSelectionRestoring) {
+        return;
+    }
+    const QMimeData *objectTaken = objectClipboard->mimeData(QClipboard::Selection);
+    if (objectTaken == nullptr) {
+        return;
+    }
+    QMimeData *objectCopy = new QMimeData();
+    for (const QString &strFormat : objectTaken->formats()) {
+        objectCopy->setData(strFormat, objectTaken->data(strFormat));
+    }
+    objectClipboard->clear(QClipboard::Selection);
+    const int intSelection = ++intSelectionTaken;
+    const bool boolSecret = evaluateNow(strScript).toBool();
+    if (!boolSecret && intSelection == intSelectionTaken && !objectClipboard->ownsSelection()) {
+        boolSelectionRestoring = true;
+        objectClipboard->setMimeData(objectCopy, QClipboard::Selection);
+        boolSelectionRestoring = false;
+    } else {
+        delete objectCopy;
+    }
 }
 
 Display::Display() : QMainWindow(nullptr) {

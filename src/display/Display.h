@@ -18,7 +18,7 @@ class QVBoxLayout;
 //       selected account or the language preference changed (sent by their bridge objects).
 //   "window.Secrets !== undefined && Secrets.selected() === true"
 //       The page has just put its selection into the X11 primary selection; true means it came from a secret
-//       field, and the selection is given up (Main). The only script whose result is used.
+//       field, and the selection is given up (guardSelection). The only script whose result is used.
 //   "if (window.Copying !== undefined) {Copying.updateQuit();}"
 //       The application is quitting and still owns the clipboard; run synchronously, so the page can take a
 //       password it copied off the clipboard before the program hands the clipboard to a manager (Main::run).
@@ -35,6 +35,10 @@ public:
     // The engine's view, filling the window.
     QWidget *objectView;
     QVBoxLayout *objectLayout;
+    // The primary selections taken back while the page was asked about them, and whether one is being given
+    // again.
+    int intSelectionTaken = 0;
+    bool boolSelectionRestoring = false;
 
 public:
     // Before the application object exists, and once it exists: what the web engine needs from the process.
@@ -54,6 +58,10 @@ public:
     // Runs a script in the page's main frame and returns its result once it has run, serving events meanwhile
     // where the engine runs scripts elsewhere; an invalid QVariant when the page gave none within intWait ms.
     QVariant evaluateNow(const QString &strScript, int intWait = 5000);
+
+    // The X11 primary selection this program has just taken: given up when the page says it came from a secret
+    // field. Nothing can read it while the page is asked.
+    void guardSelection();
 
 public:
     Display();

@@ -32,8 +32,8 @@ bool DisplayAddress::isShippedDocument(const QUrl &objectUrl, const QString &str
     }
     const QUrl objectRewritten = rewriteUrl(objectUrl, strDirectory);
     // Cleaned, so that "assets/../res/..." cannot pass for a file of assets/.
-    const QString strPath = QUrl::fromLocalFile(objectRewritten.toLocalFile()).adjusted(QUrl::NormalizePathSegments)
-                                .toLocalFile();
+    const QString strPath =
+        QUrl::fromLocalFile(objectRewritten.toLocalFile()).adjusted(QUrl::NormalizePathSegments).toLocalFile();
     return objectRewritten.isLocalFile() && objectRewritten.host().isEmpty() &&
            strPath.startsWith(strDirectory + "/assets/") && !objectRewritten.toLocalFile().contains("/../");
 }

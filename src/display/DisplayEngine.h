@@ -17,6 +17,8 @@ public:
     // Tests turn the guards off, to show that an action would bring another document in: no navigation is
     // refused and drops reach the engine as they came. The program never does.
     bool boolGuarded = true;
+    // Whether evaluateNow answers without serving events: the page runs in this process.
+    bool boolSynchronous = true;
 
 public:
     // Before the application object exists: what the engine reads from the environment at its start.

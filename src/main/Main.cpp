@@ -12,7 +12,8 @@
 
 namespace {
 
-// Evaluated in the page, if the window exists; both scripts belong to the page contract beside Display.
+// Evaluated in the page, if the window exists, and waited for; the script belongs to the page contract beside
+// Display.
 QVariant evaluate(const QString &strScript) {
     if (Display::objectSingleton == nullptr) {
         return QVariant();
@@ -36,13 +37,11 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
     MainPlatform::protectData();
 
     // The web engine hands every selection to the X11 primary selection, which a middle click in any program
-    // pastes; one taken from a secret field, shown or hidden, is given up at once. This runs inside the
-    // engine's own call, before any other program can ask for the selection.
+    // pastes; one taken from a secret field, shown or hidden, is given up before any other program can read it.
     QClipboard *objectClipboard = QGuiApplication::clipboard();
     connect(objectClipboard, &QClipboard::selectionChanged, this, [objectClipboard]() {
-        if (objectClipboard->ownsSelection() &&
-            evaluate("window.Secrets !== undefined && Secrets.selected() === true").toBool()) {
-            objectClipboard->clear(QClipboard::Selection);
+        if (objectClipboard->ownsSelection() && Display::objectSingleton != nullptr) {
+            Display::objectSingleton->guardSelection();
         }
     });
 }

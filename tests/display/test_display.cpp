@@ -47,15 +47,15 @@ class TestDisplay : public QObject {
     // Drags mime data over the view and drops it at objectPoint, in the order the desktop delivers a drop.
     static void drop(QWidget *objectView, const QPoint &objectPoint, const QMimeData *objectMime) {
         QDragEnterEvent objectEnter(objectPoint, Qt::CopyAction, objectMime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(dropTarget(objectView), &objectEnter);
+        QApplication::sendEvent(input(objectView), &objectEnter);
         QDragMoveEvent objectMove(objectPoint, Qt::CopyAction, objectMime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(dropTarget(objectView), &objectMove);
+        QApplication::sendEvent(input(objectView), &objectMove);
         QDropEvent objectDrop(objectPoint, Qt::CopyAction, objectMime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(dropTarget(objectView), &objectDrop);
+        QApplication::sendEvent(input(objectView), &objectDrop);
     }
 
-    // Where the desktop delivers a drop: the widget that draws the page.
-    static QWidget *dropTarget(QWidget *objectView) {
+    // Where the desktop delivers input: the view, or the widget its engine draws the page into.
+    static QWidget *input(QWidget *objectView) {
         return objectView->focusProxy() != nullptr ? objectView->focusProxy() : objectView;
     }
 
@@ -144,14 +144,14 @@ private slots:
         Display *objectDisplay = Display::obtain();
         objectDisplay->activateWindow();
 
-        QTest::keyClick(objectDisplay->objectView, Qt::Key_Escape);
+        QTest::keyClick(input(objectDisplay->objectView), Qt::Key_Escape);
         QTRY_COMPARE(backwardCount(), 1);
-        QTest::keyClick(objectDisplay->objectView, Qt::Key_Escape);
+        QTest::keyClick(input(objectDisplay->objectView), Qt::Key_Escape);
         QTRY_COMPARE(backwardCount(), 2);
 
         // Auto-repeated presses count as presses.
         QKeyEvent objectRepeat(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(objectDisplay->objectView, &objectRepeat);
+        QApplication::sendEvent(input(objectDisplay->objectView), &objectRepeat);
         QTRY_COMPARE(backwardCount(), 3);
 
         // The key handler itself, reached directly.
@@ -161,7 +161,7 @@ private slots:
         for (Qt::Key enumKey : {Qt::Key_A, Qt::Key_Return, Qt::Key_Backspace, Qt::Key_F1, Qt::Key_Tab}) {
             QTest::keyClick(objectDisplay, enumKey);
         }
-        QTest::keyClick(objectDisplay->objectView, Qt::Key_Q);
+        QTest::keyClick(input(objectDisplay->objectView), Qt::Key_Q);
         QTest::qWait(100);
         QCOMPARE(backwardCount(), 4);
     }
@@ -172,7 +172,7 @@ private slots:
                                                       "function(e) { e.preventDefault(); });</script>"));
         QVERIFY(waitForFirstLoad());
         Display *objectDisplay = Display::obtain();
-        QTest::keyClick(objectDisplay->objectView, Qt::Key_Escape);
+        QTest::keyClick(input(objectDisplay->objectView), Qt::Key_Escape);
         QTest::qWait(100);
         QCOMPARE(backwardCount(), 0);
         TestSupport::writePage(strCountingPage);
@@ -182,7 +182,7 @@ private slots:
     void escapeWithoutNavigationDoesNotCrash() {
         TestSupport::writePage("<!DOCTYPE html><html><body>no navigation</body></html>");
         QVERIFY(waitForFirstLoad());
-        QTest::keyClick(Display::obtain()->objectView, Qt::Key_Escape);
+        QTest::keyClick(input(Display::obtain()->objectView), Qt::Key_Escape);
         QTest::qWait(50);
         QVERIFY(Display::obtain()->isVisible());
         TestSupport::writePage(strCountingPage);
@@ -258,7 +258,7 @@ private slots:
                 if (strAction == "location") {
                     TestSupport::evaluate(objectDisplay, "window.location = '" + strForeign + "';");
                 } else {
-                    QTest::mouseClick(objectDisplay->objectView, Qt::LeftButton, Qt::NoModifier,
+                    QTest::mouseClick(input(objectDisplay->objectView), Qt::LeftButton, Qt::NoModifier,
                                       QPoint(10, strAction == "link" ? 108 : 210));
                 }
             }

@@ -1,4 +1,5 @@
 #include "display/Display.h"
+#include "display/DisplayEngine.h"
 #include "preference/PreferenceAccount.h"
 #include "preference/PreferenceAccountJavascriptinterface.h"
 #include "preference/PreferenceAccountObserver.h"
@@ -196,14 +197,14 @@ private slots:
 
     void disablingThroughOneObjectSilencesEveryRegistration() {
         showPage(TestSupport::strCountingPage);
-        QObject *objectFirst = evaluate("jsPreferenceAccount").value<QObject *>();
+        QObject *objectFirst = Display::obtain()->objectEngine->published("jsPreferenceAccount");
         QVERIFY(objectFirst != nullptr);
 
         const int intFirst = PreferenceAccountObserver::obtain()->qvectorObserver.size();
 
         // A second load adds its registrations to those of the first: a change updates once for each.
         QVERIFY(TestSupport::reloadPage(Display::obtain()));
-        QVERIFY(evaluate("jsPreferenceAccount").value<QObject *>() != objectFirst);
+        QVERIFY(Display::obtain()->objectEngine->published("jsPreferenceAccount") != objectFirst);
         const int intPerChange = PreferenceAccountObserver::obtain()->qvectorObserver.size();
         QCOMPARE(intPerChange, 2 * intFirst);
         evaluate("jsPreferenceAccount.create();");

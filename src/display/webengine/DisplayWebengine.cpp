@@ -1,0 +1,287 @@
+#include "display/webengine/DisplayWebengine.h"
+
+#include "display/webengine/DisplayWebengineInterceptor.h"
+#include "display/webengine/DisplayWebenginePage.h"
+#include "display/webengine/DisplayWebengineView.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLibraryInfo>
+#include <QMetaMethod>
+#include <QTimer>
+#include <QUuid>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// The public slots of a bridge object: what the page may call.
+QList<QMetaMethod> callable(const QObject *objectBridge) {
+    QList<QMetaMethod> qlistMethod;
+    const QMetaObject *objectMeta = objectBridge->metaObject();
+    for (int intMethod = objectMeta->methodOffset(); intMethod < objectMeta->methodCount(); intMethod += 1) {
+        const QMetaMethod objectMethod = objectMeta->method(intMethod);
+        if (objectMethod.methodType() == QMetaMethod::Slot && objectMethod.access() == QMetaMethod::Public) {
+            qlistMethod.append(objectMethod);
+        }
+    }
+    return qlistMethod;
+}
+
+QString json(const QJsonObject &objectAnswer) {
+    return QString::fromUtf8(QJsonDocument(objectAnswer).toJson(QJsonDocument::Compact));
+}
+
+[[noreturn]] void fail(const QString &strPath) {
+    std::fprintf(stderr, "tessaloquin: the web engine's helper program QtWebEngineProcess is missing or broken (%s)\n",
+                 qPrintable(strPath));
+    std::exit(1);
+}
+
+} // namespace
+
+void DisplayEngine::prepare() {
+    // Chromium hands the page's roles and names to the desktop's accessibility bus only when asked to before it
+    // starts.
+    qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+void DisplayEngine::install() {
+    // Without it no page is ever shown; said now, before any data is read or written.
+    const QString strPath = DisplayWebengine::helperPath();
+    QFile objectHelper(strPath);
+    const QFileInfo objectInfo(strPath);
+    if (!objectInfo.isFile() || !objectInfo.isExecutable() || !objectHelper.open(QIODevice::ReadOnly) ||
+        objectHelper.read(4) != QByteArray("\x7f" "ELF")) {
+        fail(strPath);
+    }
+}
+
+DisplayEngine *DisplayEngine::create(QWidget *objectParent) {
+    return new DisplayWebengine(objectParent);
+}
+
+QString DisplayWebengine::helperPath() {
+    const QString strVariable = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH");
+    if (!strVariable.isEmpty()) {
+        return strVariable;
+    }
+    const QString strBeside = QCoreApplication::applicationDirPath() + "/QtWebEngineProcess";
+    if (QFileInfo::exists(strBeside)) {
+        return strBeside;
+    }
+    return QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath) + "/QtWebEngineProcess";
+}
+
+DisplayWebengine::DisplayWebengine(QWidget *objectParent)
+    : DisplayEngine(), strKey(QUuid::createUuid().toString(QUuid::WithoutBraces)) {
+    setParent(objectParent);
+    boolSynchronous = false;
+
+    // A profile of the program's own: what the page stores (its localStorage) lives in res/ beside the rest of
+    // the user's data, made owner-only by the program's file mode mask; nothing is cached on disk, and no
+    // cookie outlives the run.
+    objectProfile = new QWebEngineProfile("Tessaloquin", this);
+    objectProfile->setPersistentStoragePath(QCoreApplication::applicationDirPath() + "/res/webengine");
+    objectProfile->setCachePath(QCoreApplication::applicationDirPath() + "/res/webengine/cache");
+    objectProfile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    objectProfile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    objectInterceptor = new DisplayWebengineInterceptor(this);
+    objectProfile->setUrlRequestInterceptor(objectInterceptor);
+
+    // Compiled into the static library; referencing the resource pulls it into the program.
+    Q_INIT_RESOURCE(webengine);
+    QFile objectScript(":/display/webengine/DisplayWebengineBridge.js");
+    objectScript.open(QIODevice::ReadOnly);
+    QWebEngineScript objectBridge;
+    objectBridge.setName("DisplayWebengineBridge");
+    objectBridge.setSourceCode(QString::fromUtf8(objectScript.readAll()).replace("TESSALOQUIN_KEY", strKey));
+    objectBridge.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    objectBridge.setWorldId(QWebEngineScript::MainWorld);
+    objectBridge.setRunsOnSubFrames(false);
+    objectProfile->scripts()->insert(objectBridge);
+
+    objectWebview = new DisplayWebengineView(this, objectParent);
+}
+
+DisplayWebengine::~DisplayWebengine() {
+    // Before the profile it uses.
+    delete objectPage.data();
+}
+
+QWidget *DisplayWebengine::view() const {
+    return objectWebview;
+}
+
+void DisplayWebengine::open(const QUrl &objectUrl) {
+    DisplayWebenginePage *objectBefore = objectPage.data();
+    objectPage = new DisplayWebenginePage(this, objectProfile, this);
+    connect(objectPage, &QWebEnginePage::loadFinished, this, [this](bool boolOk) {
+        boolLoaded = boolLoaded || boolOk;
+        emit loaded(boolOk);
+    });
+    connect(objectPage, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus enumStatus, int) {
+                if (enumStatus == QWebEnginePage::NormalTerminationStatus) {
+                    return;
+                }
+                if (!boolLoaded) {
+                    fail(helperPath());
+                }
+                // A renderer that died later takes only the document with it: the page starts again.
+                objectPage->triggerAction(QWebEnginePage::Reload);
+            });
+    objectWebview->setPage(objectPage);
+    delete objectBefore;
+    objectPage->load(objectUrl);
+}
+
+void DisplayWebengine::load(const QUrl &objectUrl) {
+    objectPage->load(objectUrl);
+}
+
+QUrl DisplayWebengine::url() const {
+    return objectPage->url();
+}
+
+void DisplayWebengine::publish(const QString &strName, QObject *objectBridge) {
+    if (!qstringlistName.contains(strName)) {
+        qstringlistName.append(strName);
+    }
+    qhashBridge.insert(strName, objectBridge);
+}
+
+QObject *DisplayWebengine::published(const QString &strName) const {
+    return qhashBridge.value(strName, nullptr);
+}
+
+void DisplayWebengine::evaluate(const QString &strScript) {
+    if (boolOpening) {
+        qstringlistOpening.append(strScript);
+        return;
+    }
+    objectPage->runJavaScript(strScript);
+}
+
+QVariant DisplayWebengine::evaluateNow(const QString &strScript, int intWait) {
+    if (boolOpening) {
+        qstringlistOpening.append(strScript);
+        return QVariant();
+    }
+    // The answer may come after this call has given up: it then finds nobody waiting.
+    struct Waiting {
+        bool boolDone = false;
+        QVariant objectResult;
+        QEventLoop *objectLoop = nullptr;
+    };
+    const std::shared_ptr<Waiting> objectWaiting = std::make_shared<Waiting>();
+    objectPage->runJavaScript(strScript, [objectWaiting](const QVariant &objectResult) {
+        objectWaiting->boolDone = true;
+        objectWaiting->objectResult = objectResult;
+        if (objectWaiting->objectLoop != nullptr) {
+            objectWaiting->objectLoop->quit();
+        }
+    });
+    if (!objectWaiting->boolDone) {
+        QEventLoop objectLoop;
+        objectWaiting->objectLoop = &objectLoop;
+        QTimer::singleShot(intWait, &objectLoop, &QEventLoop::quit);
+        objectLoop.exec();
+        objectWaiting->objectLoop = nullptr;
+    }
+    return objectWaiting->objectResult;
+}
+
+QString DisplayWebengine::answer(const QString &strCall) {
+    const QJsonObject objectCall = QJsonDocument::fromJson(strCall.toUtf8()).object();
+    const QString strKind = objectCall.value("strCall").toString();
+
+    if (strKind == "open") {
+        // A new document: the objects of the one before are not its objects.
+        qhashBridge.clear();
+        qstringlistOpening.clear();
+        boolOpening = true;
+        emit cleared();
+        boolOpening = false;
+
+        QJsonObject objectBridges;
+        for (const QString &strName : qstringlistName) {
+            QObject *objectBridge = qhashBridge.value(strName, nullptr);
+            if (objectBridge == nullptr) {
+                continue;
+            }
+            QJsonArray objectSlots;
+            for (const QMetaMethod &objectMethod : callable(objectBridge)) {
+                QJsonArray objectTypes;
+                for (const QByteArray &byteType : objectMethod.parameterTypes()) {
+                    objectTypes.append(QString::fromLatin1(byteType));
+                }
+                objectSlots.append(QJsonObject(
+                    {{"strSlot", QString::fromLatin1(objectMethod.name())}, {"listType", objectTypes}}));
+            }
+            objectBridges.insert(strName, objectSlots);
+        }
+        QJsonObject objectAnswer({{"objectBridge", objectBridges}});
+        objectAnswer.insert("listScript", QJsonArray::fromStringList(qstringlistOpening));
+        qstringlistOpening.clear();
+        return json(objectAnswer);
+    }
+    if (strKind == "call") {
+        return call(objectCall.value("strObject").toString(), objectCall.value("strSlot").toString(),
+                    objectCall.value("listArgument").toArray().toVariantList());
+    }
+    return json(QJsonObject({{"strError", "unknown call"}}));
+}
+
+QString DisplayWebengine::call(const QString &strObject, const QString &strSlot,
+                               const QVariantList &qvariantlistArgument) {
+    QObject *objectBridge = qhashBridge.value(strObject, nullptr);
+    if (objectBridge == nullptr) {
+        return json(QJsonObject({{"strError", "not published"}}));
+    }
+    for (const QMetaMethod &objectMethod : callable(objectBridge)) {
+        if (QString::fromLatin1(objectMethod.name()) != strSlot ||
+            objectMethod.parameterCount() != qvariantlistArgument.size() || objectMethod.parameterCount() > 10) {
+            continue;
+        }
+        // Each argument as the slot's parameter type; the injected script has already made it of that kind.
+        QVariantList qvariantlistTyped;
+        for (int intIndex = 0; intIndex < objectMethod.parameterCount(); intIndex += 1) {
+            QVariant objectValue = qvariantlistArgument.at(intIndex);
+            objectValue.convert(objectMethod.parameterMetaType(intIndex));
+            qvariantlistTyped.append(objectValue);
+        }
+        QGenericArgument listGeneric[10];
+        for (int intIndex = 0; intIndex < qvariantlistTyped.size(); intIndex += 1) {
+            listGeneric[intIndex] = QGenericArgument(qvariantlistTyped[intIndex].typeName(),
+                                                     qvariantlistTyped[intIndex].constData());
+        }
+        const bool boolVoid = objectMethod.returnMetaType().id() == QMetaType::Void;
+        QVariant objectResult = boolVoid ? QVariant() : QVariant(objectMethod.returnMetaType());
+        const QGenericReturnArgument objectReturn =
+            boolVoid ? QGenericReturnArgument() : QGenericReturnArgument(objectMethod.typeName(), objectResult.data());
+        if (!objectMethod.invoke(objectBridge, Qt::DirectConnection, objectReturn, listGeneric[0], listGeneric[1],
+                                 listGeneric[2], listGeneric[3], listGeneric[4], listGeneric[5], listGeneric[6],
+                                 listGeneric[7], listGeneric[8], listGeneric[9])) {
+            return json(QJsonObject({{"strError", "the call failed"}}));
+        }
+        QJsonObject objectAnswer;
+        if (!boolVoid) {
+            objectAnswer.insert("variantResult", QJsonValue::fromVariant(objectResult));
+        }
+        return json(objectAnswer);
+    }
+    return json(QJsonObject({{"strError", "no such slot"}}));
+}

@@ -1,0 +1,66 @@
+// Gives the shipped page its bridge objects on an engine whose page runs in another process: each call
+// becomes a synchronous prompt() that the program answers (DisplayWebenginePage::javaScriptPrompt). Runs in
+// the main frame before any script of the page, once per document; the program writes its key for this run
+// over TESSALOQUIN_KEY.
+(function() {
+    'use strict';
+    var strKey = 'TESSALOQUIN_KEY';
+    // Taken now, so that a page replacing them later cannot listen in or break the calls.
+    var functionPrompt = window.prompt.bind(window);
+    var functionParse = JSON.parse;
+    var functionStringify = JSON.stringify;
+    var functionEval = window.eval;
+
+    function ask(objectMessage) {
+        var strAnswer = functionPrompt(strKey, functionStringify(objectMessage));
+        return typeof strAnswer === 'string' ? functionParse(strAnswer) : null;
+    }
+
+    // What a slot's parameter of each type makes of a value, as QtWebKit converts it: numbers wrap into an int.
+    function convert(strType, variantValue) {
+        if (strType === 'int') {
+            return Number(variantValue) | 0;
+        }
+        if (strType === 'QStringList') {
+            var listValue = Array.isArray(variantValue) ? variantValue : [variantValue];
+            return listValue.map(function(variantItem) {
+                return variantItem === null || variantItem === undefined ? '' : String(variantItem);
+            });
+        }
+        return variantValue === null || variantValue === undefined ? '' : String(variantValue);
+    }
+
+    function method(strObject, strSlot, listType) {
+        return function() {
+            if (arguments.length < listType.length) {
+                throw new TypeError(strObject + '.' + strSlot + ': too few arguments');
+            }
+            var listArgument = [];
+            for (var intIndex = 0; intIndex < listType.length; intIndex += 1) {
+                listArgument.push(convert(listType[intIndex], arguments[intIndex]));
+            }
+            var objectAnswer = ask({strCall: 'call', strObject: strObject, strSlot: strSlot, listArgument: listArgument});
+            if (objectAnswer === null || objectAnswer.strError !== undefined) {
+                throw new Error(strObject + '.' + strSlot + ': ' +
+                    (objectAnswer === null ? 'no answer' : objectAnswer.strError));
+            }
+            return objectAnswer.variantResult;
+        };
+    }
+
+    var objectOpened = ask({strCall: 'open'});
+    if (objectOpened === null) {
+        return;
+    }
+    Object.keys(objectOpened.objectBridge).forEach(function(strObject) {
+        var objectBridge = {};
+        objectOpened.objectBridge[strObject].forEach(function(objectSlot) {
+            objectBridge[objectSlot.strSlot] = method(strObject, objectSlot.strSlot, objectSlot.listType);
+        });
+        window[strObject] = objectBridge;
+    });
+    // What the program ran while the objects were given: before the page's own scripts, as it asked.
+    objectOpened.listScript.forEach(function(strScript) {
+        functionEval(strScript);
+    });
+})();

@@ -1,0 +1,42 @@
+#include "display/webengine/DisplayWebenginePage.h"
+
+#include "display/DisplayAddress.h"
+#include "display/webengine/DisplayWebengine.h"
+
+#include <QCoreApplication>
+
+DisplayWebenginePage::DisplayWebenginePage(DisplayWebengine *objectEngine, QWebEngineProfile *objectProfile,
+                                           QObject *objectParent)
+    : QWebEnginePage(objectProfile, objectParent), objectEngine(objectEngine) {}
+
+bool DisplayWebenginePage::acceptNavigationRequest(const QUrl &objectUrl, QWebEnginePage::NavigationType enumType,
+                                                   bool boolMainFrame) {
+    if (!objectEngine->boolGuarded) {
+        return QWebEnginePage::acceptNavigationRequest(objectUrl, enumType, boolMainFrame);
+    }
+    const QString strDirectory = QCoreApplication::applicationDirPath();
+    return boolMainFrame ? DisplayAddress::isShippedPage(objectUrl, strDirectory)
+                         : DisplayAddress::isShippedDocument(objectUrl, strDirectory);
+}
+
+QWebEnginePage *DisplayWebenginePage::createWindow(QWebEnginePage::WebWindowType) {
+    // No window is ever made for a page's request.
+    return nullptr;
+}
+
+bool DisplayWebenginePage::javaScriptPrompt(const QUrl &objectOrigin, const QString &strMessage,
+                                            const QString &strDefault, QString *strResult) {
+    // Only the injected script of the shipped page calls with the key, and only from a file of this machine;
+    // every other prompt is cancelled without a dialog, as the shipped page asks nothing that way.
+    if (strMessage != objectEngine->strKey || !(objectOrigin.isEmpty() || objectOrigin.scheme() == "file") ||
+        !DisplayAddress::isShippedPage(url(), QCoreApplication::applicationDirPath())) {
+        return false;
+    }
+    *strResult = objectEngine->answer(strDefault);
+    return true;
+}
+
+void DisplayWebenginePage::javaScriptConsoleMessage(QWebEnginePage::JavaScriptConsoleMessageLevel, const QString &strMessage,
+                                                    int intLine, const QString &strSource) {
+    emit objectEngine->console(QString("%1:%2: %3").arg(strSource).arg(intLine).arg(strMessage));
+}

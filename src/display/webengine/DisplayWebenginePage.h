@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QWebEnginePage>
+
+class DisplayWebengine;
+
+// The window's page on Qt WebEngine. Its main frame only ever shows the shipped assets/index.html, frames
+// inside it only the page's own files, it opens no window, and it answers the prompts of the injected
+// bridge script of the shipped page and of nothing else.
+class DisplayWebenginePage : public QWebEnginePage {
+    Q_OBJECT
+
+public:
+    DisplayWebengine *objectEngine;
+
+public:
+    DisplayWebenginePage(DisplayWebengine *objectEngine, QWebEngineProfile *objectProfile, QObject *objectParent);
+    ~DisplayWebenginePage() override = default;
+
+protected:
+    bool acceptNavigationRequest(const QUrl &objectUrl, QWebEnginePage::NavigationType enumType,
+                                 bool boolMainFrame) override;
+    QWebEnginePage *createWindow(QWebEnginePage::WebWindowType enumType) override;
+    bool javaScriptPrompt(const QUrl &objectOrigin, const QString &strMessage, const QString &strDefault,
+                          QString *strResult) override;
+    void javaScriptConsoleMessage(QWebEnginePage::JavaScriptConsoleMessageLevel enumLevel, const QString &strMessage,
+                                  int intLine, const QString &strSource) override;
+};
