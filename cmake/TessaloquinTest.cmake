@@ -30,7 +30,11 @@ function(tessaloquin_add_test NAME)
         set(TEST_COMMAND ${PROJECT_SOURCE_DIR}/tests/support/with-xserver ${TEST_COMMAND})
     endif()
     add_test(NAME ${NAME} COMMAND ${TEST_COMMAND} WORKING_DIRECTORY ${TEST_DIRECTORY})
-    set_tests_properties(${NAME} PROPERTIES
-        TIMEOUT 600
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/tests/runtime")
+    set(TEST_ENVIRONMENT
+        "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/tests/runtime")
+    if(TESSALOQUIN_ENGINE STREQUAL "webengine")
+        # Chromium refuses its sandbox to root, as the tests run here; the program itself never turns it off.
+        list(APPEND TEST_ENVIRONMENT "QTWEBENGINE_DISABLE_SANDBOX=1")
+    endif()
+    set_tests_properties(${NAME} PROPERTIES TIMEOUT 600 ENVIRONMENT "${TEST_ENVIRONMENT}")
 endfunction()
