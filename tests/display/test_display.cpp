@@ -1,4 +1,5 @@
 #include "display/Display.h"
+#include "display/DisplayAddress.h"
 #include "display/DisplayEngine.h"
 #include "main/Main.h"
 #include "support/TestSupport.h"
@@ -143,15 +144,18 @@ private slots:
         QVERIFY(waitForFirstLoad());
         Display *objectDisplay = Display::obtain();
         objectDisplay->activateWindow();
+        objectDisplay->objectView->setFocus();
 
         QTest::keyClick(input(objectDisplay->objectView), Qt::Key_Escape);
         QTRY_COMPARE(backwardCount(), 1);
         QTest::keyClick(input(objectDisplay->objectView), Qt::Key_Escape);
         QTRY_COMPARE(backwardCount(), 2);
 
-        // Auto-repeated presses count as presses.
-        QKeyEvent objectRepeat(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(input(objectDisplay->objectView), &objectRepeat);
+        // Auto-repeated presses count as presses: delivered as an X server delivers them, press and release.
+        for (bool boolPress : {true, false}) {
+            QTest::simulateEvent(input(objectDisplay->objectView), boolPress, Qt::Key_Escape, Qt::NoModifier, QString(),
+                                 true);
+        }
         QTRY_COMPARE(backwardCount(), 3);
 
         // The key handler itself, reached directly.
@@ -168,11 +172,15 @@ private slots:
 
     void escapeHandledByThePageIsNotForwarded() {
         TestSupport::writePage(QByteArray(strCountingPage)
-                                   .replace("<body>", "<body><script>document.addEventListener('keydown', "
-                                                      "function(e) { e.preventDefault(); });</script>"));
+                                   .replace("<body>", "<body><script>var intKeys = 0; document.addEventListener("
+                                                      "'keydown', function(e) { intKeys += 1; e.preventDefault(); });"
+                                                      "</script>"));
         QVERIFY(waitForFirstLoad());
         Display *objectDisplay = Display::obtain();
+        objectDisplay->objectView->setFocus();
         QTest::keyClick(input(objectDisplay->objectView), Qt::Key_Escape);
+        // The page has seen it; a key it had left alone would reach the window right after.
+        QTRY_COMPARE(TestSupport::evaluate(objectDisplay, "intKeys").toInt(), 1);
         QTest::qWait(100);
         QCOMPARE(backwardCount(), 0);
         TestSupport::writePage(strCountingPage);
@@ -264,8 +272,16 @@ private slots:
             }
 
             if (!boolGuarded) {
-                // Even there it gets no bridge object.
-                QTRY_COMPARE(TestSupport::evaluate(objectDisplay, "document.title"), QVariant("undefinedundefined"));
+                // Chromium, as Qt WebEngine sets it up, opens no dropped link even without the guard.
+                if (strAction == "drop" && TestSupport::boolWebengine) {
+                    continue;
+                }
+                QTRY_VERIFY(!DisplayAddress::isShippedPage(objectDisplay->objectEngine->url(),
+                                                           QCoreApplication::applicationDirPath()));
+                // Even there it gets no bridge object (a web address that answers a form badly leaves the
+                // engine's own error page, which has no script).
+                QTRY_VERIFY(TestSupport::evaluate(objectDisplay, "document.title").toString() == "undefinedundefined" ||
+                            (strAction == "form" && boolHttp));
                 continue;
             }
             // A refused document gives no signal to wait for.

@@ -47,7 +47,8 @@ const char *const strHostileScript =
     "      try {\n"
     "        var variantResult = invoke(objectBridge, objectSlot.strSlot, listArgument);\n"
     "        if (objectSlot.strResult === 'int' && typeof variantResult !== 'number' ||\n"
-    "            objectSlot.strResult === 'QString' && typeof variantResult !== 'string') {\n"
+    "            objectSlot.strResult === 'QString' && typeof variantResult !== 'string' ||\n"
+    "            objectSlot.strResult === 'void' && variantResult !== undefined) {\n"
     "          objectResult.listUnexpected.push(strName + ' gave ' + typeof variantResult);\n"
     "        }\n"
     "        return true;\n"
@@ -147,6 +148,53 @@ private slots:
         }
         Display::dispel();
         delete objectMain;
+    }
+
+    // What crosses the bridge, whatever carries the call: numbers stay numbers both ways and wrap into an int,
+    // texts stay texts, a void slot gives undefined, and an array reaches a list.
+    void valuesCrossTheBridgeWithTheirTypes_data() {
+        QTest::addColumn<QString>("strScript");
+        QTest::addColumn<QString>("strExpected");
+        QTest::newRow("int result is a number") << "typeof jsPreferenceAccount.count()"
+                                                << "number";
+        QTest::newRow("QString result is a string") << "typeof jsGeneral.getName()"
+                                                    << "string";
+        QTest::newRow("void result is undefined") << "typeof jsGeneral.setClipboard('x')"
+                                                  << "undefined";
+        QTest::newRow("int argument comes back as the same number")
+            << "jsPreferenceAccount.setIntLength(27); jsPreferenceAccount.getIntLength() === 27"
+            << "true";
+        QTest::newRow("fraction is cut to an int")
+            << "jsPreferenceAccount.setIntLength(7.9); jsPreferenceAccount.getIntLength()"
+            << "7";
+        QTest::newRow("negative int kept") << "jsPreferenceAccount.setIntIdent(-5); jsPreferenceAccount.getIntIdent()"
+                                           << "-5";
+        QTest::newRow("text with quotes, breaks and characters beyond ASCII kept")
+            << "var t = 'a\"b\\'c\\\\d\\ne\\u00e9\\u4e2d\\ud83d\\ude00<x>';"
+               " jsPreferenceAccount.setStrNote(t); jsPreferenceAccount.getStrNote() === t"
+            << "true";
+        QTest::newRow("empty text kept") << "jsPreferenceAccount.setStrUser(''); jsPreferenceAccount.getStrUser()"
+                                         << "";
+        QTest::newRow("array reaches a list argument")
+            << "jsPreferenceAccount.clear(); jsPreferenceAccount.setStrWebsite('list.example');"
+               " jsPreferenceAccount.create(); jsPreferenceAccount.selectOpen('SELECT * FROM PreferenceAccount"
+               " WHERE strWebsite = ? AND ? = ?', ['list.example', 'x', 'x']);"
+               " var l = JSON.parse(jsPreferenceAccount.getAll()); jsPreferenceAccount.selectClose();"
+               " l.length + ' ' + l[0].strWebsite"
+            << "1 list.example";
+        QTest::newRow("five arguments of two kinds in their places")
+            << "jsPassword.update('master', 'example.org', 'ada@example.org', 16, '!') === '" +
+                   Password::obtain()->update("master", "example.org", "ada@example.org", 16, "!") + "'"
+            << "true";
+    }
+
+    void valuesCrossTheBridgeWithTheirTypes() {
+        QFETCH(QString, strScript);
+        QFETCH(QString, strExpected);
+        if (Display::objectSingleton == nullptr) {
+            TestSupport::installTestPage(Display::obtain());
+        }
+        QCOMPARE(evaluate(strScript).toString(), strExpected);
     }
 
     void wrongArgumentsGiveScriptErrorsAndNothingBreaks() {

@@ -223,6 +223,52 @@ private slots:
         }
     }
 
+    void brokenEngineHelperEndsTheProgramBeforeTheData_data() {
+        QTest::addColumn<QByteArray>("byteHelper");
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("not a program") << QByteArray("#!/bin/sh\nexit 0\n");
+        QTest::newRow("cut short") << QByteArray("\x7f"
+                                                 "E");
+    }
+
+    void brokenEngineHelperEndsTheProgramBeforeTheData() {
+        QFETCH(QByteArray, byteHelper);
+        if (!TestSupport::boolWebengine) {
+            QSKIP("QtWebKit runs in the program's own process");
+        }
+        QTemporaryDir objectFolder;
+        QVERIFY(QFile::copy(QString(TESSALOQUIN_BINARY_DIR) + "/tessaloquin", objectFolder.filePath("tessaloquin")));
+        QDir().mkpath(objectFolder.filePath("res"));
+        const QByteArray byteFlag = "[General]\nboolUpdate%284.0%29=true\n";
+        QFile objectFlag(objectFolder.filePath("res/PreferenceAccount.ini"));
+        QVERIFY(objectFlag.open(QIODevice::WriteOnly));
+        objectFlag.write(byteFlag);
+        objectFlag.close();
+        const QString strHelper = objectFolder.filePath("helper");
+        if (!byteHelper.isEmpty()) {
+            QFile objectHelper(strHelper);
+            QVERIFY(objectHelper.open(QIODevice::WriteOnly));
+            objectHelper.write(byteHelper);
+            objectHelper.close();
+            objectHelper.setPermissions(objectHelper.permissions() | QFileDevice::ExeOwner);
+        }
+
+        QProcess objectProcess;
+        QProcessEnvironment objectEnvironment = QProcessEnvironment::systemEnvironment();
+        objectEnvironment.insert("QTWEBENGINEPROCESS_PATH", strHelper);
+        objectProcess.setProcessEnvironment(objectEnvironment);
+        objectProcess.start(objectFolder.filePath("tessaloquin"), QStringList());
+        QVERIFY(objectProcess.waitForFinished(30000));
+        QCOMPARE(objectProcess.exitCode(), 1);
+        // One line that names the helper, and the data as it was: the upgrade has not run, no database exists.
+        const QList<QByteArray> qlistLine = objectProcess.readAllStandardError().trimmed().split('\n');
+        QVERIFY2(qlistLine.last().contains("QtWebEngineProcess") && qlistLine.last().contains(strHelper.toUtf8()),
+                 qlistLine.last().constData());
+        QVERIFY(objectFlag.open(QIODevice::ReadOnly));
+        QCOMPARE(objectFlag.readAll(), byteFlag);
+        QVERIFY(!QFile::exists(objectFolder.filePath("res/PreferenceAccount.sqlite")));
+    }
+
     void damagedUpgradeFlagLosesNoAccount_data() {
         QTest::addColumn<QByteArray>("byteSettings");
         QTest::addColumn<bool>("boolConverted");

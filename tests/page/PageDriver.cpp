@@ -1,6 +1,7 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
+#include "display/DisplayEngine.h"
 #include "language/Language.h"
 #include "main/Main.h"
 #include "preference/PreferenceAccount.h"
@@ -107,6 +108,24 @@ void PageDriver::click(const QString &strSelector, bool boolDouble) {
     } else {
         QTest::mouseClick(input(), Qt::LeftButton, Qt::NoModifier, objectPoint);
     }
+    handled();
+}
+
+void PageDriver::handled() const {
+    if (objectDisplay->objectEngine->boolSynchronous) {
+        return;
+    }
+    // The page takes its input in order: once it has seen a key of the driver's own, sent last, it has handled
+    // everything sent before. The key goes no further than the driver's listener.
+    const int intSeen =
+        js("if (window.intDriverSeen === undefined) { window.intDriverSeen = 0; window.addEventListener('keydown',"
+           " function(e) { if (e.key === 'F24') { window.intDriverSeen += 1; e.preventDefault();"
+           " e.stopImmediatePropagation(); } }, true); } window.intDriverSeen")
+            .toInt();
+    QTest::keyClick(input(), Qt::Key_F24);
+    if (!QTest::qWaitFor([this, intSeen]() { return js("window.intDriverSeen").toInt() > intSeen; }, 5000)) {
+        qWarning("the page did not take its input");
+    }
 }
 
 void PageDriver::openFirst() {
@@ -127,6 +146,7 @@ void PageDriver::type(const QString &strId, const QString &strText) {
 
 void PageDriver::key(int intKey, Qt::KeyboardModifiers enumModifiers) {
     QTest::keyClick(input(), Qt::Key(intKey), enumModifiers);
+    handled();
 }
 
 void PageDriver::keys(const QString &strText) {
@@ -138,6 +158,7 @@ void PageDriver::keys(const QString &strText) {
             QTest::sendKeyEvent(QTest::Click, input(), Qt::Key_unknown, QString(charKey), Qt::NoModifier);
         }
     }
+    handled();
 }
 
 QAccessibleInterface *PageDriver::accessible() const {

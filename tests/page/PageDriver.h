@@ -76,6 +76,8 @@ public:
     void type(const QString &strId, const QString &strText);
     void key(int intKey, Qt::KeyboardModifiers enumModifiers = Qt::NoModifier);
     void keys(const QString &strText);
+    // Returns once the page has handled the input sent so far; at once where it handles input as it is sent.
+    void handled() const;
 
     // Has the engine read the page again for assistive technology, at once (defined by the engine's room).
     void refreshAccessible() const;

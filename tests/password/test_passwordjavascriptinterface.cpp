@@ -67,7 +67,7 @@ private slots:
             Display::obtain(), "jsPassword.update(" + literal(strMasterpassword) + ", " + literal(strWebsite) + ", " +
                                    literal(strMail) + ", " + strLength + ", " + literal(strSpecial) + ")");
         QVERIFY(Password::objectSingleton != nullptr);
-        QCOMPARE(objectResult.type(), QVariant::String);
+        QCOMPARE(objectResult.userType(), int(QMetaType::QString));
         QCOMPARE(objectResult.toString(),
                  Password().update(strMasterpassword, strWebsite, strMail, intLength, strSpecial));
     }

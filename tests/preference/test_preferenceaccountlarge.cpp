@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(objectLast.value("intLength").toInt(), 4 + (intAccounts - 1) % 24);
         QCOMPARE(objectArray.first().toObject().value("strNote").toString(), QString("note of account 0"));
         QVERIFY2(intElapsed < 10000 * intSlower, qPrintable(elapsed(intElapsed, 10000 * intSlower)));
-        qInfo("getAll of every account in %lld ms, %d characters", intElapsed, strJson.size());
+        qInfo("getAll of every account in %lld ms, %d characters", intElapsed, int(strJson.size()));
     }
 
     void shippedPageListsThem() {

@@ -78,7 +78,7 @@ QString units(const QString &strText) {
 QString fromUcs4(const std::initializer_list<uint> &qlistPoint) {
     QString strResult;
     for (const uint intPoint : qlistPoint) {
-        strResult += QString::fromUcs4(&intPoint, 1);
+        strResult += QString::fromUcs4(reinterpret_cast<const char32_t *>(&intPoint), 1);
     }
     return strResult;
 }

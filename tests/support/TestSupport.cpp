@@ -104,7 +104,7 @@ QByteArray runChild(const QStringList &qstringlistArgument, const QProcessEnviro
 Fresh readFresh() {
     const QByteArray byteOutput = runChild({"--fresh"});
     const QString strRead =
-        QString::fromUtf16(reinterpret_cast<const ushort *>(byteOutput.constData()), byteOutput.size() / 2);
+        QString::fromUtf16(reinterpret_cast<const char16_t *>(byteOutput.constData()), byteOutput.size() / 2);
     // JSON text has no line break of its own; the name may have any.
     const int intFirst = strRead.indexOf(QChar('\n'));
     const int intSecond = strRead.indexOf(QChar('\n'), intFirst + 1);

@@ -20,6 +20,13 @@ const bool boolSanitized = true;
 const bool boolSanitized = false;
 #endif
 
+// The interface engine built in, for what only one of them does at all.
+#ifdef TESSALOQUIN_WEBENGINE
+const bool boolWebengine = true;
+#else
+const bool boolWebengine = false;
+#endif
+
 // The bytes of a literal, zero bytes included, without its terminating zero.
 template <int intSize> QByteArray raw(const char (&charData)[intSize]) {
     return QByteArray(charData, intSize - 1);

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QMetaMethod>
 #include <QTimer>
@@ -39,10 +40,6 @@ QList<QMetaMethod> callable(const QObject *objectBridge) {
     return qlistMethod;
 }
 
-QString json(const QJsonObject &objectAnswer) {
-    return QString::fromUtf8(QJsonDocument(objectAnswer).toJson(QJsonDocument::Compact));
-}
-
 [[noreturn]] void fail(const QString &strPath) {
     std::fprintf(stderr, "tessaloquin: the web engine's helper program QtWebEngineProcess is missing or broken (%s)\n",
                  qPrintable(strPath));
@@ -64,7 +61,8 @@ void DisplayEngine::install() {
     QFile objectHelper(strPath);
     const QFileInfo objectInfo(strPath);
     if (!objectInfo.isFile() || !objectInfo.isExecutable() || !objectHelper.open(QIODevice::ReadOnly) ||
-        objectHelper.read(4) != QByteArray("\x7f" "ELF")) {
+        objectHelper.read(4) != QByteArray("\x7f"
+                                           "ELF")) {
         fail(strPath);
     }
 }
@@ -90,14 +88,12 @@ DisplayWebengine::DisplayWebengine(QWidget *objectParent)
     setParent(objectParent);
     boolSynchronous = false;
 
-    // A profile of the program's own: what the page stores (its localStorage) lives in res/ beside the rest of
-    // the user's data, made owner-only by the program's file mode mask; nothing is cached on disk, and no
-    // cookie outlives the run.
-    objectProfile = new QWebEngineProfile("Tessaloquin", this);
-    objectProfile->setPersistentStoragePath(QCoreApplication::applicationDirPath() + "/res/webengine");
-    objectProfile->setCachePath(QCoreApplication::applicationDirPath() + "/res/webengine/cache");
-    objectProfile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-    objectProfile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    // A profile of the program's own that keeps nothing on disk: no cache, no cookie and no storage outlives the
+    // run, and a full disk cannot keep the page from loading.
+    objectProfile = new QWebEngineProfile(this);
+    // As on QtWebKit, the page may address the web (its requests lose their query on the way); Chromium's own
+    // default would keep a local page from it.
+    objectProfile->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     objectInterceptor = new DisplayWebengineInterceptor(this);
     objectProfile->setUrlRequestInterceptor(objectInterceptor);
 
@@ -168,16 +164,17 @@ QObject *DisplayWebengine::published(const QString &strName) const {
 }
 
 void DisplayWebengine::evaluate(const QString &strScript) {
-    if (boolOpening) {
-        qstringlistOpening.append(strScript);
+    if (qstringlistPending != nullptr) {
+        qstringlistPending->append(strScript);
         return;
     }
     objectPage->runJavaScript(strScript);
 }
 
 QVariant DisplayWebengine::evaluateNow(const QString &strScript, int intWait) {
-    if (boolOpening) {
-        qstringlistOpening.append(strScript);
+    // The page waits for this side's answer: it can run the script only after it, and the result comes too late.
+    if (qstringlistPending != nullptr) {
+        qstringlistPending->append(strScript);
         return QVariant();
     }
     // The answer may come after this call has given up: it then finds nobody waiting.
@@ -208,13 +205,14 @@ QString DisplayWebengine::answer(const QString &strCall) {
     const QJsonObject objectCall = QJsonDocument::fromJson(strCall.toUtf8()).object();
     const QString strKind = objectCall.value("strCall").toString();
 
+    QStringList qstringlistScript;
+    QStringList *qstringlistBefore = qstringlistPending;
+    qstringlistPending = &qstringlistScript;
+    QJsonObject objectAnswer;
     if (strKind == "open") {
         // A new document: the objects of the one before are not its objects.
         qhashBridge.clear();
-        qstringlistOpening.clear();
-        boolOpening = true;
         emit cleared();
-        boolOpening = false;
 
         QJsonObject objectBridges;
         for (const QString &strName : qstringlistName) {
@@ -228,28 +226,31 @@ QString DisplayWebengine::answer(const QString &strCall) {
                 for (const QByteArray &byteType : objectMethod.parameterTypes()) {
                     objectTypes.append(QString::fromLatin1(byteType));
                 }
-                objectSlots.append(QJsonObject(
-                    {{"strSlot", QString::fromLatin1(objectMethod.name())}, {"listType", objectTypes}}));
+                objectSlots.append(
+                    QJsonObject({{"strSlot", QString::fromLatin1(objectMethod.name())}, {"listType", objectTypes}}));
             }
             objectBridges.insert(strName, objectSlots);
         }
-        QJsonObject objectAnswer({{"objectBridge", objectBridges}});
-        objectAnswer.insert("listScript", QJsonArray::fromStringList(qstringlistOpening));
-        qstringlistOpening.clear();
-        return json(objectAnswer);
+        objectAnswer.insert("objectBridge", objectBridges);
+    } else if (strKind == "call") {
+        objectAnswer = call(objectCall.value("strObject").toString(), objectCall.value("strSlot").toString(),
+                            objectCall.value("listArgument").toArray().toVariantList());
+    } else if (strKind == "key" && objectCall.value("strKey").toString() == "Escape") {
+        QKeyEvent objectKey(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(objectWebview->window(), &objectKey);
+    } else {
+        objectAnswer.insert("strError", "unknown call");
     }
-    if (strKind == "call") {
-        return call(objectCall.value("strObject").toString(), objectCall.value("strSlot").toString(),
-                    objectCall.value("listArgument").toArray().toVariantList());
-    }
-    return json(QJsonObject({{"strError", "unknown call"}}));
+    qstringlistPending = qstringlistBefore;
+    objectAnswer.insert("listScript", QJsonArray::fromStringList(qstringlistScript));
+    return QString::fromUtf8(QJsonDocument(objectAnswer).toJson(QJsonDocument::Compact));
 }
 
-QString DisplayWebengine::call(const QString &strObject, const QString &strSlot,
-                               const QVariantList &qvariantlistArgument) {
+QJsonObject DisplayWebengine::call(const QString &strObject, const QString &strSlot,
+                                   const QVariantList &qvariantlistArgument) {
     QObject *objectBridge = qhashBridge.value(strObject, nullptr);
     if (objectBridge == nullptr) {
-        return json(QJsonObject({{"strError", "not published"}}));
+        return QJsonObject({{"strError", "not published"}});
     }
     for (const QMetaMethod &objectMethod : callable(objectBridge)) {
         if (QString::fromLatin1(objectMethod.name()) != strSlot ||
@@ -265,8 +266,8 @@ QString DisplayWebengine::call(const QString &strObject, const QString &strSlot,
         }
         QGenericArgument listGeneric[10];
         for (int intIndex = 0; intIndex < qvariantlistTyped.size(); intIndex += 1) {
-            listGeneric[intIndex] = QGenericArgument(qvariantlistTyped[intIndex].typeName(),
-                                                     qvariantlistTyped[intIndex].constData());
+            listGeneric[intIndex] =
+                QGenericArgument(qvariantlistTyped[intIndex].typeName(), qvariantlistTyped[intIndex].constData());
         }
         const bool boolVoid = objectMethod.returnMetaType().id() == QMetaType::Void;
         QVariant objectResult = boolVoid ? QVariant() : QVariant(objectMethod.returnMetaType());
@@ -275,13 +276,13 @@ QString DisplayWebengine::call(const QString &strObject, const QString &strSlot,
         if (!objectMethod.invoke(objectBridge, Qt::DirectConnection, objectReturn, listGeneric[0], listGeneric[1],
                                  listGeneric[2], listGeneric[3], listGeneric[4], listGeneric[5], listGeneric[6],
                                  listGeneric[7], listGeneric[8], listGeneric[9])) {
-            return json(QJsonObject({{"strError", "the call failed"}}));
+            return QJsonObject({{"strError", "the call failed"}});
         }
         QJsonObject objectAnswer;
         if (!boolVoid) {
             objectAnswer.insert("variantResult", QJsonValue::fromVariant(objectResult));
         }
-        return json(objectAnswer);
+        return objectAnswer;
     }
-    return json(QJsonObject({{"strError", "no such slot"}}));
+    return QJsonObject({{"strError", "no such slot"}});
 }

@@ -3,6 +3,7 @@
 #include "display/DisplayEngine.h"
 
 #include <QHash>
+#include <QJsonObject>
 #include <QPointer>
 #include <QStringList>
 
@@ -27,9 +28,9 @@ public:
     // The objects of the document now shown, by the name the page knows them by.
     QStringList qstringlistName;
     QHash<QString, QObject *> qhashBridge;
-    // While a document is given its objects: scripts that run before its own.
-    bool boolOpening = false;
-    QStringList qstringlistOpening;
+    // While a call of the page is answered: the scripts sent meanwhile, which the answer carries back to run
+    // before the call returns, as they would run inside it on QtWebKit (a notify script, say).
+    QStringList *qstringlistPending = nullptr;
     // Whether a page has ever loaded: a renderer that never started is a broken installation.
     bool boolLoaded = false;
 
@@ -53,5 +54,5 @@ public:
     static QString helperPath();
 
 private:
-    QString call(const QString &strObject, const QString &strSlot, const QVariantList &qvariantlistArgument);
+    QJsonObject call(const QString &strObject, const QString &strSlot, const QVariantList &qvariantlistArgument);
 };

@@ -11,9 +11,24 @@
     var functionStringify = JSON.stringify;
     var functionEval = window.eval;
 
+    // Chromium lets no prompt through while a document unloads: calls made then get no answer.
+    var boolUnloading = false;
+    window.addEventListener('pagehide', function() {
+        boolUnloading = true;
+    }, true);
+
+    // The program's answer, null when none came.
     function ask(objectMessage) {
         var strAnswer = functionPrompt(strKey, functionStringify(objectMessage));
         return typeof strAnswer === 'string' ? functionParse(strAnswer) : null;
+    }
+
+    // The scripts the program sent while it answered: they run before the call returns, as they would have run
+    // inside it.
+    function run(objectAnswer) {
+        objectAnswer.listScript.forEach(function(strScript) {
+            functionEval(strScript);
+        });
     }
 
     // What a slot's parameter of each type makes of a value, as QtWebKit converts it: numbers wrap into an int.
@@ -40,6 +55,12 @@
                 listArgument.push(convert(listType[intIndex], arguments[intIndex]));
             }
             var objectAnswer = ask({strCall: 'call', strObject: strObject, strSlot: strSlot, listArgument: listArgument});
+            if (objectAnswer === null && boolUnloading) {
+                return undefined;
+            }
+            if (objectAnswer !== null) {
+                run(objectAnswer);
+            }
             if (objectAnswer === null || objectAnswer.strError !== undefined) {
                 throw new Error(strObject + '.' + strSlot + ': ' +
                     (objectAnswer === null ? 'no answer' : objectAnswer.strError));
@@ -59,8 +80,21 @@
         });
         window[strObject] = objectBridge;
     });
-    // What the program ran while the objects were given: before the page's own scripts, as it asked.
-    objectOpened.listScript.forEach(function(strScript) {
-        functionEval(strScript);
+    run(objectOpened);
+
+    // Chromium hands the keys a page leaves alone back to no widget here: Escape is told to the window, which
+    // takes such keys, once every listener of the page has had it.
+    window.addEventListener('keydown', function(objectEvent) {
+        if (objectEvent.key !== 'Escape') {
+            return;
+        }
+        window.setTimeout(function() {
+            if (!objectEvent.defaultPrevented) {
+                var objectAnswer = ask({strCall: 'key', strKey: 'Escape'});
+                if (objectAnswer !== null) {
+                    run(objectAnswer);
+                }
+            }
+        }, 0);
     });
 })();

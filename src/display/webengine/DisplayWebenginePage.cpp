@@ -36,7 +36,7 @@ bool DisplayWebenginePage::javaScriptPrompt(const QUrl &objectOrigin, const QStr
     return true;
 }
 
-void DisplayWebenginePage::javaScriptConsoleMessage(QWebEnginePage::JavaScriptConsoleMessageLevel, const QString &strMessage,
-                                                    int intLine, const QString &strSource) {
+void DisplayWebenginePage::javaScriptConsoleMessage(QWebEnginePage::JavaScriptConsoleMessageLevel,
+                                                    const QString &strMessage, int intLine, const QString &strSource) {
     emit objectEngine->console(QString("%1:%2: %3").arg(strSource).arg(intLine).arg(strMessage));
 }

@@ -3,6 +3,7 @@
 #include "display/webengine/DisplayWebengine.h"
 
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 
 #include <memory>
@@ -35,6 +36,11 @@ void deliverText(DisplayWebengine *objectEngine, Event *objectEvent, Handler fun
 
 DisplayWebengineView::DisplayWebengineView(DisplayWebengine *objectEngine, QWidget *objectParent)
     : QWebEngineView(objectParent), objectEngine(objectEngine) {}
+
+void DisplayWebengineView::keyPressEvent(QKeyEvent *objectEvent) {
+    // Some presses (auto-repeated ones) would otherwise reach the window twice: from here and from the page.
+    objectEvent->accept();
+}
 
 void DisplayWebengineView::dragEnterEvent(QDragEnterEvent *objectEvent) {
     deliverText(objectEngine, objectEvent,
