@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 # Reads the program through the accessibility bus the way a screen reader does. Prints every element below the
-# application as "tree|role|name|text", then "ready", then each focus and notice the program sends
-# ("focus|role|name", "notice|name"), and ends after the first notice or after the given number of seconds.
+# application as "tree|role|name|text" (a description, when there is one, as a fifth field), then "ready", then
+# each focus, change of a checked state and notice the program sends ("focus|role|name|place", where place is
+# the name of the nearest named panel or dialog around it; "checked|role|name|0 or 1"; "notice|name"), and ends
+# after the first notice or after the given number of seconds.
 #   test_pageaccessiblebus.py application-name seconds
 import sys
 
@@ -21,16 +23,28 @@ def walk(objectParent):
         if objectChild is None:
             continue
         objectText = objectChild.queryText() if 'Text' in objectChild.get_interfaces() else None
-        say('tree', objectChild.getRoleName(), objectChild.name, objectText.getText(0, -1) if objectText else '')
+        arrayPart = ['tree', objectChild.getRoleName(), objectChild.name, objectText.getText(0, -1) if objectText else '']
+        say(*(arrayPart + [objectChild.description] if objectChild.description else arrayPart))
         walk(objectChild)
 
 
+def place(objectSource):
+    objectParent = objectSource.parent
+    while objectParent is not None and objectParent.getRoleName() not in ('application', 'frame'):
+        if objectParent.getRoleName() in ('panel', 'dialog', 'alert') and objectParent.name:
+            return objectParent.name
+        objectParent = objectParent.parent
+    return ''
+
+
 def event(objectEvent):
+    objectSource = objectEvent.source
+    if objectEvent.type == 'object:state-changed:checked':
+        say('checked', objectSource.getRoleName(), objectSource.name, objectEvent.detail1)
     if objectEvent.detail1 != 1:
         return
-    objectSource = objectEvent.source
     if objectEvent.type == 'object:state-changed:focused':
-        say('focus', objectSource.getRoleName(), objectSource.name)
+        say('focus', objectSource.getRoleName(), objectSource.name, place(objectSource))
     elif objectEvent.type == 'object:state-changed:showing' and objectSource.getRoleName() == 'notification':
         say('notice', objectSource.name)
         pyatspi.Registry.stop()
@@ -39,7 +53,8 @@ def event(objectEvent):
 for objectApplication in pyatspi.Registry.getDesktop(0):
     if objectApplication is not None and objectApplication.name == strApplication:
         walk(objectApplication)
-pyatspi.Registry.registerEventListener(event, 'object:state-changed:focused', 'object:state-changed:showing')
+pyatspi.Registry.registerEventListener(event, 'object:state-changed:focused', 'object:state-changed:showing',
+                                       'object:state-changed:checked')
 # The program learns of the listeners through the bus; give it a moment before anything happens.
 GLib.timeout_add(500, lambda: say('ready'))
 GLib.timeout_add(intMilliseconds, lambda: pyatspi.Registry.stop())
