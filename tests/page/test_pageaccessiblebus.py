@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 # Reads the program through the accessibility bus the way a screen reader does. Prints every element below the
-# application as "tree|role|name|text" (a description, when there is one, as a fifth field), then "ready", then
-# each focus, change of a checked state and notice the program sends ("focus|role|name|place", where place is
-# the name of the nearest named panel or dialog around it; "checked|role|name|0 or 1"; "notice|name"), and ends
-# after the first notice or after the given number of seconds.
+# application as "tree|role|name|text" (a description, when there is one, as a fifth field), then what a reader
+# starting now takes for the focus, the first focused object from the top ("focused|role|name"), then "ready",
+# then each focus, change of a checked state and notice the program sends ("focus|role|name|place", where place
+# is the name of the outermost named panel or dialog around it; "checked|role|name|0 or 1"; "notice|name"), and
+# ends after the first notice or after the given number of seconds.
 #   test_pageaccessiblebus.py application-name seconds
 import sys
 
@@ -29,12 +30,13 @@ def walk(objectParent):
 
 
 def place(objectSource):
+    strPlace = ''
     objectParent = objectSource.parent
-    while objectParent is not None and objectParent.getRoleName() not in ('application', 'frame'):
-        if objectParent.getRoleName() in ('panel', 'dialog', 'alert') and objectParent.name:
-            return objectParent.name
+    while objectParent is not None and objectParent.getRoleName() not in ('document web', 'application'):
+        if objectParent.getRoleName() in ('panel', 'dialog') and objectParent.name:
+            strPlace = objectParent.name
         objectParent = objectParent.parent
-    return ''
+    return strPlace
 
 
 def event(objectEvent):
@@ -50,9 +52,22 @@ def event(objectEvent):
         pyatspi.Registry.stop()
 
 
+def focused(objectRoot):
+    if objectRoot.getState().contains(pyatspi.STATE_FOCUSED):
+        return objectRoot
+    for objectChild in objectRoot:
+        objectFound = focused(objectChild) if objectChild is not None else None
+        if objectFound is not None:
+            return objectFound
+    return None
+
+
 for objectApplication in pyatspi.Registry.getDesktop(0):
     if objectApplication is not None and objectApplication.name == strApplication:
         walk(objectApplication)
+        objectFocus = focused(objectApplication)
+        if objectFocus is not None:
+            say('focused', objectFocus.getRoleName(), objectFocus.name)
 pyatspi.Registry.registerEventListener(event, 'object:state-changed:focused', 'object:state-changed:showing',
                                        'object:state-changed:checked')
 # The program learns of the listeners through the bus; give it a moment before anything happens.
