@@ -2,9 +2,8 @@
 # Reads the program through the accessibility bus the way a screen reader does. Prints every element below the
 # application as "tree|role|name|text" (a description, when there is one, as a fifth field), then what a reader
 # starting now takes for the focus, the first focused object from the top ("focused|role|name"), then "ready",
-# then each focus, change of a checked state and notice the program sends ("focus|role|name|place", where place
-# is the name of the outermost named panel or dialog around it; "checked|role|name|0 or 1"; "notice|name"), and
-# ends after the first notice or after the given number of seconds.
+# then each focus and notice the program sends ("focus|role|name", "notice|name"), and ends after the first notice
+# or after the given number of seconds.
 #   test_pageaccessiblebus.py application-name seconds
 import sys
 
@@ -29,24 +28,12 @@ def walk(objectParent):
         walk(objectChild)
 
 
-def place(objectSource):
-    strPlace = ''
-    objectParent = objectSource.parent
-    while objectParent is not None and objectParent.getRoleName() not in ('document web', 'application'):
-        if objectParent.getRoleName() in ('panel', 'dialog') and objectParent.name:
-            strPlace = objectParent.name
-        objectParent = objectParent.parent
-    return strPlace
-
-
 def event(objectEvent):
-    objectSource = objectEvent.source
-    if objectEvent.type == 'object:state-changed:checked':
-        say('checked', objectSource.getRoleName(), objectSource.name, objectEvent.detail1)
     if objectEvent.detail1 != 1:
         return
+    objectSource = objectEvent.source
     if objectEvent.type == 'object:state-changed:focused':
-        say('focus', objectSource.getRoleName(), objectSource.name, place(objectSource))
+        say('focus', objectSource.getRoleName(), objectSource.name)
     elif objectEvent.type == 'object:state-changed:showing' and objectSource.getRoleName() == 'notification':
         say('notice', objectSource.name)
         pyatspi.Registry.stop()
@@ -68,8 +55,7 @@ for objectApplication in pyatspi.Registry.getDesktop(0):
         objectFocus = focused(objectApplication)
         if objectFocus is not None:
             say('focused', objectFocus.getRoleName(), objectFocus.name)
-pyatspi.Registry.registerEventListener(event, 'object:state-changed:focused', 'object:state-changed:showing',
-                                       'object:state-changed:checked')
+pyatspi.Registry.registerEventListener(event, 'object:state-changed:focused', 'object:state-changed:showing')
 # The program learns of the listeners through the bus; give it a moment before anything happens.
 GLib.timeout_add(500, lambda: say('ready'))
 GLib.timeout_add(intMilliseconds, lambda: pyatspi.Registry.stop())
