@@ -129,9 +129,16 @@ var Shortcuts = (function() {
         });
         document.addEventListener('keydown', onKey);
         Entries.attach(Dom.element('shortcuts-table'));
+        // Written again in the new language; the focus stays on the shortcut it was on.
         Catalogue.onRetext(function() {
             if (isOpen()) {
+                var objectActive = document.activeElement;
+                var strFocus = objectActive && objectActive.parentNode === Dom.element('shortcuts-table') ?
+                    objectActive.id : '';
                 build();
+                if (strFocus !== '') {
+                    Dom.element(strFocus).focus();
+                }
             }
         });
     }
