@@ -31,10 +31,11 @@
         });
     }
 
-    // What a slot's parameter of each type makes of a value, as QtWebKit converts it: numbers wrap into an int.
+    // What a slot's parameter of each type makes of a value, as QtWebKit converts it: numbers are rounded and
+    // wrap into an int.
     function convert(strType, variantValue) {
         if (strType === 'int') {
-            return Number(variantValue) | 0;
+            return Math.round(Number(variantValue)) | 0;
         }
         if (strType === 'QStringList') {
             var listValue = Array.isArray(variantValue) ? variantValue : [variantValue];
