@@ -164,9 +164,9 @@ private slots:
         QTest::newRow("int argument comes back as the same number")
             << "jsPreferenceAccount.setIntLength(27); jsPreferenceAccount.getIntLength() === 27"
             << "true";
-        QTest::newRow("fraction is cut to an int")
-            << "jsPreferenceAccount.setIntLength(7.9); jsPreferenceAccount.getIntLength()"
-            << "7";
+        QTest::newRow("fraction is rounded to an int")
+            << "jsPreferenceAccount.setIntLength(7.6); jsPreferenceAccount.getIntLength()"
+            << "8";
         QTest::newRow("negative int kept") << "jsPreferenceAccount.setIntIdent(-5); jsPreferenceAccount.getIntIdent()"
                                            << "-5";
         QTest::newRow("text with quotes, breaks and characters beyond ASCII kept")
