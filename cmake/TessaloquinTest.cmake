@@ -34,7 +34,8 @@ function(tessaloquin_add_test NAME)
         "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/tests/runtime")
     if(TESSALOQUIN_ENGINE STREQUAL "webengine")
         # Chromium refuses its sandbox to root, as the tests run here; the program itself never turns it off.
-        list(APPEND TEST_ENVIRONMENT "QTWEBENGINE_DISABLE_SANDBOX=1")
+        # What the program sets for itself before its application object exists, the tests' main() does not.
+        list(APPEND TEST_ENVIRONMENT "QTWEBENGINE_DISABLE_SANDBOX=1" "QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY=1")
     endif()
     set_tests_properties(${NAME} PROPERTIES TIMEOUT 600 ENVIRONMENT "${TEST_ENVIRONMENT}")
 endfunction()

@@ -14,8 +14,11 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPointer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <memory>
 
 Display *Display::objectSingleton = nullptr;
 
@@ -71,8 +74,8 @@ void Display::guardSelection() {
         }
         return;
     }
-    // The page answers later, and events are served meanwhile: the selection is taken back first and given
-    // again only when it came from no secret field and no newer one took its place.
+    // The page answers later: the selection is taken back at once and given again only when the page says it
+    // came from no secret field and no newer one has taken its place.
     if (boolSelectionRestoring) {
         return;
     }
@@ -80,20 +83,27 @@ void Display::guardSelection() {
     if (objectTaken == nullptr) {
         return;
     }
-    QMimeData *objectCopy = new QMimeData();
+    std::shared_ptr<QMimeData> objectCopy = std::make_shared<QMimeData>();
     for (const QString &strFormat : objectTaken->formats()) {
         objectCopy->setData(strFormat, objectTaken->data(strFormat));
     }
     objectClipboard->clear(QClipboard::Selection);
     const int intSelection = ++intSelectionTaken;
-    const bool boolSecret = evaluateNow(strScript).toBool();
-    if (!boolSecret && intSelection == intSelectionTaken && !objectClipboard->ownsSelection()) {
-        boolSelectionRestoring = true;
-        objectClipboard->setMimeData(objectCopy, QClipboard::Selection);
-        boolSelectionRestoring = false;
-    } else {
-        delete objectCopy;
-    }
+    QPointer<Display> objectDisplay = this;
+    objectEngine->evaluate(strScript, [objectDisplay, objectCopy, intSelection](const QVariant &objectSecret) {
+        QClipboard *objectClipboard = QGuiApplication::clipboard();
+        if (objectDisplay.isNull() || !objectSecret.isValid() || objectSecret.toBool() ||
+            intSelection != objectDisplay->intSelectionTaken || objectClipboard->ownsSelection()) {
+            return;
+        }
+        QMimeData *objectGiven = new QMimeData();
+        for (const QString &strFormat : objectCopy->formats()) {
+            objectGiven->setData(strFormat, objectCopy->data(strFormat));
+        }
+        objectDisplay->boolSelectionRestoring = true;
+        objectClipboard->setMimeData(objectGiven, QClipboard::Selection);
+        objectDisplay->boolSelectionRestoring = false;
+    });
 }
 
 Display::Display() : QMainWindow(nullptr) {

@@ -5,6 +5,8 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <functional>
+
 class QWidget;
 
 // The web engine behind the window: its view, the page in it and the way scripts run there. Exactly one
@@ -45,6 +47,9 @@ public:
     virtual QObject *published(const QString &strName) const = 0;
     // Runs a script in the main frame, its result ignored; it may run after this returns.
     virtual void evaluate(const QString &strScript) = 0;
+    // Runs a script in the main frame and hands its result to functionResult once it has run, without waiting
+    // for it here; never when the page is gone first.
+    virtual void evaluate(const QString &strScript, std::function<void(const QVariant &)> functionResult) = 0;
     // Runs a script in the main frame and waits for its result, at most intWait ms; an invalid QVariant when
     // there is none.
     virtual QVariant evaluateNow(const QString &strScript, int intWait = 5000) = 0;

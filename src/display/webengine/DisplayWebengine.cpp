@@ -171,6 +171,10 @@ void DisplayWebengine::evaluate(const QString &strScript) {
     objectPage->runJavaScript(strScript);
 }
 
+void DisplayWebengine::evaluate(const QString &strScript, std::function<void(const QVariant &)> functionResult) {
+    objectPage->runJavaScript(strScript, functionResult);
+}
+
 QVariant DisplayWebengine::evaluateNow(const QString &strScript, int intWait) {
     // The page waits for this side's answer: it can run the script only after it, and the result comes too late.
     if (qstringlistPending != nullptr) {

@@ -45,6 +45,7 @@ public:
     void publish(const QString &strName, QObject *objectBridge) override;
     QObject *published(const QString &strName) const override;
     void evaluate(const QString &strScript) override;
+    void evaluate(const QString &strScript, std::function<void(const QVariant &)> functionResult) override;
     QVariant evaluateNow(const QString &strScript, int intWait = 5000) override;
 
     // The answer to a call of the injected script, JSON both ways.

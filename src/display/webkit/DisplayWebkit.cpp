@@ -66,6 +66,10 @@ void DisplayWebkit::evaluate(const QString &strScript) {
     objectWebview->page()->mainFrame()->evaluateJavaScript(strScript);
 }
 
+void DisplayWebkit::evaluate(const QString &strScript, std::function<void(const QVariant &)> functionResult) {
+    functionResult(objectWebview->page()->mainFrame()->evaluateJavaScript(strScript));
+}
+
 QVariant DisplayWebkit::evaluateNow(const QString &strScript, int) {
     return objectWebview->page()->mainFrame()->evaluateJavaScript(strScript);
 }
