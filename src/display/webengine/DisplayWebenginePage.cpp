@@ -38,5 +38,10 @@ bool DisplayWebenginePage::javaScriptPrompt(const QUrl &objectOrigin, const QStr
 
 void DisplayWebenginePage::javaScriptConsoleMessage(QWebEnginePage::JavaScriptConsoleMessageLevel,
                                                     const QString &strMessage, int intLine, const QString &strSource) {
+    // Chromium's own word about the bridge's prompts (none is let through while a document unloads); the page
+    // itself asks nothing by prompt().
+    if (strMessage.contains(objectEngine->strKey) || strMessage.startsWith("Blocked prompt(")) {
+        return;
+    }
     emit objectEngine->console(QString("%1:%2: %3").arg(strSource).arg(intLine).arg(strMessage));
 }
