@@ -293,7 +293,8 @@ private slots:
     void unicodeRoundTripsNatively_data() { addUnicodeRows(); }
 
     void unicodeRoundTripsNatively() {
-        if (TestSupport::boolWebengine) {
+        const QString strTag = QTest::currentDataTag();
+        if (TestSupport::boolWebengine && (strTag.contains("surrogate") || strTag == "pair cut at the end")) {
             QSKIP("left open on Qt 6: a lone surrogate comes back as U+FFFD");
         }
         QFETCH(QString, strText);
@@ -341,7 +342,8 @@ private slots:
     void unicodeRoundTripsThroughThePage_data() { addUnicodeRows(); }
 
     void unicodeRoundTripsThroughThePage() {
-        if (TestSupport::boolWebengine) {
+        const QString strTag = QTest::currentDataTag();
+        if (TestSupport::boolWebengine && (strTag.contains("surrogate") || strTag == "pair cut at the end")) {
             QSKIP("left open on Qt 6: a lone surrogate comes back as U+FFFD");
         }
         QFETCH(QString, strText);
