@@ -7,6 +7,9 @@ var AccountScreen = (function() {
     }
 
     var intRendered = 0;
+    // Whether the password field holds a derived password (the label has something to judge).
+    var boolDerived = false;
+    var arrayStrengths = ['strength_weak', 'strength_fair', 'strength_strong', 'strength_very_strong'];
 
     function setRevealed(boolRevealed) {
         Secrets.show(Dom.element('password'), Dom.element('password-toggle'), boolRevealed);
@@ -41,12 +44,28 @@ var AccountScreen = (function() {
         Dom.element('password-toggle').disabled = strPassword === null;
         if (strPassword === null) {
             setRevealed(false);
-            Dom.element('password-strength').textContent = '';
-        } else {
-            Catalogue.set(Dom.element('password-strength'), 'strength_label',
-                {strength: Catalogue.get(Derivation.strength(strPassword))});
         }
+        boolDerived = strPassword !== null;
+        refreshStrength();
         Dom.element('fingerprint').hidden = !Derivation.passed();
+    }
+
+    // The label judges the password's characters alone; against a thief who knows the derivation it is no
+    // stronger than the master behind it, so beside a weak or fair master it shows that level, and says why.
+    function refreshStrength() {
+        var objectLabel = Dom.element('password-strength');
+        if (!boolDerived) {
+            objectLabel.textContent = '';
+            return;
+        }
+        var strOwn = Derivation.strength(Dom.element('password').value);
+        var strMaster = Strength.level() === 'weak' || Strength.level() === 'fair' ? 'strength_' + Strength.level() :
+            null;
+        if (strMaster !== null && arrayStrengths.indexOf(strMaster) < arrayStrengths.indexOf(strOwn)) {
+            Catalogue.set(objectLabel, 'strength_label_master', {strength: Catalogue.get(strMaster)});
+        } else {
+            Catalogue.set(objectLabel, 'strength_label', {strength: Catalogue.get(strOwn)});
+        }
     }
 
     function edit() {
@@ -169,6 +188,7 @@ var AccountScreen = (function() {
             }
         });
         Master.onInput(refreshPassword);
+        Strength.onChange(refreshStrength);
         window.addEventListener('blur', conceal);
         ['keydown', 'mousedown'].forEach(function(strType) {
             document.addEventListener(strType, Navigation.whileShown('account', Master.touch), true);
@@ -181,6 +201,7 @@ var AccountScreen = (function() {
             show: function() {
                 conceal();
                 render();
+                Strength.soon();
             },
             focus: function() {
                 Master.field().focus();

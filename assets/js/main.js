@@ -33,6 +33,8 @@ var App = (function() {
         ListScreen.init();
         Master.init();
         AccountScreen.init();
+        Strength.init();
+        Suggest.init();
         EditScreen.init();
         TransferScreen.init();
         SettingsScreen.init();

@@ -142,6 +142,9 @@ var Master = (function() {
         touch: touch,
         conceal: function() {
             setShown(false);
+        },
+        reveal: function() {
+            setShown(true);
         }
     };
 }());

@@ -3,6 +3,7 @@
 #include "cli/CliClipboard.h"
 #include "cli/CliMaster.h"
 #include "cli/CliPlatform.h"
+#include "cli/CliStrength.h"
 #include "cli/CliTransfer.h"
 #include "main/MainPlatform.h"
 #include "main/MainUpdate.h"
@@ -42,7 +43,7 @@ const QList<Command> &commands() {
     static const QList<Command> qlistCommand = {
         {"list", "list [TEXT] [--json]", 0, 1, {"json"}},
         {"show", "show ACCOUNT", 1, 1, {}},
-        {"password", "password ACCOUNT [--copy]", 1, 1, {"copy"}},
+        {"password", "password ACCOUNT [--copy] [--quiet]", 1, 1, {"copy", "quiet"}},
         {"add", "add --website TEXT [--mail TEXT] [--user TEXT] [--note TEXT] [--length N] [--special CHARACTERS]", 0,
          0, qstringlistFields},
         {"edit", "edit ACCOUNT [--website TEXT] [--mail TEXT] ...", 1, 1, qstringlistFields},
@@ -154,6 +155,7 @@ Cli::Cli() {
         {"version", QString()},
         {"json", QString()},
         {"copy", QString()},
+        {{"q", "quiet"}, QString()},
         {{"y", "yes"}, QString()},
         {"website", QString(), "TEXT"},
         {"mail", QString(), "TEXT"},
@@ -189,7 +191,7 @@ bool Cli::parse(const QStringList &qstringlistArgv, QString *strError) {
             *strError = "usage: " + strProgram + " " + objectCommand.charUsage;
             return false;
         }
-        for (const QString &strOption : QStringList({"json", "copy", "yes"}) + qstringlistFields) {
+        for (const QString &strOption : QStringList({"json", "copy", "quiet", "yes"}) + qstringlistFields) {
             if (objectParser.isSet(strOption) && !objectCommand.qstringlistOption.contains(strOption)) {
                 *strError = QString("--%1 does not go with %2").arg(strOption, strCommand);
                 return false;
@@ -232,7 +234,8 @@ QString Cli::helpText() {
            "  show ACCOUNT        Every field, the exact texts that enter the password, and warnings\n"
            "                      about accounts that look alike.\n"
            "  password ACCOUNT    Asks for the master password (without echo; from standard input when\n"
-           "                      that is no terminal), shows its fingerprint and prints the password.\n"
+           "                      that is no terminal), shows its fingerprint and how long a thief\n"
+           "                      would need to find it, and prints the password.\n"
            "                      Stores the account as the selected one.\n"
            "  add                 Adds an account; --website is needed.\n"
            "  edit ACCOUNT        Changes the fields given as options.\n"
@@ -248,6 +251,8 @@ QString Cli::helpText() {
            "  --json              list: prints the accounts as JSON text, as export does.\n"
            "  --copy              password: copies the password instead of printing it, and clears the\n"
            "                      clipboard again after 20 seconds or on Ctrl+C.\n"
+           "  -q, --quiet         password: leaves out how long a thief would need to find the master\n"
+           "                      password (one RTX 4090-class card, 5e10 SHA-1 guesses a second).\n"
            "  -y, --yes           remove: does not ask first.\n"
            "  --website TEXT      add, edit: the website or service (not empty).\n"
            "  --mail TEXT         add, edit: the mail address.\n"
@@ -469,6 +474,13 @@ int Cli::runPassword() {
     bool boolTrueColour = false;
     const bool boolColour = CliPlatform::colourTerminal(&boolTrueColour);
     err(CliMaster::fingerprint(strMaster, boolColour, boolTrueColour) + "\n");
+    if (!objectParser.isSet("quiet")) {
+        const QString strStrength = CliStrength::describe(strMaster);
+        err((strStrength.isEmpty() ? "Master password: its strength cannot be estimated (assets/ beside the "
+                                     "program is missing or damaged)."
+                                   : strStrength) +
+            "\n");
+    }
     QString strPassword = Password::obtain()->update(strMaster, objectAccount.strWebsite, objectAccount.strMail,
                                                      objectAccount.intLength, objectAccount.strSpecial);
     strMaster.fill(QChar(0));

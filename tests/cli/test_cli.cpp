@@ -1,6 +1,7 @@
 #include "PageDriver.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -176,9 +177,33 @@ private slots:
         PageDriver::seed({account("example.com", "me@example.com")});
         for (const QJsonValue &valuePair :
              fixtureObject("fingerprint/fingerprints.json").value("arrayFingerprints").toArray()) {
-            const Result objectResult = cli({"password", "1"}, valuePair["strMaster"].toString().toUtf8() + "\n");
+            const Result objectResult =
+                cli({"password", "1", "--quiet"}, valuePair["strMaster"].toString().toUtf8() + "\n");
             QCOMPARE(objectResult.strErr, "Fingerprint: " + valuePair["strFingerprint"].toString() + "\n");
         }
+    }
+
+    // The same level and reason as the page, from the same script, in English.
+    void passwordTellsTheMasterStrengthFromTheSharedTable() {
+        TestSupport::resetRes(true);
+        PageDriver::seed({account("example.com", "me@example.com")});
+        for (const QJsonValue &valueMaster : TestSupport::fixtureMasters()) {
+            const QString strMaster = TestSupport::fixtureMaster(valueMaster);
+            const Result objectResult = cli({"password", "1"}, strMaster.toUtf8() + "\n");
+            const QString strLine = objectResult.strErr.section('\n', 1, 1);
+            const QString strLevel = PageDriver::catalogue("master_level_" + valueMaster["strLevel"].toString());
+            QVERIFY2(objectResult.intCode == 0 && strLine.startsWith("Master password: " + strLevel + ". "),
+                     qPrintable(valueMaster["strName"].toString() + ": " + objectResult.strErr));
+            const QString strReason = valueMaster["strReason"].toString();
+            QVERIFY(strReason.isEmpty() || strLine.endsWith(PageDriver::catalogue("master_reason_" + strReason)));
+        }
+        // Without the scripts beside it, it says so and still gives the password.
+        QVERIFY(QDir().rename(TestSupport::appPath("assets"), TestSupport::appPath("assets-away")));
+        const Result objectBare = cli({"password", "1"}, "master\n");
+        QVERIFY(QDir().rename(TestSupport::appPath("assets-away"), TestSupport::appPath("assets")));
+        QCOMPARE(objectBare.intCode, 0);
+        QCOMPARE(objectBare.strOut, QString("S50X3jGa0BtqkPX\n"));
+        QVERIFY(objectBare.strErr.contains("cannot be estimated"));
     }
 
     void listFollowsTheSharedFilterFixture() {

@@ -1,6 +1,12 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
+#include "general/GeneralJavascriptinterface.h"
+#include "language/LanguageJavascriptinterface.h"
+#include "password/PasswordJavascriptinterface.h"
+#include "preference/PreferenceAccountJavascriptinterface.h"
+#include "preference/PreferenceAccountSelectedJavascriptinterface.h"
+#include "preference/PreferenceLanguageJavascriptinterface.h"
 #include "support/TestSupport.h"
 
 #include <QJsonArray>
@@ -22,6 +28,35 @@ PageAccount reference(const QString &strSpecial = QString()) {
     return account("example.com", "me@example.com", "me", QString(), 15, strSpecial);
 }
 
+// Every call of a published object's slots, with its arguments, recorded in the page before the page's scripts run.
+QString recorder() {
+    const QList<QPair<QString, const QMetaObject *>> qlistBridge = {
+        {"jsGeneral", &GeneralJavascriptinterface::staticMetaObject},
+        {"jsLanguage", &LanguageJavascriptinterface::staticMetaObject},
+        {"jsPassword", &PasswordJavascriptinterface::staticMetaObject},
+        {"jsPreferenceAccount", &PreferenceAccountJavascriptinterface::staticMetaObject},
+        {"jsPreferenceAccountSelected", &PreferenceAccountSelectedJavascriptinterface::staticMetaObject},
+        {"jsPreferenceLanguage", &PreferenceLanguageJavascriptinterface::staticMetaObject}};
+    QString strScript = "window.recordedCalls = [];"
+                        "function recordCalls(n, m) { var real = window[n], wrap = {}; m.forEach(function(k) {"
+                        " wrap[k] = function() { var a = Array.prototype.slice.call(arguments);"
+                        "  recordedCalls.push(n + '.' + k + ' ' + JSON.stringify(a)); return real[k].apply(real, a); };"
+                        " }); window[n] = wrap; }";
+    for (const auto &qpairBridge : qlistBridge) {
+        QStringList qstringlistSlot;
+        for (int intMethod = qpairBridge.second->methodOffset(); intMethod < qpairBridge.second->methodCount();
+             intMethod += 1) {
+            qstringlistSlot.append("'" + QString(qpairBridge.second->method(intMethod).name()) + "'");
+        }
+        strScript += "recordCalls('" + qpairBridge.first + "', [" + qstringlistSlot.join(", ") + "]);";
+    }
+    return strScript;
+}
+
+QString quotedJson(const QString &strText) {
+    return QString::fromUtf8(QJsonDocument(QJsonArray({strText})).toJson(QJsonDocument::Compact)) + "[0]";
+}
+
 } // namespace
 
 class TestPageSecrets : public QObject {
@@ -29,6 +64,14 @@ class TestPageSecrets : public QObject {
 
     PageDriver objectDriver;
     QString strBridgeScript;
+
+    // The level the line under the master password shows ("weak", "fair", "strong"), or "" while none.
+    QString level() const {
+        return objectDriver
+            .js("(function(m) { return m ? m[1] : ''; })"
+                "(/master-estimate-(\\w+)/.exec(document.getElementById('master-estimate').className))")
+            .toString();
+    }
 
     QString fingerprint() const {
         return objectDriver
@@ -122,6 +165,7 @@ private slots:
         objectDriver.keys(strSecret);
         objectDriver.click("#master-toggle");
         QTRY_VERIFY(!fingerprint().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!level().isEmpty(), 20000);
         QCOMPARE(objectDriver.value("master"), strSecret);
 
         // Not in the markup, any attribute, the title or the address; not in any other field.
@@ -142,6 +186,89 @@ private slots:
             QCOMPARE(objectDriver.js(strScan + "('" + strPart + "')").toString(), QString());
         }
         QCOMPARE(QString(objectDriver.objectDisplay->windowTitle()).contains(strSecret), false);
+    }
+
+    // Typed, estimated and suggested: every call of the program's objects that carries a master password is the
+    // derivation.
+    void masterReachesOnlyTheDerivation() {
+        strBridgeScript = recorder();
+        QVERIFY(objectDriver.reload());
+        objectDriver.openFirst();
+        objectDriver.keys(strMaster + "-Zq");
+        QTRY_VERIFY_WITH_TIMEOUT(!level().isEmpty(), 20000);
+        objectDriver.click("#master-suggest");
+        QTRY_COMPARE_WITH_TIMEOUT(level(), QString("strong"), 20000);
+        for (const QString &strText : {strMaster + "-Zq", objectDriver.value("master")}) {
+            const QStringList qstringlistCall =
+                objectDriver
+                    .js("recordedCalls.filter(function(c) { return c.indexOf(" + quotedJson(strText) + ") !== -1; })")
+                    .toStringList();
+            QVERIFY2(!qstringlistCall.isEmpty(), qPrintable(strText));
+            for (const QString &strCall : qstringlistCall) {
+                QVERIFY2(strCall.startsWith("jsPassword.update "), qPrintable(strCall));
+            }
+        }
+    }
+
+    // The shared table that the terminal companion's tests read as well; bad input among it gives an estimate,
+    // never a script error.
+    void masterEstimateFollowsTheSharedTable() {
+        objectDriver.js("Timing.intFingerprintMs = 50;");
+        objectDriver.openFirst();
+        const QStringList qstringlistReason = {"password", "word", "name", "date", "keyboard", "repeat", "sequence"};
+        for (const QJsonValue &valueMaster : TestSupport::fixtureMasters()) {
+            const QString strLevel = valueMaster["strLevel"].toString();
+            const QString strReason = valueMaster["strReason"].toString();
+            const QByteArray byteName = valueMaster["strName"].toString().toUtf8();
+            objectDriver.setValue("master", TestSupport::fixtureMaster(valueMaster));
+            QTRY_VERIFY2_WITH_TIMEOUT(!level().isEmpty(), byteName.constData(), 20000);
+            QVERIFY2(level() == strLevel, byteName.constData());
+            const QString strLine = objectDriver.text("master-estimate");
+            // The reason where the table names one; none beside a strong master.
+            if (!strReason.isEmpty()) {
+                QVERIFY2(strLine.contains(PageDriver::catalogue("master_reason_" + strReason)),
+                         qPrintable(byteName + ": " + strLine));
+            }
+            for (const QString &strSaid : qstringlistReason) {
+                QVERIFY2(strLevel != "strong" || !strLine.contains(PageDriver::catalogue("master_reason_" + strSaid)),
+                         qPrintable(byteName + ": " + strLine));
+            }
+            // The derived password's label: never stronger than a weak or fair master, and saying so.
+            const QString strLabel = objectDriver.text("password-strength");
+            QVERIFY2(strLabel.contains(PageDriver::catalogue("strength_" + strLevel)) ||
+                         (strLevel == "strong" && !strLabel.contains(PageDriver::catalogue("strength_weak"))),
+                     qPrintable(byteName + ": " + strLabel));
+        }
+        objectDriver.setValue("master", QString());
+        QTRY_COMPARE(level(), QString());
+        QCOMPARE(objectDriver.text("master-estimate"), QString());
+    }
+
+    void suggestionIsSixWordsOfTheListShownOnce() {
+        objectDriver.openFirst();
+        objectDriver.click("#master-suggest");
+        QTRY_VERIFY(!objectDriver.value("master").isEmpty());
+        const QString strFirst = objectDriver.value("master");
+        const QStringList qstringlistWord = strFirst.split(' ');
+        QCOMPARE(qstringlistWord.size(), 6);
+        QCOMPARE(objectDriver.js("EffLongWordlist.length").toInt(), 7776);
+        for (const QString &strWord : qstringlistWord) {
+            QVERIFY2(objectDriver.js("EffLongWordlist.indexOf(" + quotedJson(strWord) + ") !== -1").toBool(),
+                     qPrintable(strWord));
+        }
+        // Shown, with its note, and a password derived from it.
+        QCOMPARE(objectDriver.js("document.getElementById('master').type").toString(), QString("text"));
+        QVERIFY(objectDriver.shown("master-suggest-note"));
+        QVERIFY(!objectDriver.value("password").isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(level(), QString("strong"), 20000);
+
+        objectDriver.click("#master-suggest");
+        QTRY_VERIFY(objectDriver.value("master") != strFirst);
+        QCOMPARE(objectDriver.value("master").split(' ').size(), 6);
+        // Typed into, it is the user's own: the note goes.
+        objectDriver.click("#master");
+        objectDriver.keys("x");
+        QVERIFY(!objectDriver.shown("master-suggest-note"));
     }
 
     void showLastsForOneView_data() {
