@@ -11,6 +11,8 @@ var Strength = (function() {
     var mapLoaded = {};
     var boolLoading = false;
     var intLoadTimer = 0;
+    // When a key or a button was last pressed anywhere in the page.
+    var intLastUse = 0;
     var intTimer = 0;
     // Counts the master's changes: a step of an older estimate finds it moved on and stops.
     var intRun = 0;
@@ -168,16 +170,35 @@ var Strength = (function() {
         }
     }
 
-    // The account screen has appeared: the estimator loads once it has been open a moment.
+    // The account screen has appeared: the estimator loads once the user has left the page alone on it a moment,
+    // so that its loading (a few hundred milliseconds, in turns of up to 200) never falls into a click or a key.
     function soon() {
-        if (intLoadTimer === 0 && objectFactory === null) {
-            intLoadTimer = window.setTimeout(load, Timing.intEstimatorIdleMs);
+        if (intLoadTimer !== 0 || objectFactory !== null) {
+            return;
         }
+        function wait() {
+            intLoadTimer = 0;
+            var intQuiet = Date.now() - intLastUse;
+            if (Navigation.current() !== 'account') {
+                return;
+            }
+            if (intQuiet < Timing.intEstimatorIdleMs) {
+                intLoadTimer = window.setTimeout(wait, Timing.intEstimatorIdleMs - intQuiet);
+            } else {
+                load();
+            }
+        }
+        intLoadTimer = window.setTimeout(wait, Timing.intEstimatorIdleMs);
     }
 
     function init() {
         Master.onInput(input);
         Master.field().addEventListener('keydown', load);
+        ['keydown', 'mousedown'].forEach(function(strType) {
+            document.addEventListener(strType, function() {
+                intLastUse = Date.now();
+            }, true);
+        });
         // Another language has other dictionaries and other words.
         Catalogue.onRetext(function() {
             if (Master.value() !== '') {
