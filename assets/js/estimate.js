@@ -138,7 +138,8 @@ var Estimate = (function() {
     // The log10 of a text's guesses, its longest recognised part's length and that part's reason. The guesses
     // are those of its parts multiplied, without the estimator's allowance for not knowing their order: the
     // thief is assumed to know how the text is built (six list words, a word and a year), as one who knows
-    // Tessaloquin's suggestions does. A separator counts once; the same separator again costs nothing.
+    // Tessaloquin's suggestions does. A separator counts once in the whole text (strBefore is what came before
+    // this part); the same separator again costs nothing.
     //
     // Random characters: the estimator counts 10 guesses for each character it finds no pattern in, which
     // makes 10 random characters fall in 0.2 s and 20 in 60 years. A thief who has tried every word and
@@ -147,7 +148,7 @@ var Estimate = (function() {
     // all kinds come out at about 40 years (fair), 20 at far more than the age of the universe (strong). The
     // estimator leaves a run unmatched also when one part more would cost it more than the run itself (its
     // allowance again); such a run is read once more, word by word, and counts what it holds if that is less.
-    function score(objectFactory, strText, boolInner) {
+    function score(objectFactory, strText, boolInner, strBefore) {
         var objectScore = {dblLog: 0, intLength: 0, strReason: ''};
         var mapSeparators = {};
         var arrayMatches = boolInner ? words(strText) : objectFactory.check(strText).sequence;
@@ -155,19 +156,19 @@ var Estimate = (function() {
             var dblLog = Math.log(Math.max(objectMatch.guesses, 1)) / Math.LN10;
             var objectPart = {intLength: objectMatch.token.length, strReason: reason(objectMatch)};
             if (objectMatch.pattern === 'word') {
-                objectPart = score(objectFactory, objectMatch.token, false);
+                objectPart = score(objectFactory, objectMatch.token, false, '');
                 dblLog = objectPart.dblLog;
             } else if (objectMatch.pattern === 'bruteforce') {
                 dblLog = bruteforce(objectMatch.token);
                 if (!boolInner && objectMatch.token.length > 1 && objectMatch.token.length < strText.length) {
-                    var objectInner = score(objectFactory, objectMatch.token, true);
+                    var objectInner = score(objectFactory, objectMatch.token, true, strBefore + strText);
                     if (objectInner.dblLog < dblLog) {
                         dblLog = objectInner.dblLog;
                         objectPart = objectInner;
                     }
                 }
             } else if (objectMatch.pattern === 'separator') {
-                dblLog = mapSeparators[objectMatch.token] ? 0 : dblLog;
+                dblLog = mapSeparators[objectMatch.token] || strBefore.indexOf(objectMatch.token) !== -1 ? 0 : dblLog;
                 mapSeparators[objectMatch.token] = true;
             }
             objectScore.dblLog += dblLog;
@@ -186,7 +187,7 @@ var Estimate = (function() {
         if (intIndex > 0 && strText.indexOf(strPiece) < intStart) {
             return {dblLog: 0, intLength: 0, strReason: 'repeat'};
         }
-        return score(objectFactory, strPiece, false);
+        return score(objectFactory, strPiece, false, strText.slice(0, intStart));
     }
 
     // The pieces' results together: {strLevel: 'weak' | 'fair' | 'strong', dblSeconds, strReason}.

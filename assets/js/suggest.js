@@ -1,8 +1,9 @@
 // "Suggest a master password": six words of the EFF long word list (7776 words, so about 77 bits), drawn with
 // the system's cryptographic random numbers and put once, shown, into the master field. The words are kept
-// nowhere else: the user writes them down or remembers them. About one draw in thirty holds several of the
-// most common English words, which a thief's dictionary tries early; such a draw is replaced by another, so
-// that what is offered is strong by the same estimate that judges the user's own.
+// nowhere else: the user writes them down or remembers them. About one draw in six holds words common enough
+// in English that a thief's dictionary tries them early, and the estimate calls it fair; such a draw is
+// replaced by another (which costs less than half a bit), so that what is offered is strong by the same
+// estimate that judges the user's own.
 var Suggest = (function() {
     'use strict';
 
