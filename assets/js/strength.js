@@ -27,7 +27,7 @@ var Strength = (function() {
     }
 
     function clear() {
-        window.clearTimeout(Math.max(intTimer, 0));
+        window.clearTimeout(intTimer);
         intTimer = 0;
         intRun += 1;
         line().textContent = '';
