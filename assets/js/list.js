@@ -183,7 +183,8 @@ var ListScreen = (function() {
         } else if (arrayView.length === 0) {
             Catalogue.set(objectEmpty, 'list_no_match');
         }
-        objectEmpty.hidden = arrayView.length > 0;
+        // No invitation to start a new list on top of one the program could not read.
+        objectEmpty.hidden = arrayView.length > 0 || (intTotal === 0 && Accounts.damage() !== null);
         Dom.element('list').hidden = arrayView.length === 0;
     }
 

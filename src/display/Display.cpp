@@ -8,6 +8,7 @@
 #include "preference/PreferenceAccountJavascriptinterface.h"
 #include "preference/PreferenceAccountSelectedJavascriptinterface.h"
 #include "preference/PreferenceLanguageJavascriptinterface.h"
+#include "preference/PreferenceNotice.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -92,6 +93,7 @@ void Display::updateJavascriptinterface() {
         "jsPreferenceAccountSelected", new PreferenceAccountSelectedJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject("jsPreferenceLanguage", new PreferenceLanguageJavascriptinterface(),
                                              QWebFrame::QtOwnership);
+    objectFrame->evaluateJavaScript(PreferenceNotice::script());
 }
 
 void Display::keyPressEvent(QKeyEvent *objectEvent) {

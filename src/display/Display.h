@@ -20,6 +20,9 @@ class QWebView;
 //   "if (window.Copying !== undefined) {Copying.updateQuit();}"
 //       The application is quitting and still owns the clipboard; run synchronously, so the page can take a
 //       password it copied off the clipboard before the program hands the clipboard to a manager (Main::run).
+//   "window.jsNotices = [...];"
+//       At every load, before the page's own scripts: what was found wrong with the stored data
+//       (PreferenceNotice), a JSON array the page tells the user of.
 // Every script but Escape's tests for its object, so a page without it is left alone.
 class Display : public QMainWindow {
     Q_OBJECT
