@@ -27,7 +27,14 @@ QString GeneralJavascriptinterface::getHttp(QString strLink) {
     // A manager of its own: the window's manager rewrites asset addresses, which must not apply here.
     // The reply is its child and goes with it when the call returns.
     QNetworkAccessManager objectManager;
-    QNetworkReply *objectReply = objectManager.get(QNetworkRequest(QUrl(strLink, QUrl::TolerantMode)));
+    QNetworkRequest objectRequest(QUrl(strLink, QUrl::TolerantMode));
+    // The body as it is sent, never unpacked: Qt would unpack a compressed answer before the bound below could
+    // count it, and a few megabytes unpack to gigabytes. Asked for explicitly, Qt unpacks nothing, even when a
+    // server compresses all the same.
+    objectRequest.setRawHeader("Accept-Encoding", "identity");
+    QNetworkReply *objectReply = objectManager.get(objectRequest);
+    // What Qt holds beside what was read: the socket waits while this much is unread.
+    objectReply->setReadBufferSize(1024 * 1024);
 
     // The body is taken as it arrives and no further than the bound: an endless answer or file:///dev/zero
     // ends the wait there instead of filling the memory.
@@ -63,6 +70,10 @@ QString GeneralJavascriptinterface::getHttp(QString strLink) {
         objectLoop.exec();
     }
     readBody();
+    // Nothing more of it is waited for, nor received meanwhile, once the call has its answer.
+    if (!objectReply->isFinished()) {
+        objectReply->abort();
+    }
 
     // Whatever status came back, the body is the answer; a zero byte ends the text.
     const int intEnd = byteBody.indexOf('\0');
