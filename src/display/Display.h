@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class QKeyEvent;
+class QUrl;
 class QVBoxLayout;
 class QWebView;
 
@@ -43,6 +44,11 @@ public:
     // Has the page's X.update() run, X being strGlobal, once the running script has finished: the notify script
     // of the stored data above. The window is made first if there is none.
     static void notify(const QString &strGlobal);
+
+    // Whether a frame inside the page may show objectUrl: about:blank, or a document of the shipped page itself,
+    // a local file inside assets/ of the application living in strDirectory. Whatever else a frame showed could
+    // reach the page's bridge objects through its parent. Query and fragment do not matter.
+    static bool isPageDocument(const QUrl &objectUrl, const QString &strDirectory);
 
 public:
     Display();
