@@ -6,7 +6,6 @@
 #include <QColor>
 #include <QPair>
 #include <QStringList>
-#include <QTextCodec>
 #include <QVector>
 
 #include <algorithm>
@@ -76,8 +75,7 @@ bool CliMaster::read(QString *strMaster, QString *strError) {
     // A line beyond the limit stops the reading there; it is not a master password that was left out.
     const bool boolLong = !boolRead && byteLine.size() >= intLimit;
 
-    QTextCodec::ConverterState objectState;
-    *strMaster = QTextCodec::codecForName("UTF-8")->toUnicode(byteLine.constData(), byteLine.size(), &objectState);
+    const bool boolUtf8 = CliPlatform::decodeUtf8(byteLine, strMaster);
     // Nothing of it stays in memory that is not needed.
     byteLine.fill('\0');
     if (boolLong) {
@@ -90,7 +88,7 @@ bool CliMaster::read(QString *strMaster, QString *strError) {
         return false;
     }
     // Bytes of another encoding would give another password without a word: refused instead.
-    if (objectState.invalidChars > 0 || objectState.remainingChars > 0) {
+    if (!boolUtf8) {
         strMaster->fill(QChar(0));
         *strError = "the master password is not UTF-8 text; set the terminal to UTF-8";
         return false;
