@@ -115,35 +115,9 @@ int finishOut(int intCode) {
     return intCode;
 }
 
-// Valid UTF-8, without overlong forms, surrogates or values beyond U+10FFFF.
 bool isUtf8(const QByteArray &byteText) {
-    const int intSize = byteText.size();
-    for (int intIndex = 0; intIndex < intSize;) {
-        const uchar charLead = uchar(byteText.at(intIndex));
-        const int intFollow = charLead < 0x80   ? 0
-                              : charLead < 0xc2 ? -1
-                              : charLead < 0xe0 ? 1
-                              : charLead < 0xf0 ? 2
-                              : charLead < 0xf5 ? 3
-                                                : -1;
-        if (intFollow < 0 || intIndex + intFollow >= intSize) {
-            return false;
-        }
-        uint intCode = charLead & (0x7fu >> intFollow);
-        for (int intByte = 1; intByte <= intFollow; intByte += 1) {
-            const uchar charNext = uchar(byteText.at(intIndex + intByte));
-            if ((charNext & 0xc0) != 0x80) {
-                return false;
-            }
-            intCode = (intCode << 6) | (charNext & 0x3f);
-        }
-        const uint intLeast[4] = {0, 0x80, 0x800, 0x10000};
-        if (intCode < intLeast[intFollow] || intCode > 0x10ffff || (intCode >= 0xd800 && intCode <= 0xdfff)) {
-            return false;
-        }
-        intIndex += intFollow + 1;
-    }
-    return true;
+    QString strText;
+    return CliPlatform::decodeUtf8(byteText, &strText);
 }
 
 // The first argument that is not UTF-8 text, named as the user wrote it: the option it belongs to, or its
