@@ -183,8 +183,10 @@ var ListScreen = (function() {
         } else if (arrayView.length === 0) {
             Catalogue.set(objectEmpty, 'list_no_match');
         }
-        // No invitation to start a new list on top of one the program could not read.
-        objectEmpty.hidden = arrayView.length > 0 || (intTotal === 0 && Accounts.damage() !== null);
+        // No invitation to start a new list on top of one the program could not read, nor a count of none.
+        var boolUnread = intTotal === 0 && Accounts.damage() !== null;
+        objectEmpty.hidden = arrayView.length > 0 || boolUnread;
+        Dom.element('list-count').hidden = boolUnread;
         Dom.element('list').hidden = arrayView.length === 0;
     }
 

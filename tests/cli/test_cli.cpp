@@ -281,8 +281,8 @@ private slots:
                  QList<QVariantList>({{1, "a.example"}, {2, "x"}, {3, "n.example"}}));
     }
 
-    // Every failure is said in one line with exit code 1 (2 for a wrong command line), and leaves no line
-    // that claims success; what the files hold afterwards is checked by byteKept.
+    // Every failure is said in one line with exit code 1 (2 for a wrong command line), claims no success, and
+    // leaves the database and an earlier export as they were; a password that was derived is still given.
     void faultsAreSaidAndChangeNothing_data() {
         QTest::addColumn<QString>("strSetup");
         QTest::addColumn<QString>("strShell");

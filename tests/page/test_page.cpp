@@ -753,6 +753,7 @@ private slots:
         QVERIFY(!objectDriver.text("data-alert").contains("notice_"));
         // No invitation to start anew on top of the list, nor a wrong word about the folder.
         QCOMPARE(objectDriver.shown("list-empty"), !boolDatabase);
+        QCOMPARE(objectDriver.shown("list-count"), !boolDatabase || byteContent.startsWith("CREATE VIEW"));
         QCOMPARE(objectDriver.js("document.getElementById('list-add').disabled").toBool(), boolDatabase);
         QCOMPARE(objectDriver.shown("folder-alert"), false);
         // The texts are the catalogue's, in English when no language was named.
