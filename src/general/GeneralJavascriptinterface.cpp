@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QNetworkAccessManager>
@@ -59,6 +60,11 @@ QString GeneralJavascriptinterface::getHttp(QString strLink) {
     // passed. A reply that is already done would never signal again, and a quit() before exec() is
     // forgotten, so the loop only runs for a reply still under way. The timer belongs to this call: nothing
     // of it outlives the return, and every call, a nested one from the page included, waits on its own loop.
+    // A call made while another one waits (from a timer of the page) ends no later than that one's limit: the
+    // waiting call cannot return before it.
+    static QDeadlineTimer objectEnclosing(QDeadlineTimer::Forever);
+    const QDeadlineTimer objectOuter = objectEnclosing;
+    objectEnclosing = qMin(objectOuter, QDeadlineTimer(5000, Qt::PreciseTimer));
     if (!objectReply->isFinished()) {
         QTimer objectTimer;
         objectTimer.setSingleShot(true);
@@ -66,9 +72,10 @@ QString GeneralJavascriptinterface::getHttp(QString strLink) {
         connect(objectReply, &QNetworkReply::readyRead, &objectLoop, readBody);
         connect(objectReply, SIGNAL(finished()), &objectLoop, SLOT(quit()));
         connect(&objectTimer, SIGNAL(timeout()), &objectLoop, SLOT(quit()));
-        objectTimer.start(5000);
+        objectTimer.start(int(objectEnclosing.remainingTime()));
         objectLoop.exec();
     }
+    objectEnclosing = objectOuter;
     readBody();
     // Nothing more of it is waited for, nor received meanwhile, once the call has its answer.
     if (!objectReply->isFinished()) {

@@ -236,11 +236,15 @@ private slots:
 
     void getHttpGivesUpAfterFiveSecondsWithWhatArrived() {
         GeneralJavascriptinterface objectGeneral;
+        // A call the page makes meanwhile, which the first cannot return before, ends with it.
+        QString strInner;
+        QTimer::singleShot(2500, this, [&]() { strInner = objectGeneral.getHttp(objectServer->link("/stall")); });
         QElapsedTimer objectTimer;
         objectTimer.start();
         QCOMPARE(objectGeneral.getHttp(objectServer->link("/stall")), QString("partial"));
-        QVERIFY2(objectTimer.elapsed() >= 4900 && objectTimer.elapsed() < 8000,
+        QVERIFY2(objectTimer.elapsed() >= 4900 && objectTimer.elapsed() < 5500,
                  qPrintable(QString::number(objectTimer.elapsed())));
+        QCOMPARE(strInner, QString("partial"));
     }
 
     void finishedCallLeavesNoTimerBehind() {
