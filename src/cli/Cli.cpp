@@ -104,13 +104,17 @@ bool sameMarkers(const QString &strA, const QString &strB) {
 // Standard output written out and closed, or the exit code 1 with what failed: a full disk or a closed pipe
 // behind it leaves no "done" standing.
 int finishOut(int intCode) {
-    const bool boolWritten = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    bool boolWritten = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    int intError = errno;
     boolOutClosed = true;
-    const bool boolClosed = std::fclose(stdout) == 0;
+    if (std::fclose(stdout) != 0 && boolWritten) {
+        boolWritten = false;
+        intError = errno;
+    }
     // After a failure already said, one more line would only repeat it.
-    if ((!boolWritten || !boolClosed) && intCode == 0) {
+    if (!boolWritten && intCode == 0) {
         return fail(1, QString("cannot write to standard output: %1; what it shows is incomplete")
-                           .arg(QString::fromLocal8Bit(std::strerror(errno))));
+                           .arg(QString::fromLocal8Bit(std::strerror(intError))));
     }
     return intCode;
 }
