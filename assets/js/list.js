@@ -188,6 +188,12 @@ var ListScreen = (function() {
         objectEmpty.hidden = arrayView.length > 0 || boolUnread;
         Dom.element('list-count').hidden = boolUnread;
         Dom.element('list').hidden = arrayView.length === 0;
+        // Where the list would be, the hint says why it is not: the filter, where the focus is, carries it.
+        if (objectEmpty.hidden) {
+            Dom.element('filter').removeAttribute('aria-describedby');
+        } else {
+            Dom.element('filter').setAttribute('aria-describedby', 'list-empty');
+        }
     }
 
     function render() {

@@ -295,7 +295,7 @@ private slots:
         objectDriver.click("#nav-settings");
         objectDriver.key(Qt::Key_F1);
         QVERIFY(objectDriver.shown("shortcuts"));
-        QCOMPARE(objectDriver.focused(), QString("shortcuts-close"));
+        QCOMPARE(objectDriver.focused(), QString("shortcut-0"));
         objectDriver.key(Qt::Key_Escape);
         QVERIFY(!objectDriver.shown("shortcuts"));
         QCOMPARE(objectDriver.screen(), QString("settings"));
