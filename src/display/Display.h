@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class QKeyEvent;
+class QUrl;
 class QVBoxLayout;
 class QWebView;
 
@@ -20,6 +21,9 @@ class QWebView;
 //   "if (window.Copying !== undefined) {Copying.updateQuit();}"
 //       The application is quitting and still owns the clipboard; run synchronously, so the page can take a
 //       password it copied off the clipboard before the program hands the clipboard to a manager (Main::run).
+//   "window.jsNotices = [...];"
+//       At every load, before the page's own scripts: what was found wrong with the stored data
+//       (PreferenceNotice), a JSON array the page tells the user of.
 // Every script but Escape's tests for its object, so a page without it is left alone.
 class Display : public QMainWindow {
     Q_OBJECT
@@ -40,6 +44,11 @@ public:
     // Has the page's X.update() run, X being strGlobal, once the running script has finished: the notify script
     // of the stored data above. The window is made first if there is none.
     static void notify(const QString &strGlobal);
+
+    // Whether a frame inside the page may show objectUrl: about:blank, or a document of the shipped page itself,
+    // a local file inside assets/ of the application living in strDirectory. Whatever else a frame showed could
+    // reach the page's bridge objects through its parent. Query and fragment do not matter.
+    static bool isPageDocument(const QUrl &objectUrl, const QString &strDirectory);
 
 public:
     Display();
