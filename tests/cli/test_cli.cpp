@@ -341,7 +341,7 @@ private slots:
             << "password 1" << QByteArray(2 << 20, 'm') << 1 << "longer than 65536 bytes";
         QTest::newRow("the selection cannot be stored")
             << "selection folder"
-            << "password 1" << QByteArray("m\n") << 0 << "could not be stored as the selected one";
+            << "password 1 --quiet" << QByteArray("m\n") << 0 << "could not be stored as the selected one";
         QTest::newRow("a damaged database") << "damaged"
                                             << "list" << QByteArray() << 1 << "It was left unchanged";
         QTest::newRow("a view instead of the table")
