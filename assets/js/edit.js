@@ -162,12 +162,13 @@ var EditScreen = (function() {
                 showFailed('delete_failed');
                 return;
             }
-            if (Selected.ident() === objectAccount.intIdent) {
+            var boolSelected = Selected.ident() === objectAccount.intIdent;
+            if (boolSelected) {
                 Selected.clear();
             }
             Accounts.refresh();
             Navigation.replace('list');
-            Notice.show('notice_deleted');
+            Undo.offer(objectAccount, boolSelected);
         });
     }
 

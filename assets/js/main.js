@@ -37,6 +37,7 @@ var App = (function() {
         TransferScreen.init();
         SettingsScreen.init();
         Shortcuts.init();
+        Undo.init();
         // After the screens: the title is read from the heading of the screen shown once it has its text.
         Catalogue.onRetext(function() {
             showMissing();

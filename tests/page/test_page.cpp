@@ -339,6 +339,15 @@ private slots:
                                          << "list bob 0";
         QTest::newRow("Ctrl+N, discard by keyboard") << strEdit + "ctrl N|backtab|enter|focus edit-website"
                                                      << "edit bob 0";
+        // A delete is undone from its notice, by key or by its button.
+        const QString strDelete =
+            "click #list .item|click #account-edit|click #edit-delete|click #dialog-delete-confirm|";
+        QTest::newRow("delete, Ctrl+Z") << strDelete + "ctrl Z|focus filter"
+                                        << "list bob 2";
+        QTest::newRow("delete, Undo") << strDelete + "click #undo-button|focus filter"
+                                      << "list bob 2";
+        QTest::newRow("delete, typing, Ctrl+Z") << strDelete + "keys b|ctrl Z|ctrl Z"
+                                                << "list bob 2";
     }
 
     void flowsEndWhereTheUserExpects() {
@@ -357,6 +366,74 @@ private slots:
         QVERIFY(!objectDriver.shown("dialog-unsaved"));
         QCOMPARE(QStringList({objectDriver.screen(), strUser, objectDriver.js("window.intReloads").toString()}),
                  strEnd.split(' '));
+    }
+
+    // The engine's undo history spans every screen: typing the master password, then Ctrl+Z elsewhere, must
+    // neither change the master nor move the focus onto a screen that is not shown.
+    void undoStaysOnTheScreenShown_data() {
+        QTest::addColumn<QString>("strSteps");
+        QTest::addColumn<QString>("strMaster");
+        QTest::addColumn<QString>("strFocused");
+        const QString strTyped = "click #list .item|keys secret|";
+        QTest::newRow("list") << strTyped + "esc|ctrl Z|keys x"
+                              << "secret"
+                              << "filter x";
+        QTest::newRow("list, its own typing undone") << strTyped + "esc|keys abc|ctrl Z|ctrl Z"
+                                                     << "secret"
+                                                     << "filter ";
+        QTest::newRow("edit") << strTyped + "ctrl E|ctrl Z|click #edit-note|ctrl Z|keys x"
+                              << "secret"
+                              << "edit-note x";
+        QTest::newRow("transfer") << strTyped + "click #nav-transfer|ctrl Z|ctrl Y"
+                                  << "secret"
+                                  << "export-button ";
+        QTest::newRow("settings") << strTyped + "click #nav-settings|ctrl Z"
+                                  << "secret"
+                                  << "language-en ";
+        QTest::newRow("account, its own typing undone") << strTyped + "ctrl Z"
+                                                        << ""
+                                                        << "master ";
+    }
+
+    void undoStaysOnTheScreenShown() {
+        QFETCH(QString, strSteps);
+        QFETCH(QString, strMaster);
+        QFETCH(QString, strFocused);
+        QVERIFY(objectDriver.restart(qlistThree));
+        act(strSteps);
+        QCOMPARE(objectDriver.value("master"), strMaster);
+        const QString strActive = objectDriver.focused();
+        QCOMPARE(strActive + " " + (strActive == "language-en" ? "" : objectDriver.value(strActive)), strFocused);
+        QVERIFY(objectDriver.js("document.activeElement.offsetParent !== null").toBool());
+    }
+
+    void deleteIsUndoneWithEveryField() {
+        QVERIFY(objectDriver.restart(qlistThree));
+        const QList<PageAccount> qlistBefore = PageDriver::stored();
+        objectDriver.click("#list .item");
+        QTRY_COMPARE(objectDriver.screen(), QString("account"));
+        objectDriver.js("Timing.intUndoMs = 1500;");
+        act("click #account-edit|click #edit-delete|click #dialog-delete-confirm");
+        QCOMPARE(PageDriver::stored().size(), 2);
+        QCOMPARE(objectDriver.text("undo-text"), catalogue("notice_deleted"));
+        // Reached by keyboard, and kept while the focus is on it.
+        objectDriver.js("document.getElementById('undo-button').focus();");
+        QTest::qWait(2000);
+        objectDriver.key(Qt::Key_Space);
+        QStringList qstringlistBefore = describe(qlistBefore);
+        QStringList qstringlistAfter = describe(PageDriver::stored());
+        qstringlistBefore.sort();
+        qstringlistAfter.sort();
+        QCOMPARE(qstringlistAfter, qstringlistBefore);
+        QCOMPARE(PageDriver::selected("strWebsite").toString(), QString("apps.example"));
+        QCOMPARE(objectDriver.screen(), QString("list"));
+        QVERIFY(objectDriver.js("document.activeElement.offsetParent !== null").toBool());
+
+        // Once the notice has gone, Ctrl+Z brings nothing back.
+        act("click #list .item|click #account-edit|click #edit-delete|click #dialog-delete-confirm");
+        QTRY_VERIFY_WITH_TIMEOUT(!objectDriver.shown("undo"), 3000);
+        objectDriver.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(PageDriver::stored().size(), 2);
     }
 
     void everyControlIsLabelledAndReachedByTab_data() {
