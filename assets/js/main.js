@@ -32,6 +32,7 @@ var App = (function() {
 
         ListScreen.init();
         Master.init();
+        CapsLock.init();
         AccountScreen.init();
         EditScreen.init();
         TransferScreen.init();

@@ -1,6 +1,7 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
+#include "password/Password.h"
 #include "support/TestSupport.h"
 
 #include <QJsonArray>
@@ -177,6 +178,89 @@ private slots:
         }
         QTRY_COMPARE(objectDriver.js(strType).toString(), QString("password"));
         objectDriver.objectDisplay->objectWebview->setFocus();
+    }
+
+    // The master stays for the next account, selected, so that typing it again replaces it instead of adding to it.
+    void masterIsSelectedOnEnteringAnAccount_data() {
+        QTest::addColumn<QString>("strWay");
+        QTest::newRow("back and open another") << "reopen";
+        QTest::newRow("after saving an edit") << "save";
+    }
+
+    void masterIsSelectedOnEnteringAnAccount() {
+        QFETCH(QString, strWay);
+        QVERIFY(objectDriver.restart({reference(), account("other.org", "you@other.org")}));
+        objectDriver.openFirst();
+        objectDriver.keys(strMaster);
+        if (strWay == "reopen") {
+            objectDriver.key(Qt::Key_Escape);
+            objectDriver.click("#list .item[data-index=\"1\"]");
+        } else {
+            objectDriver.key(Qt::Key_E, Qt::ControlModifier);
+            objectDriver.type("edit-note", "n");
+            objectDriver.key(Qt::Key_S, Qt::ControlModifier);
+        }
+        QTRY_COMPARE(objectDriver.screen(), QString("account"));
+        QCOMPARE(objectDriver.focused(), QString("master"));
+        QCOMPARE(objectDriver.value("master"), strMaster);
+        objectDriver.keys(strMaster);
+        QCOMPARE(objectDriver.value("master"), strMaster);
+    }
+
+    // Told from the letters typed when the engine does not report the key itself.
+    void capsLockIsSaidWhileTheMasterHasTheFocus() {
+        objectDriver.openFirst();
+        QVERIFY(!objectDriver.shown("master-caps"));
+        objectDriver.keys("M");
+        QVERIFY(objectDriver.shown("master-caps"));
+        QCOMPARE(objectDriver.text("master-caps"), PageDriver::catalogue("master_caps_lock"));
+        objectDriver.keys("a");
+        QVERIFY(!objectDriver.shown("master-caps"));
+        // A small letter with Shift held.
+        objectDriver.key(Qt::Key_Q, Qt::ShiftModifier);
+        QVERIFY(objectDriver.shown("master-caps"));
+        objectDriver.click("#password-toggle");
+        QVERIFY(!objectDriver.shown("master-caps"));
+        objectDriver.click("#master");
+        QVERIFY(objectDriver.shown("master-caps"));
+        objectDriver.keys("s");
+        QVERIFY(!objectDriver.shown("master-caps"));
+    }
+
+    // A ticked special character the derivation left out is said, with the nearest lengths that give it.
+    void missingSpecialCharacterIsSaid() {
+        const PageAccount objectAccount = account("example.com", "me@example.com", "", "", 4, "@");
+        QString strMissing;
+        for (int intTry = 0; strMissing.isEmpty(); intTry += 1) {
+            const QString strTry = "m" + QString::number(intTry);
+            strMissing = Password::obtain()
+                                 ->update(strTry, objectAccount.strWebsite, objectAccount.strMail, 4, "@")
+                                 .contains('@')
+                             ? QString()
+                             : strTry;
+        }
+        QList<int> qlistLengths;
+        for (int intLength = 5; intLength <= 27 && qlistLengths.size() < 3; intLength += 1) {
+            if (Password::obtain()
+                    ->update(strMissing, objectAccount.strWebsite, objectAccount.strMail, intLength, "@")
+                    .contains('@')) {
+                qlistLengths.append(intLength);
+            }
+        }
+        QStringList qstringlistLengths;
+        for (const int intLength : qlistLengths) {
+            qstringlistLengths.append(QString::number(intLength));
+        }
+        QVERIFY(objectDriver.restart({objectAccount}));
+        objectDriver.openFirst();
+        QVERIFY(!objectDriver.shown("password-special"));
+        objectDriver.keys(strMissing);
+        QVERIFY(objectDriver.shown("password-special"));
+        QCOMPARE(objectDriver.text("password-special"), PageDriver::catalogue("password_special_missing")
+                                                            .replace("{characters}", "@")
+                                                            .replace("{lengths}", qstringlistLengths.join(", ")));
+        objectDriver.keys("x");
+        QCOMPARE(objectDriver.shown("password-special"), !objectDriver.value("password").contains('@'));
     }
 
     void masterPasswordIsWipedAfterAWhileWithoutInput() {
