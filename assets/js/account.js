@@ -155,13 +155,10 @@ var AccountScreen = (function() {
         Dom.text(Dom.element('account-user'), objectAccount.strUser);
         Dom.text(Dom.element('account-note'), objectAccount.strNote);
         Dom.element('account-length').textContent = String(objectAccount.intLength);
-        var strMarkers = Rules.arrayMarkers.filter(function(strMarker) {
-            return objectAccount.strSpecial.indexOf(strMarker) !== -1;
-        }).join(' ');
-        Dom.text(Dom.element('account-special'),
-            strMarkers === '' ? Catalogue.get('account_special_none') : strMarkers);
-        Dom.element('account-copy-mail').disabled = objectAccount.strMail === '';
-        Dom.element('account-copy-user').disabled = objectAccount.strUser === '';
+        Dom.text(Dom.element('account-special'), markers(objectAccount));
+        // Nothing to copy, no button: a greyed one beside an empty value looked like an empty field.
+        Dom.element('account-copy-mail').hidden = objectAccount.strMail === '';
+        Dom.element('account-copy-user').hidden = objectAccount.strUser === '';
 
         exact(Dom.element('derivation-website'), objectAccount.strWebsite);
         exact(Dom.element('derivation-mail'), objectAccount.strMail);
@@ -255,6 +252,7 @@ var AccountScreen = (function() {
 
     return {
         init: init,
-        account: account
+        account: account,
+        markers: markers
     };
 }());

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class QCloseEvent;
 class QKeyEvent;
 class QVBoxLayout;
 class QWebView;
@@ -20,6 +21,10 @@ class QWebView;
 //   "if (window.Copying !== undefined) {Copying.updateQuit();}"
 //       The application is quitting and still owns the clipboard; run synchronously, so the page can take a
 //       password it copied off the clipboard before the program hands the clipboard to a manager (Main::run).
+//   "(function() {if (window.Navigation !== undefined && typeof Navigation.updateClose === 'function') {...; return
+//   true;} return false;}())"
+//       The window is being closed (closeEvent). true: the page asks what Escape asks of unsaved input, and closes
+//       its own window (window.close()) once it may, which the window then lets go; false: it closes at once.
 // Every script but Escape's tests for its object, so a page without it is left alone.
 class Display : public QMainWindow {
     Q_OBJECT
@@ -31,6 +36,8 @@ public:
     QWidget *objectWidget;
     QWebView *objectWebview;
     QVBoxLayout *objectLayout;
+    // Set while the page closes its own window: that close is let go.
+    bool boolClosing = false;
 
 public:
     static void init();
@@ -50,4 +57,5 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *objectEvent) override;
+    void closeEvent(QCloseEvent *objectEvent) override;
 };

@@ -3,6 +3,7 @@
 #include "display/Display.h"
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,6 +12,7 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QWebFrame>
+#include <QWebView>
 
 namespace {
 
@@ -677,6 +679,74 @@ private slots:
         objectDriver.key(Qt::Key_Return);
         QCOMPARE(objectDriver.text("derivation-website"), QString(" www.Example.com"));
         QVERIFY(objectDriver.text("derivation-warnings").contains(catalogue("warn_spaces")));
+    }
+
+    void lookalikeRowsSayWhatDiffersAndTheSameIsRefused() {
+        const QList<PageAccount> qlistAlike = {account("a.example", "me@a.example", "me", "", 15, ""),
+                                               account("a.example", "me@a.example", "me", "", 20, "#!"),
+                                               account("b.example", "b@b.example")};
+        QVERIFY(objectDriver.restart(qlistAlike));
+        const QString strSubs = "Array.prototype.map.call(document.querySelectorAll('#list .item'), function(e) {"
+                                " return e.querySelector('.item-sub').textContent; }).slice(0, 3)";
+        const QString strAlike = "me@a.example \u00b7 me \u00b7 ";
+        QCOMPARE(objectDriver.js(strSubs).toStringList(),
+                 QStringList({strAlike + catalogue("list_differs", "{length: 15, special: '" +
+                                                                       catalogue("account_special_none") + "'}"),
+                              strAlike + catalogue("list_differs", "{length: 20, special: '! #'}"), "b@b.example"}));
+
+        // Made the same as the other, the form refuses it, and so it does for a new account.
+        objectDriver.click("#list .item[data-index=\"1\"]");
+        act("ctrl E|click #edit-special-0|click #edit-special-3");
+        objectDriver.setValue("edit-length", "15", "change");
+        act("ctrl S");
+        QCOMPARE(objectDriver.screen(), QString("edit"));
+        QCOMPARE(objectDriver.text("edit-failed"), catalogue("edit_duplicate"));
+        act("click #dialog-unsaved-discard|ctrl N|keys b.example");
+        objectDriver.setValue("edit-mail", "b@b.example");
+        act("ctrl S");
+        QCOMPARE(objectDriver.text("edit-failed"), catalogue("edit_duplicate"));
+        QCOMPARE(describe(PageDriver::stored()), describe(qlistAlike));
+    }
+
+    // The page's own preference, in the engine's storage.
+    void sortOrderIsKeptAcrossStarts() {
+        QVERIFY(objectDriver.restart(qlistThree));
+        objectDriver.setValue("sort", "mail", "change");
+        QVERIFY(objectDriver.reload());
+        QCOMPARE(objectDriver.value("sort"), QString("mail"));
+        QCOMPARE(rows(), QStringList({"Bank.example", "apps.example", "mail.example"}));
+    }
+
+    // Closing the window asks what Escape asks; Keep editing keeps it open. A clean form lets it close at once.
+    void closingTheWindowAsksAsEscapeDoes() {
+        qApp->setQuitOnLastWindowClosed(false);
+        QVERIFY(objectDriver.restart(qlistThree));
+        act("click #list .item|click #account-edit|click #edit-user|keys -2");
+        objectDriver.objectDisplay->close();
+        QTRY_VERIFY(objectDriver.shown("dialog-unsaved"));
+        QCOMPARE(objectDriver.focused(), QString("dialog-unsaved-keep"));
+        // Asked twice, it asks once.
+        objectDriver.objectDisplay->close();
+        QTest::qWait(100);
+        act("enter");
+        QTest::qWait(200);
+        QVERIFY(objectDriver.objectDisplay->isVisible());
+        QCOMPARE(objectDriver.screen(), QString("edit"));
+        QCOMPARE(objectDriver.focused(), QString("edit-user"));
+
+        objectDriver.objectDisplay->close();
+        QTRY_VERIFY(objectDriver.shown("dialog-unsaved"));
+        objectDriver.click("#dialog-unsaved-save");
+        QTRY_VERIFY(!objectDriver.objectDisplay->isVisible());
+        QCOMPARE(describe(PageDriver::stored()).filter("bob-2").size(), 1);
+
+        objectDriver.objectDisplay->show();
+        objectDriver.objectDisplay->objectWebview->setFocus();
+        QTRY_VERIFY(objectDriver.objectDisplay->isVisible());
+        objectDriver.objectDisplay->close();
+        QTRY_VERIFY(!objectDriver.objectDisplay->isVisible());
+        objectDriver.objectDisplay->show();
+        objectDriver.objectDisplay->objectWebview->setFocus();
     }
 
     void mixedDirectionTextTakesItsWholeWidth_data() {
