@@ -21,10 +21,11 @@ class QWebView;
 //   "if (window.Copying !== undefined) {Copying.updateQuit();}"
 //       The application is quitting and still owns the clipboard; run synchronously, so the page can take a
 //       password it copied off the clipboard before the program hands the clipboard to a manager (Main::run).
-//   "(function() {if (window.Navigation !== undefined && typeof Navigation.updateClose === 'function') {...; return
-//   true;} return false;}())"
+//   "(function() {if (window.Navigation !== undefined && typeof Navigation.updateClose === 'function') {"
+//   "window.setTimeout(function() {Navigation.updateClose();}, 0);return true;}return false;}())"
 //       The window is being closed (closeEvent). true: the page asks what Escape asks of unsaved input, and closes
-//       its own window (window.close()) once it may, which the window then lets go; false: it closes at once.
+//       its own window (window.close()) once it may, which the window then lets go; false: it closes at once. Its
+//       answer comes on a later turn, so an engine whose scripts answer later serves it the same way.
 // Every script but Escape's tests for its object, so a page without it is left alone.
 class Display : public QMainWindow {
     Q_OBJECT
