@@ -24,6 +24,11 @@ QVector<Entry> &entries() {
     return qvectorEntries;
 }
 
+// Whole numbers from 100 up; below, enough decimals to show small figures such as a bridge call's microseconds.
+QString figure(double floatValue) {
+    return QString::number(floatValue, 'f', floatValue >= 100 ? 0 : floatValue >= 10 ? 1 : 3);
+}
+
 } // namespace
 
 BenchRegistration::BenchRegistration(const char *strName, BenchFunction functionBench) {
@@ -72,8 +77,7 @@ int main(int intArgc, char **charArgv) {
             if (objectResult.floatFloor <= 0) {
                 objectOut << QString("%1 %2\n")
                                  .arg(objectResult.strName, -44)
-                                 .arg(QString::number(objectResult.floatMeasured, 'f', 0) + " " + objectResult.strUnit,
-                                      14);
+                                 .arg(figure(objectResult.floatMeasured) + " " + objectResult.strUnit, 14);
                 objectOut.flush();
                 continue;
             }
@@ -82,8 +86,8 @@ int main(int intArgc, char **charArgv) {
             boolAllMet = boolAllMet && boolMet;
             objectOut << QString("%1 %2 %3 %4 %5 %6\n")
                              .arg(objectResult.strName, -44)
-                             .arg(QString::number(objectResult.floatMeasured, 'f', 0) + " " + objectResult.strUnit, 14)
-                             .arg(QString::number(objectResult.floatFloor, 'f', 0) + " " + objectResult.strUnit, 14)
+                             .arg(figure(objectResult.floatMeasured) + " " + objectResult.strUnit, 14)
+                             .arg(figure(objectResult.floatFloor) + " " + objectResult.strUnit, 14)
                              .arg(QString::number(floatRatio, 'f', 2), 7)
                              .arg(QString::number(objectResult.floatGoal, 'f', 2), 7)
                              .arg(boolMet ? "met" : "MISSED");

@@ -5,20 +5,21 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <algorithm>
+#include <unistd.h>
 
 namespace {
 
-// A folder holding a copy of an executable and of the shipped page, whose first script reports to a local
-// server that it runs.
-bool prepareFolder(const QTemporaryDir &objectFolder, const QString &strExecutable, quint16 intPort) {
-    const QString strBuild = TESSALOQUIN_BINARY_DIR;
-    if (!QFile::copy(strExecutable, objectFolder.filePath("program"))) {
+// A folder holding a copy of a build's executable and of its shipped page, whose first script reports to a local
+// server that it runs, and whose last one, once the page has loaded, how long one bridge call takes.
+bool prepareFolder(const QTemporaryDir &objectFolder, const QString &strBuild, quint16 intPort) {
+    if (!QFile::copy(strBuild + "/tessaloquin", objectFolder.filePath("program"))) {
         return false;
     }
     QDir().mkpath(objectFolder.filePath("res"));
@@ -34,9 +35,22 @@ bool prepareFolder(const QTemporaryDir &objectFolder, const QString &strExecutab
     }
     QByteArray byteHtml = objectPage.readAll();
     objectPage.close();
-    const QByteArray byteProbe =
-        QString("<head><script>new Image().src = 'http://127.0.0.1:%1/started';</script>").arg(intPort).toUtf8();
-    byteHtml.replace("<head>", byteProbe);
+    const QString strServer = QString("http://127.0.0.1:%1/").arg(intPort);
+    byteHtml.replace("<head>",
+                     QString("<head><script>new Image().src = '%1started';</script>").arg(strServer).toUtf8());
+    // The cheapest slot, in rounds of 20 ms each (the engines' clocks are too coarse for one call): what crossing
+    // to the program costs, nothing else. The median round's time per call, in nanoseconds.
+    // It waits until the memory has been read, so that its garbage does not count there.
+    byteHtml.replace("</body>", QString("<script>window.setTimeout(function() {"
+                                        " if (!window.jsGeneral) { return; } var a = [];"
+                                        " for (var r = 0; r < 9; r += 1) { var s = performance.now(), t = s, n = 0;"
+                                        " while (t - s < 20) { jsGeneral.getVersion(); n += 1; t = performance.now(); }"
+                                        " a.push((t - s) / n); }"
+                                        " a.sort(function(x, y) { return x - y; });"
+                                        " new Image().src = '%1bridge/' + Math.round(a[4] * 1e6); }, 2500);"
+                                        "</script></body>")
+                                    .arg(strServer)
+                                    .toUtf8());
     if (!objectPage.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         return false;
     }
@@ -44,45 +58,104 @@ bool prepareFolder(const QTemporaryDir &objectFolder, const QString &strExecutab
     return true;
 }
 
+// The resident memory of a process and of every process it started, such as a web engine's renderers.
 qint64 residentKilobytes(qint64 intPid) {
-    QFile objectStatus(QString("/proc/%1/status").arg(intPid));
-    if (!objectStatus.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray &byteLine : objectStatus.readAll().split('\n')) {
-        if (byteLine.startsWith("VmRSS:")) {
-            return byteLine.mid(6).trimmed().split(' ').first().toLongLong();
+    QList<qint64> qlistPid = {intPid};
+    for (const QString &strEntry : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile objectStat("/proc/" + strEntry + "/stat");
+        if (strEntry.toLongLong() > 0 && objectStat.open(QIODevice::ReadOnly)) {
+            // The parent is the second field after the command, which stands in parentheses.
+            const QByteArray byteStat = objectStat.readAll();
+            const QList<QByteArray> qlistField = byteStat.mid(byteStat.lastIndexOf(')') + 2).split(' ');
+            if (qlistField.size() > 1 && qlistField.at(1).toLongLong() > 0) {
+                qlistPid.append(strEntry.toLongLong());
+                qlistPid.append(-qlistField.at(1).toLongLong());
+            }
         }
     }
-    return 0;
+    // Pairs of child and negated parent, walked until no more descendants turn up.
+    QList<qint64> qlistTree = {intPid};
+    for (bool boolGrown = true; boolGrown;) {
+        boolGrown = false;
+        for (int intIndex = 1; intIndex + 1 < qlistPid.size(); intIndex += 2) {
+            if (qlistTree.contains(-qlistPid.at(intIndex + 1)) && !qlistTree.contains(qlistPid.at(intIndex))) {
+                qlistTree.append(qlistPid.at(intIndex));
+                boolGrown = true;
+            }
+        }
+    }
+    qint64 intTotal = 0;
+    for (const qint64 intMember : qlistTree) {
+        QFile objectStatus(QString("/proc/%1/status").arg(intMember));
+        if (!objectStatus.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        for (const QByteArray &byteLine : objectStatus.readAll().split('\n')) {
+            if (byteLine.startsWith("VmRSS:")) {
+                intTotal += byteLine.mid(6).trimmed().split(' ').first().toLongLong();
+            }
+        }
+    }
+    return intTotal;
 }
 
 struct Start {
     double floatNanoseconds = 0;
     double floatKilobytes = 0;
+    double floatBridgeNanoseconds = 0;
 };
 
-// One start: the time until the page's first script runs, and the resident memory once the page has settled.
-Start measureStart(const QString &strExecutable) {
+// The path of the next report to the server, or an empty text when none came within intMilliseconds.
+QByteArray nextReport(QTcpServer &objectServer, int intMilliseconds) {
+    if (!objectServer.hasPendingConnections() && !objectServer.waitForNewConnection(intMilliseconds)) {
+        return QByteArray();
+    }
+    QTcpSocket *objectSocket = objectServer.nextPendingConnection();
+    objectSocket->waitForReadyRead(2000);
+    const QByteArray byteLine = objectSocket->readLine();
+    delete objectSocket;
+    return byteLine.split(' ').value(1);
+}
+
+// One start: the time until the page's first script runs, the memory of all the program's processes once the page
+// has settled, and the median bridge call.
+Start measureStart(const QString &strBuild, const QString &strExecutable) {
     QTcpServer objectServer;
     objectServer.listen(QHostAddress::LocalHost);
     QTemporaryDir objectFolder;
     Start objectStart;
-    if (!prepareFolder(objectFolder, strExecutable, objectServer.serverPort())) {
+    if (!prepareFolder(objectFolder, strBuild, objectServer.serverPort())) {
         return objectStart;
     }
+    QFile::remove(objectFolder.filePath("program"));
+    QFile::copy(strExecutable, objectFolder.filePath("program"));
 
     QProcess objectProcess;
     objectProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment objectEnvironment = QProcessEnvironment::systemEnvironment();
+    // Chromium refuses its sandbox to root; a benchmark run as root has to do without it.
+    if (geteuid() == 0) {
+        objectEnvironment.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+    objectProcess.setProcessEnvironment(objectEnvironment);
     QElapsedTimer objectTimer;
     objectTimer.start();
     objectProcess.start(objectFolder.filePath("program"), QStringList());
-    if (objectServer.waitForNewConnection(30000)) {
+    if (nextReport(objectServer, 30000) == "/started") {
         objectStart.floatNanoseconds = double(objectTimer.nsecsElapsed());
-        delete objectServer.nextPendingConnection();
     }
-    QThread::msleep(1500);
+    QThread::msleep(qMax<qint64>(0, 1500 - objectTimer.elapsed() + qint64(objectStart.floatNanoseconds / 1e6)));
     objectStart.floatKilobytes = double(residentKilobytes(objectProcess.processId()));
+    // A bare view has no bridge and sends nothing more.
+    QElapsedTimer objectWait;
+    objectWait.start();
+    while (!strExecutable.endsWith("bareview") && objectWait.elapsed() < 8000) {
+        const QByteArray byteReport = nextReport(objectServer, int(8000 - objectWait.elapsed()));
+        if (byteReport.startsWith("/bridge/")) {
+            objectStart.floatBridgeNanoseconds = byteReport.mid(8).toDouble();
+            break;
+        }
+    }
     objectProcess.kill();
     objectProcess.waitForFinished();
     return objectStart;
@@ -93,24 +166,46 @@ double median(QVector<double> qvectorValues) {
     return qvectorValues.isEmpty() ? 0 : qvectorValues.at(qvectorValues.size() / 2);
 }
 
+struct Starts {
+    QVector<double> qvectorTime, qvectorMemory, qvectorBridge;
+    void append(const Start &objectStart) {
+        qvectorTime.append(objectStart.floatNanoseconds);
+        qvectorMemory.append(objectStart.floatKilobytes);
+        qvectorBridge.append(objectStart.floatBridgeNanoseconds);
+    }
+};
+
 } // namespace
 
 TESSALOQUIN_BENCH(startup) {
     const QString strBuild = TESSALOQUIN_BINARY_DIR;
-    QVector<double> qvectorProgramTime, qvectorBareTime, qvectorProgramMemory, qvectorBareMemory;
-    // Alternating, so that both see the same state of the machine.
+    // A QtWebKit build folder to hold this build against, when this one runs another engine.
+    const QString strOther = qEnvironmentVariable("TESSALOQUIN_BENCH_WEBKIT");
+    Starts objectProgram, objectBare, objectOther;
+    // Alternating, so that all see the same state of the machine.
     for (int intRound = 0; intRound < 7; intRound += 1) {
-        const Start objectProgram = measureStart(strBuild + "/tessaloquin");
-        const Start objectBare = measureStart(strBuild + "/bench/tessaloquin_bareview");
-        qvectorProgramTime.append(objectProgram.floatNanoseconds);
-        qvectorBareTime.append(objectBare.floatNanoseconds);
-        qvectorProgramMemory.append(objectProgram.floatKilobytes);
-        qvectorBareMemory.append(objectBare.floatKilobytes);
+        objectProgram.append(measureStart(strBuild, strBuild + "/tessaloquin"));
+        objectBare.append(measureStart(strBuild, strBuild + "/bench/tessaloquin_bareview"));
+        if (!strOther.isEmpty()) {
+            objectOther.append(measureStart(strOther, strOther + "/tessaloquin"));
+        }
     }
-    return {
-        {"start-up until the page's first script runs", median(qvectorProgramTime) / 1e6, median(qvectorBareTime) / 1e6,
-         1.25, "ms"},
-        {"resident memory after start", median(qvectorProgramMemory) / 1024, median(qvectorBareMemory) / 1024, 1.15,
-         "MiB"},
+    QList<BenchResult> qlistResult = {
+        {"start-up until the page's first script runs", median(objectProgram.qvectorTime) / 1e6,
+         median(objectBare.qvectorTime) / 1e6, 1.25, "ms"},
+        {"memory of all processes after start", median(objectProgram.qvectorMemory) / 1024,
+         median(objectBare.qvectorMemory) / 1024, 1.15, "MiB"},
+        {"one bridge call", median(objectProgram.qvectorBridge) / 1e3, 0, 0, "us"},
     };
+    if (!strOther.isEmpty()) {
+        qlistResult += {
+            {"start-up, this engine against QtWebKit", median(objectProgram.qvectorTime) / 1e6,
+             median(objectOther.qvectorTime) / 1e6, 2, "ms"},
+            {"memory, this engine against QtWebKit", median(objectProgram.qvectorMemory) / 1024,
+             median(objectOther.qvectorMemory) / 1024, 3, "MiB"},
+            {"one bridge call against a 250 us bound", median(objectProgram.qvectorBridge) / 1e3, 250, 1, "us"},
+            {"one bridge call with QtWebKit", median(objectOther.qvectorBridge) / 1e3, 0, 0, "us"},
+        };
+    }
+    return qlistResult;
 }

@@ -16,7 +16,6 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSqlError>
-#include <QTextCodec>
 
 #include <algorithm>
 #include <cstdio>
@@ -763,10 +762,8 @@ int Cli::runImport() {
     if (byteText.startsWith("\xef\xbb\xbf")) {
         byteText.remove(0, 3);
     }
-    QTextCodec::ConverterState objectState;
-    const QString strText =
-        QTextCodec::codecForName("UTF-8")->toUnicode(byteText.constData(), byteText.size(), &objectState);
-    if (objectState.invalidChars > 0 || objectState.remainingChars > 0) {
+    QString strText;
+    if (!CliPlatform::decodeUtf8(byteText, &strText)) {
         return fail(1, QString("%1 is not UTF-8 text. Nothing was changed.").arg(strSource));
     }
 

@@ -224,7 +224,8 @@ QString CliAccount::lower(const QString &strText) {
         if (intCode == 0x03a3) {
             strResult += QChar(isFinalSigma(qvectorCode, intIndex) ? 0x03c2 : 0x03c3);
         } else {
-            strResult += QString::fromUcs4(&intCode, 1).toLower();
+            const char32_t charCode = intCode;
+            strResult += QString::fromUcs4(&charCode, 1).toLower();
         }
     }
     return strResult;

@@ -1,6 +1,7 @@
 #include "cli/CliPlatform.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 #include <cerrno>
@@ -141,4 +142,10 @@ bool CliPlatform::colourTerminal(bool *boolTrueColour) {
     *boolTrueColour = qgetenv("COLORTERM") == "truecolor" || qgetenv("COLORTERM") == "24bit";
     // NO_COLOR, when set to anything, asks every program for plain text.
     return isTerminal(STDERR_FILENO) && !byteTerm.isEmpty() && byteTerm != "dumb" && qgetenv("NO_COLOR").isEmpty();
+}
+
+bool CliPlatform::decodeUtf8(const QByteArray &byteText, QString *strText) {
+    // The decoder puts U+FFFD in place of every fault; valid input alone comes back byte for byte.
+    *strText = QString::fromUtf8(byteText);
+    return strText->toUtf8() == byteText;
 }

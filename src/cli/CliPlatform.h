@@ -1,6 +1,7 @@
 #pragma once
 
 class QByteArray;
+class QString;
 
 // What the terminal companion needs of the system beyond Qt: terminals, input without echo and signals. This
 // is the POSIX form; on Windows the same would be _isatty, ReadConsoleW with ENABLE_ECHO_INPUT switched off
@@ -26,6 +27,10 @@ public:
     static int takeSignal(int intDescriptor);
     // Ends the process by the signal as if it had never been caught, so that a shell sees it was interrupted.
     static void endBySignal(int intSignal);
+
+    // Bytes as text, false when they are not valid UTF-8 (strText then holds the text with U+FFFD in place of
+    // each fault). Text in another encoding would give another password without a word, so it is refused.
+    static bool decodeUtf8(const QByteArray &byteText, QString *strText);
 
     // Whether standard error is a terminal that shows colours, and whether it takes 24-bit colours.
     static bool colourTerminal(bool *boolTrueColour);

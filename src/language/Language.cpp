@@ -48,7 +48,7 @@ bool isNestedTooDeep(const QString &strContent) {
     int intDepth = 0;
     int intIndex = strContent.indexOf(QLatin1Char('<'));
     while (intIndex != -1) {
-        const QStringRef strTag = strContent.midRef(intIndex);
+        const QStringView strTag = QStringView(strContent).mid(intIndex);
         int intEnd = -1;
         if (strTag.startsWith(QLatin1String("<!--"))) {
             intEnd = strContent.indexOf(QLatin1String("-->"), intIndex + 4);

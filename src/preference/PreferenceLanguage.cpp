@@ -38,7 +38,11 @@ QString PreferenceLanguage::getStrName() {
     // "en" stands only for an absent key: a name stored empty on purpose reads as empty.
     QVariant variantName = PreferenceSettings::read(strPath(), "strName", QString("en"));
     // A value that is no text (a list or a rectangle that another program wrote) names no language either.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    if (!variantName.convert(QMetaType::fromType<QString>())) {
+#else
     if (!variantName.convert(QMetaType::QString)) {
+#endif
         return QString("en");
     }
     return variantName.toString();

@@ -253,6 +253,28 @@ QByteArray withoutSerialisedValues(const QByteArray &byteContent, int *intRemove
     return byteResult;
 }
 
+QByteArray escapedAsQt5(const QByteArray &byteContent) {
+    // Qt 5 writes every UTF-16 unit from 0x7f up as \x and its hex digits, and after such an escape every hex
+    // digit as well, so that the escape's end stays clear. Keys and section names never hold such units raw.
+    const QString strContent = QString::fromUtf8(byteContent);
+    QByteArray byteResult;
+    byteResult.reserve(byteContent.size());
+    bool boolEscapeHex = false;
+    for (const QChar charNext : strContent) {
+        const ushort intUnit = charNext.unicode();
+        const bool boolHex = (intUnit >= '0' && intUnit <= '9') || (intUnit >= 'a' && intUnit <= 'f') ||
+                             (intUnit >= 'A' && intUnit <= 'F');
+        if (intUnit >= 0x80 || (boolEscapeHex && boolHex)) {
+            byteResult += "\\x" + QByteArray::number(intUnit, 16);
+            boolEscapeHex = true;
+        } else {
+            byteResult += char(intUnit);
+            boolEscapeHex = false;
+        }
+    }
+    return byteResult;
+}
+
 bool prepare(const QString &strPath) {
     QFile objectFile(strPath);
     // A file that cannot be opened gives QSettings nothing to read either.
@@ -302,6 +324,20 @@ bool write(const QString &strPath, const QString &strKey, const QVariant &varian
     // A format error only says that lines of a damaged file were skipped in reading; the file was written.
     objectSettings.sync();
     if (objectSettings.status() != QSettings::AccessError) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+        // Qt 6 writes text beyond ASCII as raw UTF-8, which Qt 5 reads as Latin-1: the same folder read by a
+        // Qt 5 build would show other websites. Written as Qt 5 writes it, the file reads the same in both.
+        QFile objectFile(strPath);
+        const QByteArray byteWritten = objectFile.open(QIODevice::ReadOnly) ? objectFile.readAll() : QByteArray();
+        const QByteArray byteEscaped = escapedAsQt5(byteWritten);
+        if (byteEscaped != byteWritten) {
+            QSaveFile objectSave(strPath);
+            if (!objectSave.open(QIODevice::WriteOnly) || objectSave.write(byteEscaped) != byteEscaped.size() ||
+                !objectSave.commit()) {
+                qWarning("PreferenceSettings: %s is left in a form only Qt 6 reads", qUtf8Printable(strPath));
+            }
+        }
+#endif
         return true;
     }
 

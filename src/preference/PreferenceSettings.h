@@ -24,6 +24,9 @@ bool prepare(const QString &strPath);
 // The file's text without the lines that hold such values; the number of lines removed in intRemoved.
 QByteArray withoutSerialisedValues(const QByteArray &byteContent, int *intRemoved);
 
+// An INI text with every character beyond ASCII escaped as Qt 5's QSettings escapes it; ASCII text unchanged.
+QByteArray escapedAsQt5(const QByteArray &byteContent);
+
 // The value of one key; variantDefault when the file does not hold it or cannot be made safe to read.
 QVariant read(const QString &strPath, const QString &strKey, const QVariant &variantDefault);
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QTest>
+#include <QVariant>
 
 class TestPreferenceSettings : public QObject {
     Q_OBJECT
@@ -57,6 +58,41 @@ private slots:
                                     "@Variant(\\0)\n", "b=@ByteArray(x)\n", "b=@Variant(\\0)x\n"}) {
             QTest::newRow(strKept) << QByteArray(strKept) << QByteArray(strKept) << 0;
         }
+    }
+
+    // What Qt 5 writes for each text, byte for byte: the form a file must have to read the same in a Qt 5 and a Qt 6
+    // build. Written through write(), so that a Qt 6 build is checked end to end.
+    void textsAreWrittenAsQt5WritesThem_data() {
+        QTest::addColumn<QString>("strValue");
+        QTest::addColumn<QByteArray>("byteLine");
+
+        QTest::newRow("plain ASCII") << QString("bank.example") << QByteArray("strNote=bank.example");
+        QTest::newRow("umlaut, euro sign and a key emoji")
+            << QString::fromUtf8("bücher€.example 🔑")
+            << QByteArray("strNote=b\\xfc\\x63her\\x20ac.example \\xd83d\\xdd11");
+        QTest::newRow("hex digits after an escape")
+            << QString::fromUtf8("ü12ab") << QByteArray("strNote=\\xfc\\x31\\x32\\x61\\x62");
+        QTest::newRow("quoted for its spaces") << QString::fromUtf8(" lead ü") << QByteArray("strNote=\" lead \\xfc\"");
+        QTest::newRow("quoted for its separators")
+            << QString::fromUtf8("a;b,ç=d") << QByteArray("strNote=\"a;b,\\xe7=d\"");
+        QTest::newRow("control character") << QString::fromUtf8("\x01"
+                                                                "1ß")
+                                           << QByteArray("strNote=\\x1\\x31\\xdf");
+        QTest::newRow("leading at sign") << QString::fromUtf8("@ö") << QByteArray("strNote=@@\\xf6");
+        QTest::newRow("CJK and a line break")
+            << QString::fromUtf8("日本語\nçaf") << QByteArray("strNote=\\x65e5\\x672c\\x8a9e\\n\\xe7\\x61\\x66");
+        QTest::newRow("invisible characters")
+            << QString::fromUtf8("\u200b\u202e") << QByteArray("strNote=\\x200b\\x202e");
+    }
+
+    void textsAreWrittenAsQt5WritesThem() {
+        QFETCH(QString, strValue);
+        QFETCH(QByteArray, byteLine);
+
+        const QString strPath = PreferenceSettings::path("PreferenceAccountSelected.ini");
+        QVERIFY(PreferenceSettings::write(strPath, "strNote", strValue));
+        QCOMPARE(TestSupport::readFile("res/PreferenceAccountSelected.ini"), "[General]\n" + byteLine + "\n");
+        QCOMPARE(PreferenceSettings::read(strPath, "strNote", QVariant()).toString(), strValue);
     }
 
     void serialisedValuesAreFoundAsQtReadsThem() {

@@ -1,4 +1,4 @@
-// The floor for the start-up figures: a plain QtWebKit view loading assets/index.html beside the
+// The floor for the start-up figures with QtWebKit: a plain view loading assets/index.html beside the
 // executable, with nothing of the program around it.
 #include <QApplication>
 #include <QUrl>
