@@ -149,8 +149,11 @@ var AccountScreen = (function() {
             intRendered = objectAccount.intIdent;
             conceal();
         }
-        Dom.text(Dom.element('account-title'), objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') :
-            objectAccount.strWebsite);
+        var strTitle = objectAccount.strWebsite === '' ? Catalogue.get('list_no_website') : objectAccount.strWebsite;
+        Dom.text(Dom.element('account-title'), strTitle);
+        // The screen is named for its account, so arriving here says which one ("bank.example, me@example.org").
+        Dom.element('screen-account').setAttribute('aria-label', objectAccount.strMail === '' ? strTitle :
+            Catalogue.get('account_place', {website: strTitle, mail: objectAccount.strMail}));
         Dom.text(Dom.element('account-mail'), objectAccount.strMail);
         Dom.text(Dom.element('account-user'), objectAccount.strUser);
         Dom.text(Dom.element('account-note'), objectAccount.strNote);

@@ -217,6 +217,19 @@ var Accounts = (function() {
         return boolWritten;
     }
 
+    // The program's word, given before this page's scripts ran, that the database is no account list (damaged,
+    // or without its table): it was opened for reading only and is left unchanged. The notice, or null.
+    function damage() {
+        var arrayNotices = Array.isArray(window.jsNotices) ? window.jsNotices : [];
+        for (var i = 0; i < arrayNotices.length; i += 1) {
+            var strKind = arrayNotices[i] && arrayNotices[i].strKind;
+            if (typeof strKind === 'string' && strKind.indexOf('database-') === 0) {
+                return arrayNotices[i];
+            }
+        }
+        return null;
+    }
+
     // Reloads whose earlier notices are still queued: the changes those notices report are in the list already.
     var intFresh = 0;
 
@@ -252,7 +265,8 @@ var Accounts = (function() {
         createMany: createMany,
         fresh: fresh,
         folder: folder,
-        writable: writable
+        writable: writable,
+        damage: damage
     };
 }());
 

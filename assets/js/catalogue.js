@@ -117,6 +117,10 @@ var Catalogue = (function() {
     // Puts the texts of the chosen language into the document; then every part of the page that writes texts
     // of its own (onRetext) writes them again.
     function retext() {
+        // An empty name loads no catalogue at all, and every text would show as its name: a real one is stored.
+        if (current() === '') {
+            Bridge.call('jsPreferenceLanguage', 'setStrName', ['en']);
+        }
         strShown = current();
         load();
         applyDirection();

@@ -224,8 +224,17 @@ var ListScreen = (function() {
         } else if (arrayView.length === 0) {
             Catalogue.set(objectEmpty, 'list_no_match');
         }
-        objectEmpty.hidden = arrayView.length > 0;
+        // No invitation to start a new list on top of one the program could not read, nor a count of none.
+        var boolUnread = intTotal === 0 && Accounts.damage() !== null;
+        objectEmpty.hidden = arrayView.length > 0 || boolUnread;
+        Dom.element('list-count').hidden = boolUnread;
         Dom.element('list').hidden = arrayView.length === 0;
+        // Where the list would be, the hint says why it is not: the filter, where the focus is, carries it.
+        if (objectEmpty.hidden) {
+            Dom.element('filter').removeAttribute('aria-describedby');
+        } else {
+            Dom.element('filter').setAttribute('aria-describedby', 'list-empty');
+        }
     }
 
     function render() {

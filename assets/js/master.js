@@ -58,6 +58,7 @@ var Master = (function() {
         objectPrint.textContent = '';
         objectPrint.removeAttribute('aria-label');
         objectPrint.classList.remove('fingerprint-shown');
+        Dom.element('fingerprint-said').textContent = '';
     }
 
     function showFingerprint() {
@@ -76,8 +77,11 @@ var Master = (function() {
                 shape: Catalogue.get('shape_' + objectSymbol.strShape)
             });
         });
-        objectPrint.setAttribute('aria-label', Catalogue.get('fingerprint_label') + ': ' + arrayNames.join(', '));
+        var strName = Catalogue.get('fingerprint_label') + ': ' + arrayNames.join(', ');
+        objectPrint.setAttribute('aria-label', strName);
         objectPrint.classList.add('fingerprint-shown');
+        // Said once each time it appears after a pause in typing, and not while the keys come.
+        Dom.text(Dom.element('fingerprint-said'), strName);
     }
 
     function setShown(boolShown) {

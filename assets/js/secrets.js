@@ -14,11 +14,11 @@ var Secrets = (function() {
         return secret(document.activeElement);
     }
 
-    // Shows or hides the text of a secret field; its toggle button is pressed while the text shows.
+    // Shows or hides the text of a secret field. Its toggle button keeps its name ("Show password") and is
+    // pressed while the text shows: a name that changed with each press would not be read as the new state.
     function show(objectField, objectToggle, boolShown) {
         objectField.type = boolShown ? 'text' : 'password';
         objectToggle.setAttribute('aria-pressed', boolShown ? 'true' : 'false');
-        Catalogue.set(objectToggle, boolShown ? 'action_hide' : 'action_show');
     }
 
     ['copy', 'cut', 'dragstart'].forEach(function(strType) {

@@ -18,6 +18,10 @@ var SettingsScreen = (function() {
             Catalogue.set(Dom.element('language-failed'), 'language_failed', {folder: Accounts.folder()});
         }
         Catalogue.retext();
+        // Said in the language just chosen, which is the first thing the user hears of it.
+        if (boolSaved && Catalogue.language(strCode) !== null) {
+            Notice.show('language_changed', {language: Catalogue.language(strCode).strName});
+        }
         return boolSaved;
     }
 

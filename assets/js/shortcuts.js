@@ -28,27 +28,35 @@ var Shortcuts = (function() {
         }
     };
 
+    // Each row is an entry of the list, read as "Shift+Tab: Previous field": the keys side by side on the
+    // screen are read with a pause between them.
     function build() {
         var objectBody = Dom.element('shortcuts-table');
         objectBody.textContent = '';
-        arrayRows.forEach(function(arrayRow) {
+        arrayRows.forEach(function(arrayRow, intRow) {
             var objectRow = document.createElement('tr');
+            objectRow.id = 'shortcut-' + intRow;
             var objectKeys = document.createElement('td');
             objectKeys.className = 'shortcut-keys';
-            arrayRow[0].forEach(function(strKey) {
+            var strKeys = '';
+            arrayRow[0].forEach(function(strKey, intKey) {
                 if (strKey === '+') {
                     objectKeys.appendChild(document.createTextNode('+'));
+                    strKeys += '+';
                     return;
                 }
+                var strText = /^key_/.test(strKey) ? Catalogue.get(strKey) : strKey;
                 var objectKey = document.createElement('kbd');
-                Dom.text(objectKey, /^key_/.test(strKey) ? Catalogue.get(strKey) : strKey);
+                Dom.text(objectKey, strText);
                 objectKeys.appendChild(objectKey);
+                strKeys += (intKey > 0 && arrayRow[0][intKey - 1] !== '+' ? ', ' : '') + strText;
             });
             var objectWhat = document.createElement('td');
             Catalogue.set(objectWhat, arrayRow[1]);
             objectRow.appendChild(objectKeys);
             objectRow.appendChild(objectWhat);
-            objectBody.appendChild(objectRow);
+            objectRow.setAttribute('aria-label', strKeys + ': ' + Catalogue.get(arrayRow[1]));
+            Entries.add(objectBody, objectRow);
         });
     }
 
@@ -61,7 +69,8 @@ var Shortcuts = (function() {
             return;
         }
         build();
-        functionClose = Dialog.open(Dom.element('shortcuts'), Dom.element('shortcuts-close'), function() {
+        // The focus starts on the first shortcut, so that the first Tab or arrow reads the next one.
+        functionClose = Dialog.open(Dom.element('shortcuts'), Dom.element('shortcut-0'), function() {
             functionClose = null;
         });
     }
@@ -119,9 +128,17 @@ var Shortcuts = (function() {
             }
         });
         document.addEventListener('keydown', onKey);
+        Entries.attach(Dom.element('shortcuts-table'));
+        // Written again in the new language; the focus stays on the shortcut it was on.
         Catalogue.onRetext(function() {
             if (isOpen()) {
+                var objectActive = document.activeElement;
+                var strFocus = objectActive && objectActive.parentNode === Dom.element('shortcuts-table') ?
+                    objectActive.id : '';
                 build();
+                if (strFocus !== '') {
+                    Dom.element(strFocus).focus();
+                }
             }
         });
     }

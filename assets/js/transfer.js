@@ -187,17 +187,20 @@ var TransferScreen = (function() {
         arrayPending = objectSplit.arrayAdd;
         var objectList = Dom.element('import-list');
         arrayPending.slice(0, intPreviewRows).forEach(function(objectAccount) {
-            objectList.appendChild(previewItem(objectAccount));
+            Entries.add(objectList, previewItem(objectAccount));
         });
         if (arrayPending.length > intPreviewRows) {
             var objectMore = document.createElement('li');
             objectMore.className = 'preview-more';
             objectMore.textContent = '\u2026';
-            objectList.appendChild(objectMore);
+            objectMore.setAttribute('aria-label',
+                Catalogue.get('import_more', {count: arrayPending.length - intPreviewRows}));
+            Entries.add(objectList, objectMore);
         }
         Dom.element('import-preview').hidden = false;
         // The focus goes to what will be added, not to the button that adds it: a second Enter adds nothing.
-        Dom.element('import-list').focus();
+        // The summary above is spoken as a notice; the list has a name of its own, so it is not said twice.
+        Entries.focus(objectList);
     }
 
     function confirmImport() {
@@ -233,6 +236,7 @@ var TransferScreen = (function() {
         Dom.element('import-button').addEventListener('click', readClipboard);
         Dom.element('import-confirm').addEventListener('click', confirmImport);
         Dom.element('import-cancel').addEventListener('click', cancelImport);
+        Entries.attach(Dom.element('import-list'));
         Navigation.register('transfer', {
             show: clearResults,
             focus: function() {

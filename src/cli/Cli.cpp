@@ -9,16 +9,21 @@
 #include "password/Password.h"
 #include "preference/PreferenceAccount.h"
 #include "preference/PreferenceAccountSelected.h"
+#include "preference/PreferenceSettings.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QSqlError>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <unistd.h>
@@ -54,12 +59,19 @@ const QList<Command> &commands() {
     return qlistCommand;
 }
 
+// Set once standard output has been closed at the end; nothing may touch it after that.
+bool boolOutClosed = false;
+
+// Whatever fails here is found by finishOut, which every command's end passes through.
 void out(const QString &strText) {
-    std::fputs(strText.toUtf8().constData(), stdout);
+    const QByteArray byteText = strText.toUtf8();
+    std::fwrite(byteText.constData(), 1, size_t(byteText.size()), stdout);
 }
 
 void err(const QString &strText) {
-    std::fflush(stdout);
+    if (!boolOutClosed) {
+        std::fflush(stdout);
+    }
     std::fputs(strText.toUtf8().constData(), stderr);
     std::fflush(stderr);
 }
@@ -166,10 +178,70 @@ bool sameMarkers(const QString &strA, const QString &strB) {
     return true;
 }
 
-// The store reports nothing itself; its statements keep their last error.
+// Standard output written out and closed, or the exit code 1 with what failed: a full disk or a closed pipe
+// behind it leaves no "done" standing.
+int finishOut(int intCode) {
+    bool boolWritten = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    int intError = errno;
+    boolOutClosed = true;
+    if (std::fclose(stdout) != 0 && boolWritten) {
+        boolWritten = false;
+        intError = errno;
+    }
+    // After a failure already said, one more line would only repeat it.
+    if (!boolWritten && intCode == 0) {
+        return fail(1, QString("cannot write to standard output: %1; what it shows is incomplete")
+                           .arg(QString::fromLocal8Bit(std::strerror(intError))));
+    }
+    return intCode;
+}
+
+bool isUtf8(const QByteArray &byteText) {
+    QString strText;
+    return CliPlatform::decodeUtf8(byteText, &strText);
+}
+
+// The first argument that is not UTF-8 text, named as the user wrote it: the option it belongs to, or its
+// place; an empty text when every one is UTF-8.
+QString notUtf8(int intArgc, char **charArgv) {
+    for (int intIndex = 1; intIndex < intArgc; intIndex += 1) {
+        const QByteArray byteArgument(charArgv[intIndex]);
+        if (isUtf8(byteArgument)) {
+            continue;
+        }
+        const QByteArray bytePrevious = intIndex > 1 ? QByteArray(charArgv[intIndex - 1]) : QByteArray();
+        if (byteArgument.startsWith("-")) {
+            const QByteArray byteOption = byteArgument.left(byteArgument.indexOf('='));
+            return isUtf8(byteOption) ? "the value of " + QString::fromUtf8(byteOption) : QString("an option");
+        }
+        if (bytePrevious.startsWith("--") && !bytePrevious.contains('=') &&
+            qstringlistFields.contains(QString::fromUtf8(bytePrevious.mid(2)))) {
+            return "the value of " + QString::fromUtf8(bytePrevious);
+        }
+        return QString("argument %1").arg(intIndex);
+    }
+    return QString();
+}
+
+// Whether the selected-account preference holds the account now: a write that could not be stored reads back
+// as what the file held before.
+bool holdsSelection(const CliAccount &objectAccount) {
+    PreferenceAccountSelected *objectSelected = PreferenceAccountSelected::obtain();
+    return objectSelected->getIntIdent() == objectAccount.intIdent &&
+           objectSelected->getStrWebsite() == objectAccount.strWebsite &&
+           objectSelected->getStrMail() == objectAccount.strMail &&
+           objectSelected->getStrUser() == objectAccount.strUser &&
+           objectSelected->getStrNote() == objectAccount.strNote &&
+           objectSelected->getIntLength() == objectAccount.intLength &&
+           objectSelected->getStrSpecial() == objectAccount.strSpecial;
+}
+
+// The store says how its last change went; a change that went through but found no row names an account that
+// another program has deleted meanwhile.
 bool failed(const QSqlQuery &objectQuery, const QString &strWhat, int *intCode) {
-    if (objectQuery.lastError().isValid()) {
-        *intCode = fail(1, strWhat + ": " + objectQuery.lastError().text().simplified());
+    const PreferenceAccount *objectStore = PreferenceAccount::obtain();
+    if (!objectStore->boolWritten) {
+        *intCode = fail(1, strWhat + ": " + objectStore->strFailure);
         return true;
     }
     if (objectQuery.numRowsAffected() != 1) {
@@ -186,6 +258,11 @@ int Cli::main(int intArgc, char **charArgv) {
     // The program's identity, with which the data in res/ was written.
     MainPlatform::setIdentity();
 
+    // Bytes of another encoding would be stored as replacement characters without a word.
+    const QString strNotUtf8 = notUtf8(intArgc, charArgv);
+    if (!strNotUtf8.isEmpty()) {
+        return fail(2, strNotUtf8 + " is not UTF-8 text; set the terminal to UTF-8");
+    }
     QStringList qstringlistArgv;
     for (int intIndex = 0; intIndex < intArgc; intIndex += 1) {
         qstringlistArgv.append(QString::fromLocal8Bit(charArgv[intIndex]));
@@ -198,11 +275,11 @@ int Cli::main(int intArgc, char **charArgv) {
     }
     if (objectCli.objectParser.isSet("help")) {
         out(helpText());
-        return 0;
+        return finishOut(0);
     }
     if (objectCli.objectParser.isSet("version")) {
         out(QCoreApplication::applicationName() + " " + QCoreApplication::applicationVersion() + "\n");
-        return 0;
+        return finishOut(0);
     }
     if (objectCli.copying() && !CliClipboard::available(&strError)) {
         return fail(1, strError);
@@ -221,7 +298,7 @@ int Cli::main(int intArgc, char **charArgv) {
     MainUpdate::run();
     const int intCode = objectCli.run();
     PreferenceAccount::dispel();
-    return intCode;
+    return finishOut(intCode);
 }
 
 Cli::Cli() {
@@ -359,6 +436,14 @@ QString Cli::helpText() {
 bool Cli::load() {
     PreferenceAccount *objectStore = PreferenceAccount::obtain();
     QString strError;
+    if (!objectStore->strDamage.isEmpty()) {
+        fail(1, QString("%1 is %2. It was left unchanged: keep a copy of it, it may be the last copy of the list. "
+                        "To go on, move it away and import an export of the accounts.")
+                    .arg(objectStore->objectDatabase.databaseName(), objectStore->strDamage == "unreadable"
+                                                                         ? "damaged or no database"
+                                                                         : "a database without an account table"));
+        return false;
+    }
     if (!objectStore->objectDatabase.isOpen()) {
         strError = objectStore->objectDatabase.lastError().text().simplified();
     } else {
@@ -469,6 +554,13 @@ int Cli::apply(CliAccount &objectAccount, const CliAccount *objectStored) {
 
 void Cli::select(const CliAccount &objectAccount) {
     PreferenceAccountSelected *objectSelected = PreferenceAccountSelected::obtain();
+    // The page opens the selected account at its next start: a selection that was not stored is said.
+    const auto warn = qScopeGuard([&objectAccount]() {
+        if (!holdsSelection(objectAccount)) {
+            err(QString("Warning: the account could not be stored as the selected one in %1 (is the disk full?).\n")
+                    .arg(PreferenceSettings::path("PreferenceAccountSelected.ini")));
+        }
+    });
     objectSelected->setIntIdent(objectAccount.intIdent);
     objectSelected->setStrWebsite(objectAccount.strWebsite);
     objectSelected->setStrMail(objectAccount.strMail);
@@ -612,16 +704,10 @@ int Cli::runAdd() {
     PreferenceAccount *objectStore = PreferenceAccount::obtain();
     objectAccount.put();
     objectStore->create();
-    int intCode = 0;
-    if (failed(objectStore->objectCreate, "the account could not be added", &intCode)) {
-        return intCode;
+    if (!objectStore->boolWritten) {
+        return fail(1, "the account could not be added: " + objectStore->strFailure);
     }
-    // Numbered after rows of another program beyond 32 bits, the row was taken out again by the store.
-    const qlonglong intCreated = objectStore->objectCreate.lastInsertId().toLongLong();
-    if (intCreated > std::numeric_limits<int>::max()) {
-        return fail(1, "the account could not be added: the list holds rows numbered beyond 32 bits");
-    }
-    objectAccount.intIdent = int(intCreated);
+    objectAccount.intIdent = objectStore->objectCreate.lastInsertId().toInt();
     select(objectAccount);
     out(QString("Account added: %1.\n").arg(objectAccount.intIdent));
     printWarnings(objectAccount);
@@ -716,18 +802,37 @@ int Cli::runExport() {
     }
     const QByteArray byteText = (CliTransfer::exportText(qlistAccount) + "\n").toUtf8();
     const QString strFile = qstringlistArgument.value(0, "-");
+    const QFileInfo objectTarget(strFile);
     if (strFile == "-") {
-        std::fwrite(byteText.constData(), 1, size_t(byteText.size()), stdout);
-        if (std::fflush(stdout) != 0) {
-            return fail(1, "cannot write to standard output");
+        out(QString::fromUtf8(byteText));
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            return fail(1, QString("cannot write to standard output: %1. The export is incomplete.")
+                               .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        }
+    } else if (objectTarget.exists() && !objectTarget.isFile()) {
+        // A device or a pipe (/dev/stdout, a named pipe) is written as it is: a file renamed into its place would
+        // replace it.
+        QFile objectFile(strFile);
+        if (!objectFile.open(QIODevice::WriteOnly) || objectFile.write(byteText) != byteText.size() ||
+            !objectFile.flush()) {
+            return fail(
+                1, QString("cannot write %1: %2. The export is incomplete.").arg(strFile, objectFile.errorString()));
+        }
+        objectFile.close();
+        if (objectFile.error() != QFileDevice::NoError) {
+            return fail(
+                1, QString("cannot write %1: %2. The export is incomplete.").arg(strFile, objectFile.errorString()));
         }
     } else {
-        // Written whole or not at all, and readable by its owner only, like the data it comes from.
+        // Written whole beside it and renamed into place, or not at all, and readable by its owner only, like the
+        // data it comes from. Unbuffered: a write that Qt's buffer takes and its last flush loses (a full disk)
+        // would be renamed into place all the same, as an empty or cut-off file.
         QSaveFile objectFile(strFile);
-        if (!objectFile.open(QIODevice::WriteOnly) ||
+        if (!objectFile.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
             !objectFile.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
             objectFile.write(byteText) != byteText.size() || !objectFile.commit()) {
-            return fail(1, QString("cannot write %1: %2").arg(strFile, objectFile.errorString()));
+            return fail(1, QString("cannot write %1: %2. No export was written; a file of that name is as it was.")
+                               .arg(strFile, objectFile.errorString()));
         }
     }
     err(QString("Accounts exported: %1.\n").arg(qlistAccount.size()));

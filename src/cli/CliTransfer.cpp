@@ -225,28 +225,21 @@ QList<CliAccount> CliTransfer::split(const QList<CliAccount> &qlistExisting, int
 
 bool CliTransfer::write(const QList<CliAccount> &qlistAccount, QString *strError) {
     PreferenceAccount *objectStore = PreferenceAccount::obtain();
-    // The store's own transaction reports nothing, so the connection is asked directly: a write that fails
-    // must undo every one before it.
-    if (!objectStore->objectDatabase.transaction()) {
-        *strError = objectStore->objectDatabase.lastError().text().simplified();
+    // Not one account without the transaction: a write that fails must undo every one before it.
+    objectStore->transactionOpen();
+    if (!objectStore->boolWritten) {
+        *strError = objectStore->strFailure;
         return false;
     }
     for (const CliAccount &objectAccount : qlistAccount) {
         objectAccount.put();
         objectStore->create();
-        // A row numbered beyond 32 bits (after rows of another program) was taken out again by the store.
-        const bool boolBeyond = objectStore->objectCreate.lastInsertId().toLongLong() > std::numeric_limits<int>::max();
-        if (objectStore->objectCreate.lastError().isValid() || boolBeyond) {
-            *strError = boolBeyond ? QString("the list holds rows numbered beyond 32 bits")
-                                   : objectStore->objectCreate.lastError().text().simplified();
-            objectStore->objectDatabase.rollback();
-            return false;
+        if (!objectStore->boolWritten) {
+            break;
         }
     }
-    if (!objectStore->objectDatabase.commit()) {
-        *strError = objectStore->objectDatabase.lastError().text().simplified();
-        objectStore->objectDatabase.rollback();
-        return false;
-    }
-    return true;
+    // Kept only when every account went in; the store undoes all of them otherwise.
+    objectStore->transactionClose();
+    *strError = objectStore->strFailure;
+    return objectStore->boolWritten;
 }

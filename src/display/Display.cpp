@@ -8,9 +8,11 @@
 #include "preference/PreferenceAccountJavascriptinterface.h"
 #include "preference/PreferenceAccountSelectedJavascriptinterface.h"
 #include "preference/PreferenceLanguageJavascriptinterface.h"
+#include "preference/PreferenceNotice.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -47,6 +49,16 @@ void Display::notify(const QString &strGlobal) {
     Display::obtain()->objectWebview->page()->mainFrame()->evaluateJavaScript(
         QString() + "window.setTimeout(function() {" + "if (window." + strGlobal + " !== undefined) {" + strGlobal +
         ".update();" + "}" + "}, 0);");
+}
+
+bool Display::isPageDocument(const QUrl &objectUrl, const QString &strDirectory) {
+    if (objectUrl.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment) == QUrl("about:blank")) {
+        return true;
+    }
+    // The path as text, its "." and ".." resolved: another spelling of a file inside is refused, which is safe.
+    const QString strAssets = QDir::cleanPath(strDirectory + "/assets") + "/";
+    return objectUrl.isLocalFile() && objectUrl.host().isEmpty() &&
+           QDir::cleanPath(objectUrl.toLocalFile()).startsWith(strAssets);
 }
 
 Display::Display() : QMainWindow(nullptr) {
@@ -110,6 +122,7 @@ void Display::updateJavascriptinterface() {
         "jsPreferenceAccountSelected", new PreferenceAccountSelectedJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject("jsPreferenceLanguage", new PreferenceLanguageJavascriptinterface(),
                                              QWebFrame::QtOwnership);
+    objectFrame->evaluateJavaScript(PreferenceNotice::script());
 }
 
 void Display::keyPressEvent(QKeyEvent *objectEvent) {

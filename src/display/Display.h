@@ -4,6 +4,7 @@
 
 class QCloseEvent;
 class QKeyEvent;
+class QUrl;
 class QVBoxLayout;
 class QWebView;
 
@@ -26,6 +27,9 @@ class QWebView;
 //       The window is being closed (closeEvent). true: the page asks what Escape asks of unsaved input, and closes
 //       its own window (window.close()) once it may, which the window then lets go; false: it closes at once. Its
 //       answer comes on a later turn, so an engine whose scripts answer later serves it the same way.
+//   "window.jsNotices = [...];"
+//       At every load, before the page's own scripts: what was found wrong with the stored data
+//       (PreferenceNotice), a JSON array the page tells the user of.
 // Every script but Escape's tests for its object, so a page without it is left alone.
 class Display : public QMainWindow {
     Q_OBJECT
@@ -48,6 +52,11 @@ public:
     // Has the page's X.update() run, X being strGlobal, once the running script has finished: the notify script
     // of the stored data above. The window is made first if there is none.
     static void notify(const QString &strGlobal);
+
+    // Whether a frame inside the page may show objectUrl: about:blank, or a document of the shipped page itself,
+    // a local file inside assets/ of the application living in strDirectory. Whatever else a frame showed could
+    // reach the page's bridge objects through its parent. Query and fragment do not matter.
+    static bool isPageDocument(const QUrl &objectUrl, const QString &strDirectory);
 
 public:
     Display();

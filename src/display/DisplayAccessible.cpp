@@ -74,3 +74,13 @@ QAccessibleInterface *DisplayAccessible::focusChild() const {
     objectDocument->ensure();
     return objectDocument->element(objectDocument->intFocus);
 }
+
+QAccessible::State DisplayAccessible::state() const {
+    QAccessible::State objectState = QAccessibleWidget::state();
+    // The focus is on an element of the page, not on the document around it: a reader that looks for the
+    // focused object from the window down stops at the first it finds.
+    if (objectState.focused && focusChild() != nullptr) {
+        objectState.focused = false;
+    }
+    return objectState;
+}

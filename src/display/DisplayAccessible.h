@@ -29,4 +29,5 @@ public:
     int indexOfChild(const QAccessibleInterface *objectChild) const override;
     QAccessibleInterface *childAt(int intX, int intY) const override;
     QAccessibleInterface *focusChild() const override;
+    QAccessible::State state() const override;
 };

@@ -37,11 +37,13 @@ const char *const strScript = R"(
     var mapSkip = {SCRIPT: true, STYLE: true, TEMPLATE: true, LEGEND: true, OPTION: true};
     // Read whole, by their name: what they hold is not read again as elements of its own.
     var setWhole = new Set(['button', 'check', 'radio', 'combo', 'text', 'link', 'heading', 'item', 'graphic',
-        'notice', 'label', 'tab']);
+        'notice', 'label', 'paragraph', 'tab']);
     var setFromContent = new Set(['button', 'check', 'radio', 'link', 'heading', 'item', 'notice', 'label',
-        'tab']);
+        'paragraph', 'tab']);
     var mapKey = new WeakMap();
     var mapElement = new Map();
+    // Every element read before that is still in the document, shown or not: its object waits for it.
+    var mapKnown = new Map();
     // A field that once held a password stays a password field when the page shows its text.
     var setSecret = new WeakSet();
     var setLive = new Set();
@@ -100,6 +102,11 @@ const char *const strScript = R"(
         var strAria = (objectElement.getAttribute('role') || '').trim().split(/\s+/)[0];
         if (strAria === 'none' || strAria === 'presentation') {
             return '';
+        }
+        // Qt's bridge has no toggle button: a button that stays pressed is a check box to assistive technology,
+        // whose state readers speak as it changes.
+        if ((strAria === '' || strAria === 'button') && objectElement.hasAttribute('aria-pressed')) {
+            return 'check';
         }
         if (Object.prototype.hasOwnProperty.call(mapAria, strAria)) {
             return mapAria[strAria];
@@ -272,8 +279,10 @@ const char *const strScript = R"(
             return;
         }
         var strRole = role(objectElement);
+        // A paragraph, as the other engine has it: readers take a loose label in a panel for text of the
+        // panel's own and read it on the way in, a hint as well as a field's description.
         if (strRole === '' && ownText(objectElement) && !objectElement.querySelector(strControls)) {
-            strRole = 'label';
+            strRole = objectElement.tagName === 'P' ? 'paragraph' : 'label';
         }
         if (strRole === '') {
             walk(objectElement, intParent, arrayNode);
@@ -349,7 +358,22 @@ const char *const strScript = R"(
             }
         });
         setLive.clear();
-        return {strTitle: document.title, intFocus: focus(), arrayNode: arrayNode, arrayLive: arrayLive};
+        var arrayKept = [];
+        mapKnown.forEach(function(objectElement, intKey) {
+            if (mapElement.has(intKey)) {
+                return;
+            }
+            if (document.contains(objectElement)) {
+                arrayKept.push(intKey);
+            } else {
+                mapKnown.delete(intKey);
+            }
+        });
+        mapElement.forEach(function(objectElement, intKey) {
+            mapKnown.set(intKey, objectElement);
+        });
+        return {strTitle: document.title, intFocus: focus(), arrayNode: arrayNode, arrayLive: arrayLive,
+            arrayKept: arrayKept};
     }
 
     function act(intKey, strAction) {
@@ -408,7 +432,7 @@ QAccessible::Role roleOf(const QString &strRole) {
         {"item", QAccessible::ListItem},       {"dialog", QAccessible::Dialog},
         {"group", QAccessible::Grouping},      {"graphic", QAccessible::Graphic},
         {"notice", QAccessible::Notification}, {"tab", QAccessible::PageTab},
-        {"tablist", QAccessible::PageTabList}};
+        {"paragraph", QAccessible::Paragraph}, {"tablist", QAccessible::PageTabList}};
     return qhashRole.value(strRole, QAccessible::StaticText);
 }
 
@@ -489,6 +513,11 @@ DisplayAccessibleDocument::DisplayAccessibleDocument(QWebView *objectWebview)
 
 DisplayAccessibleDocument::~DisplayAccessibleDocument() {
     remove(qmapElement.keys(), false);
+    dispose(qmapParked.values());
+    qmapParked.clear();
+    if (intPlaceholder != 0) {
+        QAccessible::deleteAccessibleInterface(intPlaceholder);
+    }
 }
 
 DisplayAccessibleDocument *DisplayAccessibleDocument::obtain(QWebView *objectWebview) {
@@ -546,6 +575,8 @@ void DisplayAccessibleDocument::update() {
     if (boolFresh) {
         // A new document: the keys of the old one mean nothing in it.
         remove(qmapElement.keys(), boolRead);
+        dispose(qmapParked.values());
+        qmapParked.clear();
         boolFocusTold = false;
         objectReading = evaluate(strScript).toBool() ? evaluate("DisplayAccessible.read(true)") : QVariant();
     }
@@ -553,6 +584,11 @@ void DisplayAccessibleDocument::update() {
         // The first reading is what assistive technology finds; there is nothing to tell about it.
         apply(objectReading.toMap(), boolRead);
         boolRead = true;
+    }
+    // The view may have gained the focus back with nothing changed in the page: where the focus is, is told
+    // all the same, and at the first reading too, so a reader that comes late learns it at once.
+    if (boolRead) {
+        tellFocus();
     }
 }
 
@@ -584,14 +620,28 @@ void DisplayAccessibleDocument::apply(const QVariantMap &qvariantmapReading, boo
     QSet<int> qsetCreated;
     QSet<int> qsetSeen;
     QList<int> qlistTopNew;
+    QList<DisplayAccessibleElement *> qlistReplaced;
     const QVariantList qvariantlistNode = qvariantmapReading.value("arrayNode").toList();
     for (const QVariant &objectValue : qvariantlistNode) {
         const QVariantMap qvariantmapNode = objectValue.toMap();
         const int intKey = qvariantmapNode.value("intKey").toInt();
         const int intParent = qvariantmapNode.value("intParent").toInt();
+        const QAccessible::Role enumRole = roleOf(qvariantmapNode.value("strRole").toString());
         DisplayAccessibleElement *objectElement = element(intKey);
-        const bool boolNew = objectElement == nullptr;
+        // Shown again: the object it had, told as come back.
+        bool boolNew = objectElement == nullptr && qmapParked.contains(intKey);
         if (boolNew) {
+            objectElement = qmapParked.take(intKey);
+            objectElement->boolParked = false;
+            qmapElement.insert(intKey, objectElement);
+        }
+        // The same element as another kind of thing (a button that became a heading) is a new object.
+        if (objectElement != nullptr && objectElement->enumRole != enumRole) {
+            qlistReplaced.append(qmapElement.take(intKey));
+            objectElement = nullptr;
+        }
+        if (objectElement == nullptr) {
+            boolNew = true;
             objectElement = new DisplayAccessibleElement(this, intKey);
             QAccessible::registerAccessibleInterface(objectElement);
             qmapElement.insert(intKey, objectElement);
@@ -602,7 +652,7 @@ void DisplayAccessibleDocument::apply(const QVariantMap &qvariantmapReading, boo
         const QString strTextBefore = objectElement->strText;
         const int intCaretBefore = objectElement->intCaret;
 
-        objectElement->enumRole = roleOf(qvariantmapNode.value("strRole").toString());
+        objectElement->enumRole = enumRole;
         objectElement->strName = qvariantmapNode.value("strName").toString();
         objectElement->strDescription = qvariantmapNode.value("strDescription").toString();
         objectElement->objectState = stateOf(qvariantmapNode.value("arrayState").toStringList());
@@ -658,13 +708,35 @@ void DisplayAccessibleDocument::apply(const QVariantMap &qvariantmapReading, boo
         }
     }
 
+    for (DisplayAccessibleElement *objectElement : qlistReplaced) {
+        if (boolTell) {
+            tell(objectElement, QAccessible::ObjectDestroyed);
+        }
+    }
+    dispose(qlistReplaced);
     QList<int> qlistGone;
     for (auto objectIterator = qmapElement.cbegin(); objectIterator != qmapElement.cend(); ++objectIterator) {
         if (!qsetSeen.contains(objectIterator.key())) {
             qlistGone.append(objectIterator.key());
         }
     }
-    remove(qlistGone, boolTell);
+    const QVariantList qvariantlistKept = qvariantmapReading.value("arrayKept").toList();
+    QSet<int> qsetKept;
+    for (const QVariant &objectKey : qvariantlistKept) {
+        qsetKept.insert(objectKey.toInt());
+    }
+    remove(qlistGone, boolTell, qsetKept);
+    // Those waiting whose element has left the document since.
+    QList<DisplayAccessibleElement *> qlistLeft;
+    for (auto objectIterator = qmapParked.begin(); objectIterator != qmapParked.end();) {
+        if (qsetKept.contains(objectIterator.key())) {
+            ++objectIterator;
+        } else {
+            qlistLeft.append(objectIterator.value());
+            objectIterator = qmapParked.erase(objectIterator);
+        }
+    }
+    dispose(qlistLeft);
     qlistTop = qlistTopNew;
 
     const QString strTitleBefore = strTitle;
@@ -694,7 +766,9 @@ void DisplayAccessibleDocument::apply(const QVariantMap &qvariantmapReading, boo
     }
 }
 
-void DisplayAccessibleDocument::remove(const QList<int> &qlistKey, bool boolTell) {
+void DisplayAccessibleDocument::remove(const QList<int> &qlistKey, bool boolTell, const QSet<int> &qsetKept) {
+    // Hidden or gone, it leaves its parent, which is what a reader is told (Qt has no message for hiding
+    // that takes an object out of its parent's children).
     if (boolTell) {
         const QSet<int> qsetGone(qlistKey.cbegin(), qlistKey.cend());
         for (int intKey : qlistKey) {
@@ -704,14 +778,40 @@ void DisplayAccessibleDocument::remove(const QList<int> &qlistKey, bool boolTell
             }
         }
     }
+    QList<DisplayAccessibleElement *> qlistDisposed;
     for (int intKey : qlistKey) {
         DisplayAccessibleElement *objectElement = qmapElement.take(intKey);
-        if (objectElement != nullptr) {
-            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(objectElement));
+        if (objectElement == nullptr) {
+            continue;
+        }
+        if (qsetKept.contains(intKey)) {
+            objectElement->boolParked = true;
+            objectElement->qlistChild.clear();
+            qmapParked.insert(intKey, objectElement);
+        } else {
+            qlistDisposed.append(objectElement);
         }
     }
+    dispose(qlistDisposed);
     if (qmapElement.isEmpty()) {
         qlistTop.clear();
+    }
+}
+
+void DisplayAccessibleDocument::dispose(const QList<DisplayAccessibleElement *> &qlistElement) {
+    if (qlistElement.isEmpty()) {
+        return;
+    }
+    for (DisplayAccessibleElement *objectElement : qlistElement) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(objectElement));
+    }
+    // Qt 5 gives the identity of the interface registered last to the next one when that interface is deleted,
+    // and a reader would take the new object for the old. A placeholder registered now takes that identity
+    // instead; the one before it can go, as its identity is no longer the last.
+    const QAccessible::Id intBefore = intPlaceholder;
+    intPlaceholder = QAccessible::registerAccessibleInterface(new DisplayAccessibleElement(nullptr, 0));
+    if (intBefore != 0) {
+        QAccessible::deleteAccessibleInterface(intBefore);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 #include <QVariantMap>
@@ -17,6 +18,11 @@ class QWebView;
 // Each later reading is compared with the one before, and what changed is told to assistive technology: new
 // and removed elements, names, states, text, the focus, and the notices the page announces.
 //
+// An element keeps its object, and so its identity for assistive technology, for as long as it is in the
+// document: hidden, it waits apart and comes back as the same object. An element that leaves the document, or
+// turns into another kind of thing, is told gone, and whatever comes after it is a new object with an identity
+// never given before, so that no reader can take it for the old one and keep the old role.
+//
 // It exists only once assistive technology has asked for the web view's interface. It reads again soon after
 // every key, click and change of focus in the view, and every quarter second otherwise; the script answers at
 // once when nothing changed.
@@ -27,6 +33,10 @@ public:
     QWebView *objectWebview;
     // Every element of the last reading by its key, which stays the element's as long as the page is loaded.
     QMap<int, DisplayAccessibleElement *> qmapElement;
+    // Elements not shown in the last reading but still in the document.
+    QMap<int, DisplayAccessibleElement *> qmapParked;
+    // Holds the identity Qt would hand out again next (see dispose()).
+    QAccessible::Id intPlaceholder = 0;
     // The keys of the top elements, in the document's order.
     QList<int> qlistTop;
     QString strTitle;
@@ -67,6 +77,7 @@ protected:
 private:
     QVariant evaluate(const QString &strScript) const;
     void apply(const QVariantMap &qvariantmapReading, bool boolTell);
-    void remove(const QList<int> &qlistKey, bool boolTell);
+    void remove(const QList<int> &qlistKey, bool boolTell, const QSet<int> &qsetKept = QSet<int>());
+    void dispose(const QList<DisplayAccessibleElement *> &qlistElement);
     void tellFocus();
 };

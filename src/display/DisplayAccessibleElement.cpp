@@ -75,6 +75,7 @@ QAccessible::Role DisplayAccessibleElement::role() const {
 QAccessible::State DisplayAccessibleElement::state() const {
     QAccessible::State objectResult = objectState;
     objectResult.focused = isValid() && objectDocument->intFocus == intKey && objectDocument->objectWebview->hasFocus();
+    objectResult.invisible = boolParked;
     return objectResult;
 }
 

@@ -34,6 +34,8 @@ public:
     int intCaret = 0;
     int intSelectionStart = 0;
     int intSelectionEnd = 0;
+    // Not shown now; waits for its element to be shown again.
+    bool boolParked = false;
 
 public:
     DisplayAccessibleElement(DisplayAccessibleDocument *objectDocument, int intKey);

@@ -1,5 +1,6 @@
 #include "display/DisplayPage.h"
 
+#include "display/Display.h"
 #include "display/DisplayNetworkmanager.h"
 
 #include <QCoreApplication>
@@ -22,10 +23,12 @@ bool DisplayPage::isShippedPage(const QUrl &objectUrl, const QString &strDirecto
 
 bool DisplayPage::acceptNavigationRequest(QWebFrame *objectFrame, const QNetworkRequest &objectRequest,
                                           QWebPage::NavigationType enumType) {
-    // Frames inside the page are the page's own affair; a request for a new window has no frame and is
-    // refused, as no window is ever made for it.
+    // A frame inside the page shows only the page's own documents: anything else could reach the bridge objects
+    // through its parent. A request for a new window has no frame and is refused, as no window is ever made
+    // for it.
     if (objectFrame != nullptr && objectFrame != mainFrame()) {
-        return QWebPage::acceptNavigationRequest(objectFrame, objectRequest, enumType);
+        return Display::isPageDocument(objectRequest.url(), QCoreApplication::applicationDirPath()) &&
+               QWebPage::acceptNavigationRequest(objectFrame, objectRequest, enumType);
     }
     return objectFrame != nullptr && isShippedPage(objectRequest.url(), QCoreApplication::applicationDirPath());
 }

@@ -3,6 +3,7 @@
 #include "display/Display.h"
 #include "display/DisplayAccessible.h"
 #include "main/MainPlatform.h"
+#include "main/MainSignal.h"
 #include "main/MainUpdate.h"
 
 #include <QApplication>
@@ -47,6 +48,8 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
     });
 
     DisplayAccessible::install();
+
+    MainSignal::init();
 }
 
 void Main::run() {

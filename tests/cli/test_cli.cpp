@@ -1,6 +1,7 @@
 #include "PageDriver.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -329,12 +330,100 @@ private slots:
         QCOMPARE(cli({"add", "--website", "n.example"}).intCode, 0);
         QCOMPARE(TestSupport::selectSql("SELECT intIdent, strWebsite FROM PreferenceAccount ORDER BY intIdent"),
                  QList<QVariantList>({{1, "a.example"}, {2, "x"}, {3, "n.example"}}));
+    }
 
-        TestSupport::writeFile("res/PreferenceAccount.sqlite", QByteArray(4096, 'x'));
-        const Result objectGarbage = cli({"list"});
-        QCOMPARE(objectGarbage.intCode, 1);
-        QCOMPARE(objectGarbage.strErr.count('\n'), 1);
-        QCOMPARE(TestSupport::readFile("res/PreferenceAccount.sqlite"), QByteArray(4096, 'x'));
+    // Every failure is said in one line with exit code 1 (2 for a wrong command line), claims no success, and
+    // leaves the database and an earlier export as they were; a password that was derived is still given.
+    void faultsAreSaidAndChangeNothing_data() {
+        QTest::addColumn<QString>("strSetup");
+        QTest::addColumn<QString>("strShell");
+        QTest::addColumn<QByteArray>("byteInput");
+        QTest::addColumn<int>("intCode");
+        QTest::addColumn<QString>("strErr");
+        QTest::newRow("export to a full standard output")
+            << ""
+            << "export > /dev/full" << QByteArray() << 1 << "cannot write to standard output";
+        QTest::newRow("list to a full standard output")
+            << ""
+            << "list > /dev/full" << QByteArray() << 1 << "cannot write to standard output";
+        QTest::newRow("export onto /dev/full") << ""
+                                               << "export /dev/full" << QByteArray() << 1 << "cannot write /dev/full";
+        QTest::newRow("export onto a full disk")
+            << "full disk"
+            << "export full/e.json" << QByteArray() << 1 << "No space left on device";
+        QTest::newRow("export over a file on a full disk")
+            << "full disk, old file"
+            << "export full/e.json" << QByteArray() << 1 << "a file of that name is as it was";
+        QTest::newRow("an option's value not UTF-8") << ""
+                                                     << "add --website \"$(printf 'a\\377')\"" << QByteArray() << 2
+                                                     << "the value of --website is not UTF-8 text";
+        QTest::newRow("a value after = not UTF-8")
+            << ""
+            << "add --website a --note=$'\\376'" << QByteArray() << 2 << "the value of --note is not UTF-8";
+        QTest::newRow("an argument not UTF-8")
+            << ""
+            << "list $'x\\300\\200'" << QByteArray() << 2 << "argument 2 is not UTF-8 text";
+        QTest::newRow("two megabytes as the master password")
+            << ""
+            << "password 1" << QByteArray(2 << 20, 'm') << 1 << "longer than 65536 bytes";
+        QTest::newRow("the selection cannot be stored")
+            << "selection folder"
+            << "password 1" << QByteArray("m\n") << 0 << "could not be stored as the selected one";
+        QTest::newRow("a damaged database") << "damaged"
+                                            << "list" << QByteArray() << 1 << "It was left unchanged";
+        QTest::newRow("a view instead of the table")
+            << "view"
+            << "add --website n.example" << QByteArray() << 1 << "without an account table";
+    }
+
+    void faultsAreSaidAndChangeNothing() {
+        QFETCH(QString, strSetup);
+        QFETCH(QString, strShell);
+        QFETCH(QByteArray, byteInput);
+        QFETCH(int, intCode);
+        QFETCH(QString, strErr);
+        PageDriver::seed({account("a.example", "a@example")});
+        const QString strFull = TestSupport::appPath("full");
+        QDir().mkpath(strFull);
+        if (strSetup.startsWith("full disk")) {
+            QVERIFY(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=16k", "tmpfs", strFull}) == 0);
+            if (strSetup.endsWith("old file")) {
+                TestSupport::writeFile("full/e.json", "old");
+            }
+            // Filled up, so that not even the first block of the export finds room.
+            TestSupport::writeFile("full/filler", QByteArray(64 << 10, 'f'));
+        } else if (strSetup == "selection folder") {
+            QVERIFY(QDir().mkpath(TestSupport::appPath("res/PreferenceAccountSelected.ini")));
+        } else if (strSetup == "damaged") {
+            TestSupport::writeFile("res/PreferenceAccount.sqlite", "minutes of the meeting, not an account list\n");
+        } else if (strSetup == "view") {
+            QVERIFY(TestSupport::executeSql("ALTER TABLE PreferenceAccount RENAME TO Kept"));
+            QVERIFY(TestSupport::executeSql("CREATE VIEW PreferenceAccount AS SELECT * FROM Kept"));
+        }
+        const QByteArray byteDatabase = TestSupport::readFile("res/PreferenceAccount.sqlite");
+
+        QProcess objectShell;
+        objectShell.setWorkingDirectory(TestSupport::appPath(""));
+        objectShell.start("bash", {"-c", "exec \"$0\" " + strShell, strProgram});
+        objectShell.write(byteInput);
+        objectShell.closeWriteChannel();
+        QVERIFY(objectShell.waitForFinished(60000));
+        const QString strOut = QString::fromUtf8(objectShell.readAllStandardOutput());
+        const QString strError = QString::fromUtf8(objectShell.readAllStandardError());
+        const QByteArray byteExport = TestSupport::readFile("full/e.json");
+        if (strSetup.startsWith("full disk")) {
+            QProcess::execute("umount", {strFull});
+        }
+
+        QCOMPARE(objectShell.exitCode(), intCode);
+        QVERIFY2(strError.contains(strErr), qPrintable(strError));
+        QVERIFY2(!strError.contains("exported") && !strError.contains("added"), qPrintable(strError));
+        QCOMPARE(strError.count('\n'), intCode == 0 ? 2 : 1);
+        QCOMPARE(byteExport, QByteArray(strSetup.endsWith("old file") ? "old" : ""));
+        QCOMPARE(TestSupport::readFile("res/PreferenceAccount.sqlite"), byteDatabase);
+        QVERIFY(QFileInfo("/dev/full").exists() && !QFileInfo("/dev/full").isFile());
+        // A password that was derived is still shown.
+        QCOMPARE(strOut.size(), intCode == 0 ? 16 : 0);
     }
 
     void accountIsNamedByIdentWebsiteOrOneMatch_data() {

@@ -1,6 +1,9 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
+#include "language/Language.h"
+#include "main/MainUpdate.h"
+#include "preference/PreferenceAccount.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -294,7 +297,7 @@ private slots:
         objectDriver.click("#nav-settings");
         objectDriver.key(Qt::Key_F1);
         QVERIFY(objectDriver.shown("shortcuts"));
-        QCOMPARE(objectDriver.focused(), QString("shortcuts-close"));
+        QCOMPARE(objectDriver.focused(), QString("shortcut-0"));
         objectDriver.key(Qt::Key_Escape);
         QVERIFY(!objectDriver.shown("shortcuts"));
         QCOMPARE(objectDriver.screen(), QString("settings"));
@@ -834,6 +837,80 @@ private slots:
         // Saved as soon as the fault is gone.
         objectDriver.click("#edit-save");
         QCOMPARE(PageDriver::stored().first().strUser, QString("ann-2"));
+    }
+
+    // Damaged data found at start is said on the page, and the files are left as they were, but for the values
+    // that had to go from a settings file. Rows with such values come last: the program tells of them for the
+    // rest of its run.
+    void startFaultsAreToldAndChangeNothing_data() {
+        QTest::addColumn<QString>("strFile");
+        QTest::addColumn<QByteArray>("byteContent");
+        QTest::addColumn<QString>("strNotice");
+        QTest::addColumn<QByteArray>("byteAfter");
+        const QByteArray byteRandom = QByteArray::fromHex("8be0ff0013c4a59e").repeated(512);
+        QTest::newRow("text in place of the database")
+            << "PreferenceAccount.sqlite" << QByteArray("minutes of the meeting, not an account list\n")
+            << "notice_database_unreadable" << QByteArray();
+        QTest::newRow("random bytes in place of the database")
+            << "PreferenceAccount.sqlite" << byteRandom << "notice_database_unreadable" << QByteArray();
+        QTest::newRow("a view in place of the table")
+            << "PreferenceAccount.sqlite" << QByteArray("CREATE VIEW PreferenceAccount AS SELECT * FROM Kept")
+            << "notice_database_table" << QByteArray();
+        QTest::newRow("a database without the table")
+            << "PreferenceAccount.sqlite" << QByteArray("DROP TABLE Kept") << "notice_database_table" << QByteArray();
+        // Refused unread like an unreadable one: the page goes on, with the texts' names for want of texts.
+        QTest::newRow("a catalogue beyond 4 MiB")
+            << "language - en.xml"
+            << "<resources><string name=\"nav_accounts\">" + QByteArray(5 << 20, 'x') + "</string></resources>"
+            << "" << QByteArray();
+        QTest::newRow("an empty language name") << "PreferenceLanguage.ini" << QByteArray("[General]\nstrName=\n") << ""
+                                                << QByteArray("[General]\nstrName=en\n");
+        QTest::newRow("unreadable values in a settings file")
+            << "PreferenceAccountSelected.ini"
+            << QByteArray("[General]\nintIdent=@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\nstrWebsite=kept\n")
+            << "notice_settings_removed" << QByteArray("[General]\n\nstrWebsite=kept\n");
+    }
+
+    void startFaultsAreToldAndChangeNothing() {
+        QFETCH(QString, strFile);
+        QFETCH(QByteArray, byteContent);
+        QFETCH(QString, strNotice);
+        QFETCH(QByteArray, byteAfter);
+        PreferenceAccount::dispel();
+        Language::dispel();
+        TestSupport::resetRes(true);
+        const QString strRelative = "res/" + strFile;
+        if (byteContent.startsWith("CREATE") || byteContent.startsWith("DROP")) {
+            PageDriver::seed({account("kept.example", "k@example")});
+            QVERIFY(TestSupport::executeSql("ALTER TABLE PreferenceAccount RENAME TO Kept"));
+            QVERIFY(TestSupport::executeSql(QString::fromUtf8(byteContent)));
+        } else {
+            TestSupport::writeFile(strRelative, byteContent);
+        }
+        const QByteArray byteBefore = TestSupport::readFile(strRelative);
+        MainUpdate::run();
+        QVERIFY(objectDriver.reload());
+
+        const QString strPath = "{file: '" + TestSupport::appPath(strRelative) + "'}";
+        const bool boolDatabase = strNotice.startsWith("notice_database");
+        QCOMPARE(objectDriver.text("data-alert"),
+                 strNotice.isEmpty() ? QString()
+                 : boolDatabase      ? catalogue(strNotice, strPath) + " " + catalogue("notice_database_action")
+                                     : catalogue(strNotice, strPath));
+        QVERIFY(!objectDriver.text("data-alert").contains("notice_"));
+        // No invitation to start anew on top of the list, nor a wrong word about the folder.
+        QCOMPARE(objectDriver.shown("list-empty"), !boolDatabase);
+        QCOMPARE(objectDriver.shown("list-count"), !boolDatabase || byteContent.startsWith("CREATE VIEW"));
+        QCOMPARE(objectDriver.js("document.getElementById('list-add').disabled").toBool(), boolDatabase);
+        QCOMPARE(objectDriver.shown("folder-alert"), false);
+        // The texts are the catalogue's, in English when no language was named.
+        const bool boolCatalogue = !strFile.startsWith("language");
+        QCOMPARE(names().isEmpty(), boolCatalogue);
+        QCOMPARE(objectDriver.text("nav-accounts"), QString(boolCatalogue ? "Accounts" : "nav_accounts"));
+
+        // Nothing the page does afterwards writes to a database that is no account list.
+        objectDriver.js("jsPreferenceAccount.setStrWebsite('new.example'); jsPreferenceAccount.create();");
+        QCOMPARE(TestSupport::readFile(strRelative), byteAfter.isEmpty() ? byteBefore : byteAfter);
     }
 
     void aboutShowsNameAndVersion() {

@@ -48,25 +48,35 @@ private slots:
 
     void everyControlHasItsRoleAndANameInTheLanguage_data() {
         // The language, a script that opens the screen, its title, and role and catalogue name (or text) of
-        // controls that must be there.
+        // controls that must be there, with the description after ">" where one is wanted.
         QTest::addColumn<QStringList>("qstringlistCase");
         QTest::newRow("account list in German")
             << QStringList{"de", "", "nav_accounts",
                            "Button:list_add EditableText:list_filter_label List:list_label Grouping:nav_main"};
-        QTest::newRow("account in Arabic") << QStringList{
-            "ar", "Selected.store(Accounts.all()[0]); Navigation.show('account');", "example.com",
-            "EditableText:master_label EditableText:password_label Button:password_copy Heading:example.com"};
+        QTest::newRow("account in Arabic")
+            << QStringList{"ar", "Selected.store(Accounts.all()[0]); Navigation.show('account');", "example.com",
+                           "EditableText:master_label>master_hint EditableText:password_label Button:password_copy "
+                           "Heading:example.com "
+                           "CheckBox:master_show CheckBox:password_show"};
         QTest::newRow("editor in Japanese")
             << QStringList{"ja", "Navigation.show('edit', {objectAccount: Accounts.all()[0]});", "edit_title_edit",
                            "EditableText:field_website ComboBox:field_length Grouping:field_special CheckBox:!"};
-        QTest::newRow("import and export in Russian") << QStringList{
-            "ru", "Navigation.show('transfer');", "transfer_title", "Button:export_button Button:import_button"};
+        QTest::newRow("import and export in Russian")
+            << QStringList{"ru", "Navigation.show('transfer');", "transfer_title",
+                           "Button:export_button>export_text Button:import_button>import_text Grouping:transfer_title"};
+        // The hint stands where the list would be, and the filter carries it.
+        QTest::newRow("a filter that matches nothing in Italian")
+            << QStringList{"it", "ListScreen.setFilter('zzz');", "nav_accounts",
+                           "EditableText:list_filter_label>list_no_match Grouping:nav_accounts"};
         QTest::newRow("settings in Hindi") << QStringList{"hi", "Navigation.show('settings');", "settings_title",
                                                           "Grouping:language_title RadioButton:Deutsch"};
         // A dialog hides everything outside it.
         QTest::newRow("delete confirmation in French")
             << QStringList{"fr", "Dialog.confirmDelete(Accounts.all()[0], function() {});", "nav_accounts",
                            "Dialog:delete_confirm_title Button:action_delete Button:action_cancel"};
+        QTest::newRow("shortcuts in Korean")
+            << QStringList{"ko", "Shortcuts.open();", "nav_accounts",
+                           "Dialog:shortcuts_title List:shortcuts_title Button:action_close"};
     }
 
     void everyControlHasItsRoleAndANameInTheLanguage() {
@@ -81,6 +91,10 @@ private slots:
         QStringList qstringlistFound;
         for (QAccessibleInterface *objectInterface : qlistAll) {
             const QString strName = objectInterface->text(QAccessible::Name);
+            const QString strDescription = objectInterface->text(QAccessible::Description);
+            if (!strDescription.isEmpty()) {
+                qstringlistFound.append(roleName(objectInterface->role()) + ":" + strName + ">" + strDescription);
+            }
             qstringlistFound.append(roleName(objectInterface->role()) + ":" + strName);
             // No control without a name, and no name the catalogue failed to fill.
             QVERIFY2(!strName.isEmpty() && !QRegularExpression("^[a-z]+(_[a-z]+)+$").match(strName).hasMatch(),
@@ -88,10 +102,13 @@ private slots:
             QCOMPARE(objectInterface->parent()->indexOfChild(objectInterface) >= 0, true);
         }
         for (const QString &strControl : qstringlistCase.at(3).split(' ')) {
-            const QString strWanted = strControl.section(':', 0, 0) + ":" + expected(strControl.section(':', 1));
+            const QString strDescription = strControl.section('>', 1);
+            const QString strWanted = strControl.section(':', 0, 0) + ":" +
+                                      expected(strControl.section(':', 1).section('>', 0, 0)) +
+                                      (strDescription.isEmpty() ? QString() : ">" + expected(strDescription));
             QVERIFY2(qstringlistFound.contains(strWanted), qPrintable(strWanted + "\n" + qstringlistFound.join("\n")));
         }
-        if (qstringlistCase.at(1).startsWith("Dialog")) {
+        if (qstringlistCase.at(1).startsWith("Dialog") || qstringlistCase.at(1).startsWith("Shortcuts")) {
             QCOMPARE(objectView->childCount(), 1);
         }
     }

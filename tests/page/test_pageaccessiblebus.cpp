@@ -4,25 +4,82 @@
 #include "support/TestSupport.h"
 
 #include <QAccessible>
+#include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 #include <QWebView>
+
+#include <functional>
 
 namespace {
 
 const QString strMaster = "Zq7-vault";
 
-// The notices and the focus moves the program told assistive technology.
+// What the program told assistive technology: the notices, the focus moves, as "focus|name|place" (place: the
+// outermost named panel or dialog around it, the screen or the dialog) beside the names alone, the checked
+// states ("checked|name|1") and the objects gone.
 QStringList qstringlistTold;
 QStringList qstringlistFocus;
+QStringList qstringlistEvent;
+QSet<QAccessible::Id> qsetGone;
+
+QString place(QAccessibleInterface *objectInterface) {
+    QString strPlace;
+    for (QAccessibleInterface *objectParent = objectInterface->parent();
+         objectParent != nullptr && objectParent->role() != QAccessible::WebDocument;
+         objectParent = objectParent->parent()) {
+        const QString strName = objectParent->text(QAccessible::Name);
+        const bool boolPlace =
+            objectParent->role() == QAccessible::Grouping || objectParent->role() == QAccessible::Dialog;
+        strPlace = boolPlace && !strName.isEmpty() ? strName : strPlace;
+    }
+    return strPlace;
+}
 
 void record(QAccessibleEvent *objectEvent) {
     QAccessibleInterface *objectInterface = objectEvent->accessibleInterface();
+    const QString strName = objectInterface->text(QAccessible::Name);
     if (objectEvent->type() == QAccessible::ObjectShow && objectInterface->role() == QAccessible::Notification) {
-        qstringlistTold.append(objectInterface->text(QAccessible::Name));
+        qstringlistTold.append(strName);
     } else if (objectEvent->type() == QAccessible::Focus) {
-        qstringlistFocus.append(objectInterface->text(QAccessible::Name));
+        qstringlistFocus.append(strName);
+        qstringlistEvent.append("focus|" + strName + "|" + place(objectInterface));
+    } else if (objectEvent->type() == QAccessible::StateChanged &&
+               static_cast<QAccessibleStateChangeEvent *>(objectEvent)->changedStates().checked) {
+        qstringlistEvent.append("checked|" + strName + "|" + QString::number(objectInterface->state().checked));
+    } else if (objectEvent->type() == QAccessible::ObjectDestroyed) {
+        qsetGone.insert(QAccessible::uniqueId(objectInterface));
     }
+}
+
+QSet<QAccessible::Id> identities(QAccessibleInterface *objectView) {
+    QSet<QAccessible::Id> qsetResult;
+    for (QAccessibleInterface *objectInterface : PageDriver::descendants(objectView)) {
+        qsetResult.insert(QAccessible::uniqueId(objectInterface));
+    }
+    return qsetResult;
+}
+
+// Catalogue names in braces ("{master_label}") replaced by their texts.
+QString expand(QString strText) {
+    QRegularExpressionMatch objectMatch;
+    while ((objectMatch = QRegularExpression("\\{([a-z0-9]+(?:_[a-z0-9]+)+)\\}").match(strText)).hasMatch()) {
+        strText.replace(objectMatch.captured(0), PageDriver::catalogue(objectMatch.captured(1)));
+    }
+    return strText;
+}
+
+// Whether the lines wanted were told in this order, with anything between them; one ending in "*" wants only
+// its beginning.
+bool inOrder(const QStringList &qstringlistTold, const QStringList &qstringlistWanted) {
+    int intAt = 0;
+    for (const QString &strTold : qstringlistTold) {
+        const QString strWanted = qstringlistWanted.value(intAt, "\n");
+        intAt += strWanted.endsWith('*') ? strTold.startsWith(strWanted.chopped(1)) : strTold == strWanted;
+    }
+    return intAt == qstringlistWanted.size();
 }
 
 QString last(const QStringList &qstringlistEvent) {
@@ -42,6 +99,24 @@ class TestPageAccessibleBus : public QObject {
         objectDriver.keys(strMaster);
     }
 
+    // Runs the reader for at most the seconds given, functionMeanwhile acting once it listens, and puts what it
+    // printed into strRead.
+    void readThroughTheBus(int intSeconds, const std::function<void()> &functionMeanwhile, QString &strRead) {
+        QProcess objectReader;
+        auto functionRead = [&objectReader, &strRead]() {
+            strRead += QString::fromUtf8(objectReader.readAllStandardOutput());
+            return strRead;
+        };
+        objectReader.start("/usr/bin/python3", {TestSupport::sourcePath("tests/page/test_pageaccessiblebus.py"),
+                                                "Tessaloquin", QString::number(intSeconds)});
+        QTRY_VERIFY_WITH_TIMEOUT(functionRead().contains("\nready\n"), 20000);
+        functionMeanwhile();
+        // The reader asks the program while it runs: wait with the event loop turning.
+        QTRY_VERIFY_WITH_TIMEOUT(objectReader.state() == QProcess::NotRunning, 60000);
+        functionRead();
+        QVERIFY2(objectReader.exitCode() == 0, objectReader.readAllStandardError().constData());
+    }
+
 private slots:
     void initTestCase() {
         objectDriver.start();
@@ -54,6 +129,8 @@ private slots:
         objectDriver.accessible();
         qstringlistTold.clear();
         qstringlistFocus.clear();
+        qstringlistEvent.clear();
+        qsetGone.clear();
         QAccessible::installUpdateHandler(record);
     }
 
@@ -71,9 +148,117 @@ private slots:
         QTRY_COMPARE(last(qstringlistFocus), QString("example.com me@example.com \u00b7 me"));
     }
 
+    void objectsKeepTheirIdentityAsLongAsTheirElement() {
+        QSet<QAccessible::Id> qsetSeen = identities(objectDriver.accessible());
+        const QAccessible::Id intFilter = QAccessible::uniqueId(
+            objectDriver.accessible(QAccessible::EditableText, PageDriver::catalogue("list_filter_label")));
+        // Away and back: the list's elements were hidden, not replaced.
+        objectDriver.openFirst();
+        qsetSeen += identities(objectDriver.accessible());
+        objectDriver.key(Qt::Key_Escape);
+        QTRY_COMPARE(QAccessible::uniqueId(objectDriver.accessible(QAccessible::EditableText,
+                                                                   PageDriver::catalogue("list_filter_label"))),
+                     intFilter);
+        // The shortcut list is made anew at each opening: new objects with identities never given before (the
+        // dialog, its heading, list and button, then only the 12 rows), the old ones told gone with the dialog.
+        for (int intNew : {16, 12}) {
+            objectDriver.key(Qt::Key_F1);
+            const QSet<QAccessible::Id> qsetOpen = identities(objectDriver.accessible());
+            QCOMPARE((qsetOpen - qsetSeen).size(), intNew);
+            qsetSeen += qsetOpen;
+            objectDriver.key(Qt::Key_Escape);
+            QTRY_VERIFY(qsetGone.intersects(qsetOpen));
+        }
+        // An element that becomes another kind of thing is another object.
+        objectDriver.js("document.getElementById('list-add').setAttribute('role', 'heading');");
+        QAccessibleInterface *objectHeading =
+            objectDriver.accessible(QAccessible::Heading, PageDriver::catalogue("list_add"));
+        QVERIFY(objectHeading != nullptr && !qsetSeen.contains(QAccessible::uniqueId(objectHeading)));
+        QVERIFY(qsetSeen.intersects(qsetGone - identities(objectDriver.accessible())));
+    }
+
+    void whatTheReaderIsToldAlongTheWay_data() {
+        // Steps as a user takes them ("click selector", "key name", "keys text", "clipboard text"), each with what
+        // it is told, each after " ~ ": focus moves and checked states, in order with anything between them, and
+        // notices ("notice|=script" is a text the page computes after the step). In the end every notice has been
+        // told once, and no other. Catalogue names in braces stand for their texts.
+        QTest::addColumn<QStringList>("qstringlistStep");
+        const QString strImport =
+            "clipboard [{\"strWebsite\": \"a.example\", \"strMail\": \"a@a.example\"}, "
+            "{\"strWebsite\": \"example.com\", \"strMail\": \"me@example.com\", \"strUser\": \"joe\"}]";
+        const QString strShortcuts = " ~ focus|{key_tab}: {shortcut_next}|{shortcuts_title}";
+        const QString strHelp = " ~ focus|F1, ?: {shortcut_help}|{shortcuts_title}";
+        QTest::newRow("an account and back, its place named for it")
+            << QStringList{"click #list .item ~ focus|{master_label}|b.org, b@b.org",
+                           "key Escape ~ focus|{list_filter_label}|{nav_accounts}"};
+        QTest::newRow("a new account by Ctrl+N") << QStringList{"key ctrl+N ~ focus|{field_website}|{edit_title_new}"};
+        QTest::newRow("the fingerprint once at each pause, and the toggles' states")
+            << QStringList{"click #list .item",
+                           "keys Zq7-vault ~ notice|{fingerprint_label}: *",
+                           "keys xy ~ notice|{fingerprint_label}: *",
+                           "click #master-toggle ~ checked|{master_show}|1",
+                           "key Space ~ checked|{master_show}|0",
+                           "click #password-toggle ~ checked|{password_show}|1"};
+        QTest::newRow("the language chosen, said in the new one")
+            << QStringList{"click #nav-settings ~ focus|English|{settings_title}",
+                           "click #language-de ~ notice|=Catalogue.get('language_changed', {language: 'Deutsch'})"};
+        QTest::newRow("an import's summary once, then its entries one by one")
+            << QStringList{strImport,
+                           "click #nav-transfer ~ focus|{export_button}|{transfer_title}",
+                           "click #import-button ~ notice|=Catalogue.get('import_preview', {add: 2, skip: 0}) ~ "
+                           "focus|a.example a@a.example|{transfer_title}",
+                           "key Down ~ focus|example.com me@example.com {import_differs} {field_user} joe*",
+                           "key Up ~ focus|a.example a@a.example|{transfer_title}",
+                           "key Tab ~ focus|{import_confirm}|{transfer_title}"};
+        QTest::newRow("the shortcuts one by one") << QStringList{
+            "key F1" + strShortcuts, "key Down ~ focus|{key_shift}+{key_tab}: {shortcut_previous}|{shortcuts_title}",
+            "key End" + strHelp,     "key Tab ~ focus|{action_close}|{shortcuts_title}",
+            "key Tab" + strHelp,     "key Home" + strShortcuts};
+    }
+
+    void whatTheReaderIsToldAlongTheWay() {
+        QFETCH(QStringList, qstringlistStep);
+        const QMap<QString, int> qmapKey = {{"Escape", Qt::Key_Escape}, {"F1", Qt::Key_F1},      {"Down", Qt::Key_Down},
+                                            {"Up", Qt::Key_Up},         {"Tab", Qt::Key_Tab},    {"End", Qt::Key_End},
+                                            {"Home", Qt::Key_Home},     {"Space", Qt::Key_Space}};
+        QStringList qstringlistNotice;
+        QStringList qstringlistOther;
+        // Expanded before any step: a step may change the language.
+        for (const QString &strItem : expand(qstringlistStep.join('\n')).split('\n')) {
+            const QString strStep = strItem.section(" ~ ", 0, 0);
+            const QString strArgument = strStep.section(' ', 1);
+            if (strStep.startsWith("click ")) {
+                objectDriver.click(strArgument);
+            } else if (strStep.startsWith("keys ")) {
+                objectDriver.keys(strArgument);
+            } else if (strStep.startsWith("clipboard ")) {
+                PageDriver::setClipboard(strArgument);
+            } else {
+                objectDriver.key(strArgument == "ctrl+N" ? Qt::Key_N : qmapKey.value(strArgument),
+                                 strArgument == "ctrl+N" ? Qt::ControlModifier : Qt::NoModifier);
+            }
+            for (const QString &strWanted : strItem.split(" ~ ").mid(1)) {
+                if (strWanted.startsWith("notice|")) {
+                    const QString strNotice = strWanted.section('|', 1);
+                    qstringlistNotice.append(strNotice.startsWith('=') ? objectDriver.js(strNotice.mid(1)).toString()
+                                                                       : strNotice);
+                    QTRY_VERIFY2(inOrder(qstringlistTold, qstringlistNotice), qPrintable(qstringlistTold.join('\n')));
+                } else {
+                    qstringlistOther.append(strWanted);
+                    QTRY_VERIFY2(inOrder(qstringlistEvent, qstringlistOther), qPrintable(qstringlistEvent.join('\n')));
+                }
+            }
+        }
+        QTest::qWait(500);
+        QCOMPARE(qstringlistTold.size(), qstringlistNotice.size());
+    }
+
     void copiesAndTheClearingAreAnnouncedOnceEach() {
         objectDriver.js("Timing.intClipboardSeconds = 2;");
         openAccount();
+        // The fingerprint comes first.
+        QTRY_COMPARE(qstringlistTold.size(), 1);
+        qstringlistTold.clear();
         objectDriver.key(Qt::Key_Enter);
         QTRY_COMPARE(last(qstringlistTold), PageDriver::catalogue("clipboard_cleared"));
         objectDriver.click("#account-copy-mail");
@@ -94,35 +279,46 @@ private slots:
         const QString strPassword = objectDriver.value("password");
         objectDriver.click("#master-toggle");
         objectDriver.click("#master");
-        QProcess objectReader;
         QString strRead;
-        auto functionRead = [&objectReader, &strRead]() {
-            strRead += QString::fromUtf8(objectReader.readAllStandardOutput());
-            return strRead;
-        };
-        objectReader.start("/usr/bin/python3",
-                           {TestSupport::sourcePath("tests/page/test_pageaccessiblebus.py"), "Tessaloquin", "60"});
-        QTRY_VERIFY_WITH_TIMEOUT(functionRead().contains("\nready\n"), 20000);
-        // With a reader listening, Qt hands each key to the bus first and only then to the window.
-        objectDriver.key(Qt::Key_Tab);
-        QTRY_COMPARE(objectDriver.focused(), QString("master-toggle"));
-        QCOMPARE(objectDriver.accessible()->focusChild()->text(QAccessible::Name),
-                 PageDriver::catalogue("action_hide"));
-        objectDriver.click("#account-copy-mail");
-        // The reader asks the program while it runs: wait with the event loop turning.
-        QTRY_VERIFY_WITH_TIMEOUT(objectReader.state() == QProcess::NotRunning, 60000);
-        functionRead();
-        QVERIFY2(objectReader.exitCode() == 0, objectReader.readAllStandardError().constData());
+        readThroughTheBus(
+            60,
+            [this]() {
+                // With a reader listening, Qt hands each key to the bus first and only then to the window.
+                objectDriver.key(Qt::Key_Tab);
+                QTRY_COMPARE(objectDriver.focused(), QString("master-toggle"));
+                QCOMPARE(objectDriver.accessible()->focusChild()->text(QAccessible::Name),
+                         PageDriver::catalogue("master_show"));
+                objectDriver.click("#account-copy-mail");
+            },
+            strRead);
         const QString strBullets = QString(15, QChar(0x2022));
         for (const QString &strLine :
-             QStringList{"tree|document web|b.org \u2013 Tessaloquin|",
-                         "tree|password text|Master password|" + QString(9, QChar(0x2022)),
+             QStringList{"tree|document web|b.org \u2013 Tessaloquin|", "tree|panel|b.org, b@b.org|",
+                         "tree|password text|Master password|" + QString(9, QChar(0x2022)) + "|" +
+                             PageDriver::catalogue("master_hint"),
                          "tree|password text|Password|" + strBullets, "tree|push button|Copy password|",
-                         "focus|push button|" + PageDriver::catalogue("action_hide"),
+                         "tree|check box|" + PageDriver::catalogue("master_show") + "|",
+                         "focus|check box|" + PageDriver::catalogue("master_show"),
                          "notice|" + PageDriver::catalogue("clipboard_copied")}) {
             QVERIFY2(strRead.split('\n').contains(strLine), qPrintable(strLine + "\n" + strRead));
         }
         QVERIFY(!strRead.contains(strMaster) && !strRead.contains(strPassword));
+    }
+
+    void aReaderThatComesLateFindsThePageAndItsFocus() {
+        // Loaded afresh and not asked since: what the reader finds at its first look is all it has.
+        QAccessible::installUpdateHandler(nullptr);
+        QVERIFY(objectDriver.reload());
+        QTRY_COMPARE(objectDriver.focused(), QString("filter"));
+        QString strRead;
+        readThroughTheBus(
+            1, []() {}, strRead);
+        const QStringList qstringlistRead = strRead.split('\n');
+        for (const QString &strLine : {"tree|panel|" + PageDriver::catalogue("nav_accounts") + "|",
+                                       "tree|list|" + PageDriver::catalogue("list_label") + "|",
+                                       "focused|text|" + PageDriver::catalogue("list_filter_label")}) {
+            QVERIFY2(qstringlistRead.contains(strLine), qPrintable(strLine + "\n" + qstringlistRead.join('\n')));
+        }
     }
 };
 

@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 # Reads the program through the accessibility bus the way a screen reader does. Prints every element below the
-# application as "tree|role|name|text", then "ready", then each focus and notice the program sends
-# ("focus|role|name", "notice|name"), and ends after the first notice or after the given number of seconds.
+# application as "tree|role|name|text" (a description, when there is one, as a fifth field), then what a reader
+# starting now takes for the focus, the first focused object from the top ("focused|role|name"), then "ready",
+# then each focus and notice the program sends ("focus|role|name", "notice|name"), and ends after the first notice
+# or after the given number of seconds.
 #   test_pageaccessiblebus.py application-name seconds
 import sys
 
@@ -21,7 +23,8 @@ def walk(objectParent):
         if objectChild is None:
             continue
         objectText = objectChild.queryText() if 'Text' in objectChild.get_interfaces() else None
-        say('tree', objectChild.getRoleName(), objectChild.name, objectText.getText(0, -1) if objectText else '')
+        arrayPart = ['tree', objectChild.getRoleName(), objectChild.name, objectText.getText(0, -1) if objectText else '']
+        say(*(arrayPart + [objectChild.description] if objectChild.description else arrayPart))
         walk(objectChild)
 
 
@@ -36,9 +39,22 @@ def event(objectEvent):
         pyatspi.Registry.stop()
 
 
+def focused(objectRoot):
+    if objectRoot.getState().contains(pyatspi.STATE_FOCUSED):
+        return objectRoot
+    for objectChild in objectRoot:
+        objectFound = focused(objectChild) if objectChild is not None else None
+        if objectFound is not None:
+            return objectFound
+    return None
+
+
 for objectApplication in pyatspi.Registry.getDesktop(0):
     if objectApplication is not None and objectApplication.name == strApplication:
         walk(objectApplication)
+        objectFocus = focused(objectApplication)
+        if objectFocus is not None:
+            say('focused', objectFocus.getRoleName(), objectFocus.name)
 pyatspi.Registry.registerEventListener(event, 'object:state-changed:focused', 'object:state-changed:showing')
 # The program learns of the listeners through the bus; give it a moment before anything happens.
 GLib.timeout_add(500, lambda: say('ready'))

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <xcb/xcb.h>
@@ -165,7 +166,17 @@ private slots:
         QCOMPARE(objectDriver.value(strId), strId == "master" ? strMaster : strPassword);
     }
 
+    // A signal ends the program as closing its window does.
+    void closingTheWindowLeavesNoPasswordToAClipboardManager_data() {
+        QTest::addColumn<int>("intSignal");
+        QTest::newRow("the window manager closes the window") << 0;
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
     void closingTheWindowLeavesNoPasswordToAClipboardManager() {
+        QFETCH(int, intSignal);
         // The real program, in this test's folder, over the same data; the account is selected, so it opens
         // on the account screen with the master field focused.
         objectDriver.openFirst();
@@ -194,12 +205,17 @@ private slots:
 
         // Closed well within the countdown, with a clipboard manager waiting for the program's clipboard.
         ClipboardManager objectManager;
-        objectManager.close(byteWindow.toUInt());
+        if (intSignal == 0) {
+            objectManager.close(byteWindow.toUInt());
+        } else {
+            QCOMPARE(::kill(pid_t(objectProgram.processId()), intSignal), 0);
+        }
         for (int intWait = 0; intWait < 1000 && objectProgram.state() != QProcess::NotRunning; ++intWait) {
             objectManager.serve();
             QTest::qWait(10);
         }
         QCOMPARE(objectProgram.state(), QProcess::NotRunning);
+        QCOMPARE(objectProgram.exitStatus(), QProcess::NormalExit);
         QCOMPARE(objectProgram.exitCode(), 0);
         QVERIFY(objectManager.boolAsked);
         QCOMPARE(objectManager.byteSaved, QByteArray());
