@@ -53,6 +53,7 @@ var App = (function() {
 
         ListScreen.init();
         Master.init();
+        CapsLock.init();
         AccountScreen.init();
         Strength.init();
         Suggest.init();
@@ -60,6 +61,7 @@ var App = (function() {
         TransferScreen.init();
         SettingsScreen.init();
         Shortcuts.init();
+        Undo.init();
         // After the screens: the title is read from the heading of the screen shown once it has its text.
         Catalogue.onRetext(function() {
             showMissing();

@@ -12,5 +12,7 @@ var Timing = {
     // A language marked with the arrow keys applies after resting this long.
     intLanguageSettleMs: 1000,
     // How long a short notice stays.
-    intNoticeMs: 4000
+    intNoticeMs: 4000,
+    // How long a delete can be undone from its notice.
+    intUndoMs: 10000
 };

@@ -16,10 +16,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QSqlError>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -91,6 +93,81 @@ void handleMessage(QtMsgType enumType, const QMessageLogContext &, const QString
 QString listLine(const CliAccount &objectAccount) {
     return QString::number(objectAccount.intIdent) + '\t' + CliAccount::printable(objectAccount.strWebsite) + '\t' +
            CliAccount::printable(objectAccount.strMail) + '\t' + CliAccount::printable(objectAccount.strUser);
+}
+
+// A text on lines of at most 80 columns, broken at spaces; the lines after the first are indented.
+QString wrapped(const QString &strText, int intIndent) {
+    const int intWidth = 80;
+    QString strResult;
+    QString strLine;
+    for (const QString &strWord : strText.split(' ')) {
+        if (!strLine.trimmed().isEmpty() && strLine.size() + 1 + strWord.size() > intWidth) {
+            strResult += strLine + '\n';
+            strLine = QString(intIndent, ' ') + strWord;
+        } else {
+            strLine += (strLine.isEmpty() ? QString() : QString(' ')) + strWord;
+        }
+    }
+    return strResult + strLine + '\n';
+}
+
+// A sentence continued after "warning: ", in this program's voice.
+QString lowered(const QString &strText) {
+    return strText.left(1).toLower() + strText.mid(1);
+}
+
+int distance(const QString &strA, const QString &strB) {
+    QVector<int> qvectorRow(strB.size() + 1);
+    for (int intB = 0; intB <= strB.size(); intB += 1) {
+        qvectorRow[intB] = intB;
+    }
+    for (int intA = 1; intA <= strA.size(); intA += 1) {
+        int intDiagonal = qvectorRow[0];
+        qvectorRow[0] = intA;
+        for (int intB = 1; intB <= strB.size(); intB += 1) {
+            const int intAbove = qvectorRow[intB];
+            qvectorRow[intB] = std::min({intAbove + 1, qvectorRow[intB - 1] + 1,
+                                         intDiagonal + (strA.at(intA - 1) == strB.at(intB - 1) ? 0 : 1)});
+            intDiagonal = intAbove;
+        }
+    }
+    return qvectorRow[strB.size()];
+}
+
+// The word a mistyped one most likely meant: the nearest within two changes, else the only one it begins.
+QString nearest(const QString &strTyped, const QStringList &qstringlistWord) {
+    QString strBest;
+    int intBest = std::min(3, int(strTyped.size()));
+    QStringList qstringlistBegun;
+    for (const QString &strWord : qstringlistWord) {
+        const int intDistance = distance(strTyped.toLower(), strWord);
+        if (intDistance < intBest) {
+            intBest = intDistance;
+            strBest = strWord;
+        }
+        if (strTyped.size() > 1 && strWord.startsWith(strTyped.toLower())) {
+            qstringlistBegun.append(strWord);
+        }
+    }
+    return !strBest.isEmpty() || qstringlistBegun.size() != 1 ? strBest : qstringlistBegun.first();
+}
+
+// Qt's parser names an unknown option without its dashes: the user's own spelling says which one it was, also
+// inside a group of short options ("-platform").
+QString typed(const QStringList &qstringlistArgv, const QString &strName) {
+    const QStringList qstringlistGiven = qstringlistArgv.mid(1, qstringlistArgv.indexOf("--", 1) - 1);
+    for (const QString &strArgument : qstringlistGiven) {
+        const QString strOption = strArgument.section('=', 0, 0);
+        if (strOption == "--" + strName || strOption == "-" + strName) {
+            return strOption;
+        }
+    }
+    for (const QString &strArgument : qstringlistGiven) {
+        if (strArgument.startsWith('-') && !strArgument.startsWith("--") && strArgument.contains(strName)) {
+            return strArgument.section('=', 0, 0);
+        }
+    }
+    return (strName.size() == 1 ? "-" : "--") + strName;
 }
 
 bool sameMarkers(const QString &strA, const QString &strB) {
@@ -194,7 +271,8 @@ int Cli::main(int intArgc, char **charArgv) {
     Cli objectCli;
     QString strError;
     if (!objectCli.parse(qstringlistArgv, &strError)) {
-        return fail(2, strError + " (see " + strProgram + " --help)");
+        // A guess at what was meant says enough.
+        return fail(2, strError.endsWith('?') ? strError : strError + " (see " + strProgram + " --help)");
     }
     if (objectCli.objectParser.isSet("help")) {
         out(helpText());
@@ -244,10 +322,20 @@ Cli::Cli() {
 
 bool Cli::parse(const QStringList &qstringlistArgv, QString *strError) {
     if (!objectParser.parse(qstringlistArgv)) {
-        *strError = objectParser.errorText();
-        if (strError->endsWith('.')) {
-            strError->chop(1);
+        const QStringList qstringlistUnknown = objectParser.unknownOptionNames();
+        if (qstringlistUnknown.isEmpty()) {
+            // Qt's other complaints (a value missing or not wanted) in this program's voice: lower case, the
+            // option as typed without quotes, no full stop.
+            *strError = lowered(objectParser.errorText()).remove(QRegularExpression("\\.$"));
+            strError->replace(QRegularExpression("'(-[^']*)'"), "\\1");
+            return false;
         }
+        const QString strTyped = typed(qstringlistArgv, qstringlistUnknown.first());
+        const QStringList qstringlistOption =
+            QStringList({"help", "version", "json", "copy", "yes"}) + qstringlistFields;
+        const QString strNear = nearest(QString(strTyped).remove(QRegularExpression("^-+")), qstringlistOption);
+        *strError =
+            "unknown option " + strTyped + (strNear.isEmpty() ? QString() : "; did you mean --" + strNear + "?");
         return false;
     }
     if (objectParser.isSet("help") || objectParser.isSet("version")) {
@@ -275,7 +363,13 @@ bool Cli::parse(const QStringList &qstringlistArgv, QString *strError) {
         }
         return true;
     }
-    *strError = QString("unknown command '%1'").arg(strCommand);
+    QStringList qstringlistCommand;
+    for (const Command &objectCommand : commands()) {
+        qstringlistCommand.append(objectCommand.charName);
+    }
+    const QString strNear = nearest(strCommand, qstringlistCommand);
+    *strError = QString("unknown command '%1'").arg(strCommand) +
+                (strNear.isEmpty() ? QString() : QString("; did you mean %1?").arg(strNear));
     return false;
 }
 
@@ -315,7 +409,8 @@ QString Cli::helpText() {
            "                      Stores the account as the selected one.\n"
            "  add                 Adds an account; --website is needed.\n"
            "  edit ACCOUNT        Changes the fields given as options.\n"
-           "  remove ACCOUNT      Deletes an account; asks first on a terminal.\n"
+           "  remove ACCOUNT      Deletes an account; asks first, and deletes nothing without --yes\n"
+           "                      when standard input is no terminal.\n"
            "  export [FILE]       Writes the account list as JSON text, as the window exports it, to FILE\n"
            "                      or standard output. Passwords are never part of it.\n"
            "  import FILE|-       Adds the accounts of such a text (from standard input with -) that are\n"
@@ -482,8 +577,19 @@ void Cli::select(const CliAccount &objectAccount) {
 
 void Cli::printWarnings(const CliAccount &objectAccount) {
     for (const QString &strWarning : objectAccount.warnings(qlistAccount)) {
-        err("Warning: " + strWarning + "\n");
+        err(wrapped(strProgram + ": warning: " + lowered(strWarning), 4));
     }
+}
+
+int Cli::refuseSame(const CliAccount &objectAccount) {
+    for (const CliAccount &objectListed : qlistAccount) {
+        if (objectListed.intIdent != objectAccount.intIdent && objectListed.sameFields(objectAccount)) {
+            return fail(
+                2,
+                QString("an account with exactly these fields is already in the list: %1").arg(objectListed.intIdent));
+        }
+    }
+    return 0;
 }
 
 int Cli::runList() {
@@ -544,7 +650,7 @@ int Cli::runShow() {
                  qstringlistMarker.isEmpty() ? QString("none") : qstringlistMarker.join(' '),
                  exact(objectAccount->strWebsite), exact(objectAccount->strMail));
     for (const QString &strWarning : objectAccount->warnings(qlistAccount)) {
-        strText += "  Warning: " + strWarning + "\n";
+        strText += wrapped("  Warning: " + strWarning, 11);
     }
     out(strText);
     return 0;
@@ -603,6 +709,9 @@ int Cli::runAdd() {
     if (intInvalid != 0) {
         return intInvalid;
     }
+    if (const int intSame = refuseSame(objectAccount)) {
+        return intSame;
+    }
 
     PreferenceAccount *objectStore = PreferenceAccount::obtain();
     objectAccount.put();
@@ -634,6 +743,9 @@ int Cli::runEdit() {
     if (intInvalid != 0) {
         return intInvalid;
     }
+    if (const int intSame = refuseSame(objectAccount)) {
+        return intSame;
+    }
 
     PreferenceAccount *objectStore = PreferenceAccount::obtain();
     objectAccount.put();
@@ -647,7 +759,9 @@ int Cli::runEdit() {
     if (objectAccount.strWebsite != objectStored->strWebsite || objectAccount.strMail != objectStored->strMail ||
         objectAccount.intLength != objectStored->intLength ||
         !sameMarkers(objectAccount.strSpecial, objectStored->strSpecial)) {
-        err("Its password has changed with its website, mail, length or special characters.\n");
+        err(wrapped(strProgram +
+                        ": warning: its password has changed with its website, mail, length or special characters",
+                    4));
     }
     for (CliAccount &objectListed : qlistAccount) {
         if (objectListed.intIdent == objectAccount.intIdent) {
@@ -664,7 +778,11 @@ int Cli::runRemove() {
         return intFailed;
     }
     const int intIdent = objectAccount->intIdent;
-    if (!objectParser.isSet("yes") && CliPlatform::isTerminal(STDIN_FILENO)) {
+    // Without --yes it asks; where nobody can answer (a pipe, a file, a script) it deletes nothing.
+    if (!objectParser.isSet("yes") && !CliPlatform::isTerminal(STDIN_FILENO)) {
+        return fail(2, "remove asks first, and standard input is no terminal: nothing was deleted (give --yes)");
+    }
+    if (!objectParser.isSet("yes")) {
         err(QString("Delete %1 (%2)? Its password is not lost: adding the same account again gives it back. [y/N] ")
                 .arg(CliAccount::printable(objectAccount->strWebsite), CliAccount::printable(objectAccount->strMail)));
         QByteArray byteAnswer;

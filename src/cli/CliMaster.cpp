@@ -66,7 +66,8 @@ QVector<QPair<int, int>> places(const QString &strMaster) {
 bool CliMaster::read(QString *strMaster, QString *strError) {
     const bool boolTerminal = CliPlatform::isTerminal(STDIN_FILENO);
     if (boolTerminal) {
-        std::fputs("Master password: ", stderr);
+        std::fputs(CliPlatform::capsLock(STDIN_FILENO) ? "Master password (Caps Lock is on): " : "Master password: ",
+                   stderr);
         std::fflush(stderr);
     }
     QByteArray byteLine;

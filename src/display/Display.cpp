@@ -10,13 +10,16 @@
 #include "preference/PreferenceLanguageJavascriptinterface.h"
 #include "preference/PreferenceNotice.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebFrame>
+#include <QWebHistory>
 #include <QWebPage>
+#include <QWebSettings>
 #include <QWebView>
 
 Display *Display::objectSingleton = nullptr;
@@ -70,6 +73,11 @@ Display::Display() : QMainWindow(nullptr) {
     // Installed before any URL is set, so that the very first request is rewritten too.
     objectWebview->page()->setNetworkAccessManager(new DisplayNetworkmanager(this));
 
+    // The page keeps a preference of its own (the list's sort order) in the engine's local storage, in res/ with
+    // the other data, where the process's mask keeps it owner-only.
+    QWebSettings::globalSettings()->setAttribute(QWebSettings::LocalStorageEnabled, true);
+    QWebSettings::globalSettings()->setLocalStoragePath(QCoreApplication::applicationDirPath() + "/res");
+
     objectWebview->setUrl(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/assets/index.html"));
 
     // Loading goes on after the constructor returns, so the first clearing already finds this connection.
@@ -95,6 +103,16 @@ void Display::updateJavascriptinterface() {
     if (!DisplayPage::isShippedPage(objectFrame->url(), QCoreApplication::applicationDirPath())) {
         return;
     }
+    // The shipped page is the only document the window shows, so it keeps no history; with none behind it, the
+    // page may close its own window, which it does once closing loses nothing (closeEvent).
+    QWebPage *objectPage = objectWebview->page();
+    objectPage->history()->setMaximumItemCount(0);
+    disconnect(objectPage, &QWebPage::windowCloseRequested, this, nullptr);
+    connect(objectPage, &QWebPage::windowCloseRequested, this, [this]() {
+        boolClosing = true;
+        close();
+        boolClosing = false;
+    });
     objectFrame->addToJavaScriptWindowObject("jsGeneral", new GeneralJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject("jsLanguage", new LanguageJavascriptinterface(), QWebFrame::QtOwnership);
     objectFrame->addToJavaScriptWindowObject("jsPassword", new PasswordJavascriptinterface(), QWebFrame::QtOwnership);
@@ -112,5 +130,25 @@ void Display::keyPressEvent(QKeyEvent *objectEvent) {
     if (objectEvent->key() == Qt::Key_Escape) {
         objectWebview->page()->mainFrame()->evaluateJavaScript(QString() + "window.setTimeout(function() {" +
                                                                "Navigation.updateBackward();" + "}, 0);");
+    }
+}
+
+void Display::closeEvent(QCloseEvent *objectEvent) {
+    // The page may hold input not yet saved. It is asked as Escape asks it, on its next turn, so that the answer
+    // can come later (an engine that runs the page elsewhere answers later in any case): it closes its own
+    // window once it may, and Keep editing keeps it open. A page that cannot be asked lets the window close.
+    const bool boolAsked =
+        !boolClosing && objectWebview->page()
+                            ->mainFrame()
+                            ->evaluateJavaScript(QString() + "(function() {" +
+                                                 "if (window.Navigation !== undefined && typeof Navigation.updateClose "
+                                                 "=== 'function') {" +
+                                                 "window.setTimeout(function() {Navigation.updateClose();}, 0);" +
+                                                 "return true;" + "}" + "return false;" + "}())")
+                            .toBool();
+    if (boolAsked) {
+        objectEvent->ignore();
+    } else {
+        QMainWindow::closeEvent(objectEvent);
     }
 }

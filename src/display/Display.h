@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class QCloseEvent;
 class QKeyEvent;
 class QUrl;
 class QVBoxLayout;
@@ -21,6 +22,11 @@ class QWebView;
 //   "if (window.Copying !== undefined) {Copying.updateQuit();}"
 //       The application is quitting and still owns the clipboard; run synchronously, so the page can take a
 //       password it copied off the clipboard before the program hands the clipboard to a manager (Main::run).
+//   "(function() {if (window.Navigation !== undefined && typeof Navigation.updateClose === 'function') {"
+//   "window.setTimeout(function() {Navigation.updateClose();}, 0);return true;}return false;}())"
+//       The window is being closed (closeEvent). true: the page asks what Escape asks of unsaved input, and closes
+//       its own window (window.close()) once it may, which the window then lets go; false: it closes at once. Its
+//       answer comes on a later turn, so an engine whose scripts answer later serves it the same way.
 //   "window.jsNotices = [...];"
 //       At every load, before the page's own scripts: what was found wrong with the stored data
 //       (PreferenceNotice), a JSON array the page tells the user of.
@@ -35,6 +41,8 @@ public:
     QWidget *objectWidget;
     QWebView *objectWebview;
     QVBoxLayout *objectLayout;
+    // Set while the page closes its own window: that close is let go.
+    bool boolClosing = false;
 
 public:
     static void init();
@@ -59,4 +67,5 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *objectEvent) override;
+    void closeEvent(QCloseEvent *objectEvent) override;
 };

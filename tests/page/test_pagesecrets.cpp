@@ -306,6 +306,69 @@ private slots:
         objectDriver.objectDisplay->objectWebview->setFocus();
     }
 
+    // The master stays for the next account, selected, so that typing it again replaces it instead of adding to it.
+    void masterIsSelectedOnEnteringAnAccount_data() {
+        QTest::addColumn<QString>("strWay");
+        QTest::newRow("back and open another") << "reopen";
+        QTest::newRow("after saving an edit") << "save";
+    }
+
+    void masterIsSelectedOnEnteringAnAccount() {
+        QFETCH(QString, strWay);
+        QVERIFY(objectDriver.restart({reference(), account("other.org", "you@other.org")}));
+        objectDriver.openFirst();
+        objectDriver.keys(strMaster);
+        if (strWay == "reopen") {
+            objectDriver.key(Qt::Key_Escape);
+            objectDriver.click("#list .item[data-index=\"1\"]");
+        } else {
+            objectDriver.key(Qt::Key_E, Qt::ControlModifier);
+            objectDriver.type("edit-note", "n");
+            objectDriver.key(Qt::Key_S, Qt::ControlModifier);
+        }
+        QTRY_COMPARE(objectDriver.screen(), QString("account"));
+        QCOMPARE(objectDriver.focused(), QString("master"));
+        QCOMPARE(objectDriver.value("master"), strMaster);
+        objectDriver.keys(strMaster);
+        QCOMPARE(objectDriver.value("master"), strMaster);
+    }
+
+    // Told from the letters typed when the engine does not report the key itself.
+    void capsLockIsSaidWhileTheMasterHasTheFocus() {
+        objectDriver.openFirst();
+        QVERIFY(!objectDriver.shown("master-caps"));
+        objectDriver.keys("M");
+        QVERIFY(objectDriver.shown("master-caps"));
+        QCOMPARE(objectDriver.text("master-caps"), PageDriver::catalogue("master_caps_lock"));
+        objectDriver.keys("a");
+        QVERIFY(!objectDriver.shown("master-caps"));
+        // A small letter with Shift held.
+        objectDriver.key(Qt::Key_Q, Qt::ShiftModifier);
+        QVERIFY(objectDriver.shown("master-caps"));
+        objectDriver.click("#password-toggle");
+        QVERIFY(!objectDriver.shown("master-caps"));
+        objectDriver.click("#master");
+        QVERIFY(objectDriver.shown("master-caps"));
+        objectDriver.keys("s");
+        QVERIFY(!objectDriver.shown("master-caps"));
+    }
+
+    // A ticked special character the derivation left out is said, with the nearest lengths that give it: with
+    // "m2" this account's password is "QJfl" at length 4, "QJfl@" at 5, "QJfl@@" at 6 and "QJfl@@l" at 7.
+    void missingSpecialCharacterIsSaid() {
+        QVERIFY(objectDriver.restart({account("example.com", "me@example.com", "", "", 4, "@")}));
+        objectDriver.openFirst();
+        QVERIFY(!objectDriver.shown("password-special"));
+        objectDriver.keys("m2");
+        QCOMPARE(objectDriver.value("password"), QString("QJfl"));
+        QCOMPARE(objectDriver.text("password-special"), PageDriver::catalogue("password_special_missing")
+                                                            .replace("{characters}", "@")
+                                                            .replace("{lengths}", "5, 6, 7"));
+        objectDriver.setValue("master", "m1");
+        QCOMPARE(objectDriver.value("password"), QString("IGZ@"));
+        QVERIFY(!objectDriver.shown("password-special"));
+    }
+
     void masterPasswordIsWipedAfterAWhileWithoutInput() {
         objectDriver.js("Timing.intMasterIdleMs = 800;");
         objectDriver.openFirst();
