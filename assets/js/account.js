@@ -7,6 +7,9 @@ var AccountScreen = (function() {
     }
 
     var intRendered = 0;
+    // Whether the password field holds a derived password (the label has something to judge).
+    var boolDerived = false;
+    var arrayStrengths = ['strength_weak', 'strength_fair', 'strength_strong', 'strength_very_strong'];
 
     function setRevealed(boolRevealed) {
         Secrets.show(Dom.element('password'), Dom.element('password-toggle'), boolRevealed);
@@ -17,6 +20,44 @@ var AccountScreen = (function() {
     function conceal() {
         Master.conceal();
         setRevealed(false);
+    }
+
+    // A derivation puts a special character only where its text allows one, so a ticked one may be missing: a
+    // site that demands it would refuse the password. The line says so, with the nearest lengths that hold every
+    // ticked one.
+    function showMissing(objectAccount, strPassword) {
+        var objectLine = Dom.element('password-special');
+        var arrayTicked = Rules.arrayMarkers.filter(function(strMarker) {
+            return objectAccount !== null && objectAccount.strSpecial.indexOf(strMarker) !== -1;
+        });
+        var arrayMissing = arrayTicked.filter(function(strMarker) {
+            return strPassword !== null && strPassword.indexOf(strMarker) === -1;
+        });
+        objectLine.hidden = strPassword === null || strPassword === '' || arrayMissing.length === 0;
+        if (objectLine.hidden) {
+            objectLine.textContent = '';
+            return;
+        }
+        var arrayLengths = [];
+        for (var intLength = Rules.intLengthMin; intLength <= Rules.intLengthMax; intLength += 1) {
+            var objectOther = Record.copy(objectAccount);
+            objectOther.intLength = intLength;
+            var strOther = Derivation.derive(Master.value(), objectOther) || '';
+            if (arrayTicked.every(function(strMarker) {
+                return strOther.indexOf(strMarker) !== -1;
+            })) {
+                arrayLengths.push(intLength);
+            }
+        }
+        arrayLengths.sort(function(intA, intB) {
+            return Math.abs(intA - objectAccount.intLength) - Math.abs(intB - objectAccount.intLength) || intA - intB;
+        });
+        var arrayNearest = arrayLengths.slice(0, 3).sort(function(intA, intB) {
+            return intA - intB;
+        });
+        var objectValues = {characters: arrayMissing.join(' '), lengths: arrayNearest.join(', ')};
+        Catalogue.set(objectLine, arrayLengths.length > 0 ? 'password_special_missing' : 'password_special_never',
+            objectValues);
     }
 
     // The password field follows the master field and the self-test; nothing is shown without both.
@@ -41,12 +82,37 @@ var AccountScreen = (function() {
         Dom.element('password-toggle').disabled = strPassword === null;
         if (strPassword === null) {
             setRevealed(false);
-            Dom.element('password-strength').textContent = '';
-        } else {
-            Catalogue.set(Dom.element('password-strength'), 'strength_label',
-                {strength: Catalogue.get(Derivation.strength(strPassword))});
         }
+        boolDerived = strPassword !== null;
+        refreshStrength();
         Dom.element('fingerprint').hidden = !Derivation.passed();
+        showMissing(objectAccount, strPassword);
+    }
+
+    // The special characters of an account as the details show them.
+    function markers(objectAccount) {
+        var strMarkers = Rules.arrayMarkers.filter(function(strMarker) {
+            return objectAccount.strSpecial.indexOf(strMarker) !== -1;
+        }).join(' ');
+        return strMarkers === '' ? Catalogue.get('account_special_none') : strMarkers;
+    }
+
+    // The label judges the password's characters alone; against a thief who knows the derivation it is no
+    // stronger than the master behind it, so beside a weak or fair master it shows that level, and says why.
+    function refreshStrength() {
+        var objectLabel = Dom.element('password-strength');
+        if (!boolDerived) {
+            objectLabel.textContent = '';
+            return;
+        }
+        var strOwn = Derivation.strength(Dom.element('password').value);
+        var strMaster = Strength.level() === 'weak' || Strength.level() === 'fair' ? 'strength_' + Strength.level() :
+            null;
+        if (strMaster !== null && arrayStrengths.indexOf(strMaster) < arrayStrengths.indexOf(strOwn)) {
+            Catalogue.set(objectLabel, 'strength_label_master', {strength: Catalogue.get(strMaster)});
+        } else {
+            Catalogue.set(objectLabel, 'strength_label', {strength: Catalogue.get(strOwn)});
+        }
     }
 
     function edit() {
@@ -76,9 +142,14 @@ var AccountScreen = (function() {
         }
     }
 
-    // Shown in a box so surrounding spaces can be seen; an empty text says so.
+    // Shown in a box so surrounding spaces can be seen, every character visible; an empty text says so.
     function exact(objectElement, strText) {
-        Dom.text(objectElement, strText === '' ? Catalogue.get('derivation_empty') : strText);
+        objectElement.textContent = '';
+        if (strText === '') {
+            Catalogue.set(objectElement, 'derivation_empty');
+        } else {
+            Exact.append(objectElement, strText);
+        }
         objectElement.classList.toggle('exact-empty', strText === '');
     }
 
@@ -106,13 +177,10 @@ var AccountScreen = (function() {
         Dom.text(Dom.element('account-user'), objectAccount.strUser);
         Dom.text(Dom.element('account-note'), objectAccount.strNote);
         Dom.element('account-length').textContent = String(objectAccount.intLength);
-        var strMarkers = Rules.arrayMarkers.filter(function(strMarker) {
-            return objectAccount.strSpecial.indexOf(strMarker) !== -1;
-        }).join(' ');
-        Dom.text(Dom.element('account-special'),
-            strMarkers === '' ? Catalogue.get('account_special_none') : strMarkers);
-        Dom.element('account-copy-mail').disabled = objectAccount.strMail === '';
-        Dom.element('account-copy-user').disabled = objectAccount.strUser === '';
+        Dom.text(Dom.element('account-special'), markers(objectAccount));
+        // Nothing to copy, no button: a greyed one beside an empty value looked like an empty field.
+        Dom.element('account-copy-mail').hidden = objectAccount.strMail === '';
+        Dom.element('account-copy-user').hidden = objectAccount.strUser === '';
 
         exact(Dom.element('derivation-website'), objectAccount.strWebsite);
         exact(Dom.element('derivation-mail'), objectAccount.strMail);
@@ -172,6 +240,7 @@ var AccountScreen = (function() {
             }
         });
         Master.onInput(refreshPassword);
+        Strength.onChange(refreshStrength);
         window.addEventListener('blur', conceal);
         ['keydown', 'mousedown'].forEach(function(strType) {
             document.addEventListener(strType, Navigation.whileShown('account', Master.touch), true);
@@ -184,9 +253,12 @@ var AccountScreen = (function() {
             show: function() {
                 conceal();
                 render();
+                Strength.soon();
             },
+            // The master stays for the next account, selected, so that typing it again replaces it.
             focus: function() {
                 Master.field().focus();
+                Master.field().select();
             },
             control: function(strLetter) {
                 if (strLetter === 'm') {
@@ -204,6 +276,7 @@ var AccountScreen = (function() {
 
     return {
         init: init,
-        account: account
+        account: account,
+        markers: markers
     };
 }());

@@ -12,12 +12,23 @@ var Accounts = (function() {
     var mapIdent = {};
     var mapExact = {};
     var mapLoose = {};
+    var mapShown = {};
+    var mapFields = {};
     var objectChanged = Listeners.create();
 
     // The two texts that enter the derivation, exactly and loosely: loosely ignores case, surrounding spaces
     // and a leading "www.", the differences people overlook.
     function exactKey(objectAccount) {
         return objectAccount.strWebsite + '\n' + objectAccount.strMail;
+    }
+
+    // What a row of the list shows, and every field the user gives.
+    function shownKey(objectAccount) {
+        return [objectAccount.strWebsite, objectAccount.strMail, objectAccount.strUser].join('\n');
+    }
+
+    function fieldsKey(objectAccount) {
+        return Record.texts(objectAccount).join('\u0000');
     }
 
     function looseKey(objectAccount) {
@@ -47,8 +58,13 @@ var Accounts = (function() {
         mapIdent = {};
         mapExact = {};
         mapLoose = {};
+        mapShown = {};
+        mapFields = {};
         arrayAll.forEach(function(objectAccount) {
             mapIdent[objectAccount.intIdent] = objectAccount;
+            [[mapShown, shownKey(objectAccount)], [mapFields, fieldsKey(objectAccount)]].forEach(function(arrayMap) {
+                (arrayMap[0][arrayMap[1]] = arrayMap[0][arrayMap[1]] || []).push(objectAccount);
+            });
             var strExact = exactKey(objectAccount);
             var strLoose = looseKey(objectAccount);
             (mapExact[strExact] = mapExact[strExact] || []).push(objectAccount);
@@ -71,9 +87,23 @@ var Accounts = (function() {
 
     // Other accounts with exactly the same website and mail, and those that differ only loosely.
     function duplicates(objectAccount) {
-        return (mapExact[exactKey(objectAccount)] || []).filter(function(objectOther) {
+        return others(mapExact, exactKey(objectAccount), objectAccount);
+    }
+
+    function others(mapKeys, strKey, objectAccount) {
+        return (mapKeys[strKey] || []).filter(function(objectOther) {
             return objectOther.intIdent !== objectAccount.intIdent;
         });
+    }
+
+    // Other accounts whose rows in the list show the same website, mail and user name.
+    function twins(objectAccount) {
+        return others(mapShown, shownKey(objectAccount), objectAccount);
+    }
+
+    // Other accounts with every field the same: one of them is all the list needs.
+    function same(objectAccount) {
+        return others(mapFields, fieldsKey(objectAccount), objectAccount);
     }
 
     // One per distinct website and mail text.
@@ -187,6 +217,19 @@ var Accounts = (function() {
         return boolWritten;
     }
 
+    // The program's word, given before this page's scripts ran, that the database is no account list (damaged,
+    // or without its table): it was opened for reading only and is left unchanged. The notice, or null.
+    function damage() {
+        var arrayNotices = Array.isArray(window.jsNotices) ? window.jsNotices : [];
+        for (var i = 0; i < arrayNotices.length; i += 1) {
+            var strKind = arrayNotices[i] && arrayNotices[i].strKind;
+            if (typeof strKind === 'string' && strKind.indexOf('database-') === 0) {
+                return arrayNotices[i];
+            }
+        }
+        return null;
+    }
+
     // Reloads whose earlier notices are still queued: the changes those notices report are in the list already.
     var intFresh = 0;
 
@@ -212,6 +255,8 @@ var Accounts = (function() {
         all: all,
         byIdent: byIdent,
         duplicates: duplicates,
+        twins: twins,
+        same: same,
         lookalikes: lookalikes,
         record: record,
         create: create,
@@ -220,7 +265,8 @@ var Accounts = (function() {
         createMany: createMany,
         fresh: fresh,
         folder: folder,
-        writable: writable
+        writable: writable,
+        damage: damage
     };
 }());
 

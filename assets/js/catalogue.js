@@ -61,16 +61,35 @@ var Catalogue = (function() {
         });
     }
 
+    // Japanese breaks a line between any two characters, also inside a word, and no engine here keeps its words
+    // whole (word-break: keep-all keeps whole sentences instead). Its texts are set as phrases, each ending after
+    // its punctuation or space, that the style sheet keeps on one line where they fit.
+    var regexpPhrases = /[^\u3001\u3002\uff0c\uff1a\uff01\uff1f\uff09\u300d\s]+[\u3001\u3002\uff0c\uff1a\uff01\uff1f\uff09\u300d\s]*|[\u3001\u3002\uff0c\uff1a\uff01\uff1f\uff09\u300d\s]+/g;
+
+    function fill(objectElement, strText) {
+        if (strShown !== 'ja') {
+            Dom.text(objectElement, strText);
+            return;
+        }
+        objectElement.textContent = '';
+        (strText.match(regexpPhrases) || []).forEach(function(strPhrase) {
+            var objectPhrase = document.createElement('span');
+            objectPhrase.className = 'phrase';
+            Dom.appendText(objectPhrase, strPhrase);
+            objectElement.appendChild(objectPhrase);
+        });
+    }
+
     // Puts the text of a name into an element.
     function set(objectElement, strName, objectValues) {
-        Dom.text(objectElement, get(strName, objectValues));
+        fill(objectElement, get(strName, objectValues));
     }
 
     // Fills the static texts of the document (or of one part of it).
     function apply(objectRoot) {
         var objectScope = objectRoot || document;
         var arrayRules = [
-            ['data-text', Dom.text],
+            ['data-text', fill],
             ['data-label', function(objectElement, strText) { objectElement.setAttribute('aria-label', strText); }],
             ['data-title', function(objectElement, strText) { objectElement.setAttribute('title', strText); }],
             ['data-placeholder', function(objectElement, strText) { objectElement.setAttribute('placeholder', strText); }]
@@ -98,6 +117,10 @@ var Catalogue = (function() {
     // Puts the texts of the chosen language into the document; then every part of the page that writes texts
     // of its own (onRetext) writes them again.
     function retext() {
+        // An empty name loads no catalogue at all, and every text would show as its name: a real one is stored.
+        if (current() === '') {
+            Bridge.call('jsPreferenceLanguage', 'setStrName', ['en']);
+        }
         strShown = current();
         load();
         applyDirection();

@@ -141,6 +141,11 @@ var EditScreen = (function() {
         if (objectEditing !== null && sameMarkers(objectAccount.strSpecial, objectEditing.strSpecial)) {
             objectAccount.strSpecial = objectEditing.strSpecial;
         }
+        // One account is all the list needs of the same fields: the same is refused by every way in.
+        if (Accounts.same(objectAccount).length > 0) {
+            showFailed('edit_duplicate');
+            return;
+        }
         var objectStored = objectEditing === null ? Accounts.create(objectAccount) : Accounts.save(objectAccount);
         if (objectStored === null) {
             showFailed('save_failed');
@@ -162,12 +167,13 @@ var EditScreen = (function() {
                 showFailed('delete_failed');
                 return;
             }
-            if (Selected.ident() === objectAccount.intIdent) {
+            var boolSelected = Selected.ident() === objectAccount.intIdent;
+            if (boolSelected) {
                 Selected.clear();
             }
             Accounts.refresh();
             Navigation.replace('list');
-            Notice.show('notice_deleted');
+            Undo.offer(objectAccount, boolSelected);
         });
     }
 

@@ -17,6 +17,42 @@ var ListScreen = (function() {
     // it reaches other rows, so the scroll a moving key has made draws nothing twice.
     var strDrawn = '';
 
+    // The sort order is the list's own preference, kept across starts in the engine's local storage, which the
+    // program places in res/ beside the other data, owner-only like it. The six native objects have fixed
+    // operations, none of which stores a preference of the page's own: a key of the program's own would widen
+    // that interface for one choice of the list's, while the engine's storage serves the page as it is.
+    var strSortStored = 'tessaloquin.list.sort';
+    var arraySorts = ['website', 'mail', 'user'];
+
+    // Null where the engine keeps none.
+    function storage() {
+        try {
+            return window.localStorage || null;
+        } catch (objectError) {
+            return null;
+        }
+    }
+
+    function readSort() {
+        var objectStorage = storage();
+        var strStored = objectStorage === null ? null : objectStorage.getItem(strSortStored);
+        if (arraySorts.indexOf(strStored) !== -1) {
+            strSort = strStored;
+        }
+        Dom.element('sort').value = strSort;
+    }
+
+    function storeSort() {
+        var objectStorage = storage();
+        try {
+            if (objectStorage !== null) {
+                objectStorage.setItem(strSortStored, strSort);
+            }
+        } catch (objectError) {
+            // A full disk keeps the order for this run only.
+        }
+    }
+
     function compare(strField) {
         var arrayKeys = strField === 'mail' ? ['strSortMail', 'strSortWebsite', 'strSortUser'] :
             strField === 'user' ? ['strSortUser', 'strSortWebsite', 'strSortMail'] :
@@ -106,6 +142,11 @@ var ListScreen = (function() {
         if (boolNote) {
             arrayParts.push(objectAccount.strNote.replace(/\s+/g, ' '));
         }
+        // Rows that would look the same say what tells them apart.
+        if (Accounts.twins(objectAccount).length > 0) {
+            arrayParts.push(Catalogue.get('list_differs', {length: objectAccount.intLength,
+                special: AccountScreen.markers(objectAccount)}));
+        }
         arrayParts.forEach(function(strPart, intPart) {
             if (intPart > 0) {
                 var objectSeparator = document.createElement('span');
@@ -183,7 +224,10 @@ var ListScreen = (function() {
         } else if (arrayView.length === 0) {
             Catalogue.set(objectEmpty, 'list_no_match');
         }
-        objectEmpty.hidden = arrayView.length > 0;
+        // No invitation to start a new list on top of one the program could not read, nor a count of none.
+        var boolUnread = intTotal === 0 && Accounts.damage() !== null;
+        objectEmpty.hidden = arrayView.length > 0 || boolUnread;
+        Dom.element('list-count').hidden = boolUnread;
         Dom.element('list').hidden = arrayView.length === 0;
         // Where the list would be, the hint says why it is not: the filter, where the focus is, carries it.
         if (objectEmpty.hidden) {
@@ -277,6 +321,7 @@ var ListScreen = (function() {
 
     function init() {
         intRowHeight = parseFloat(window.getComputedStyle(Dom.element('list')).getPropertyValue('--row-height'));
+        readSort();
         Dom.element('filter').addEventListener('input', function() {
             filter(Dom.element('filter').value);
         });
@@ -293,6 +338,7 @@ var ListScreen = (function() {
         });
         Dom.element('sort').addEventListener('change', function() {
             strSort = Dom.element('sort').value;
+            storeSort();
             boolDirty = true;
             render();
         });

@@ -146,6 +146,9 @@ var Master = (function() {
         touch: touch,
         conceal: function() {
             setShown(false);
+        },
+        reveal: function() {
+            setShown(true);
         }
     };
 }());

@@ -160,6 +160,25 @@ var Navigation = (function() {
         }
     }
 
+    // Puts the focus where the screen shown puts it, away from wherever no key should go.
+    function refocus() {
+        var objectScreen = mapScreens[strCurrent];
+        if (objectScreen && objectScreen.focus && arrayLayers.length === 0) {
+            objectScreen.focus({});
+        }
+    }
+
+    // The window is being closed: the screen shown may keep it open, and unsaved input asks what Escape asks.
+    // Once it may close, the page closes its own window, which the program then lets go.
+    function updateClose() {
+        if (Dialog.isOpen('dialog-unsaved')) {
+            return;
+        }
+        leave(function() {
+            window.close();
+        });
+    }
+
     function control(strLetter) {
         var objectScreen = mapScreens[strCurrent];
         return Boolean(objectScreen && objectScreen.control && objectScreen.control(strLetter));
@@ -178,6 +197,8 @@ var Navigation = (function() {
         hasLayer: hasLayer,
         retitle: retitle,
         updateBackward: updateBackward,
+        refocus: refocus,
+        updateClose: updateClose,
         control: control
     };
 }());

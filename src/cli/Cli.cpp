@@ -3,20 +3,28 @@
 #include "cli/CliClipboard.h"
 #include "cli/CliMaster.h"
 #include "cli/CliPlatform.h"
+#include "cli/CliStrength.h"
 #include "cli/CliTransfer.h"
 #include "main/MainPlatform.h"
 #include "main/MainUpdate.h"
 #include "password/Password.h"
 #include "preference/PreferenceAccount.h"
 #include "preference/PreferenceAccountSelected.h"
+#include "preference/PreferenceSettings.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QSqlError>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <unistd.h>
@@ -41,7 +49,7 @@ const QList<Command> &commands() {
     static const QList<Command> qlistCommand = {
         {"list", "list [TEXT] [--json]", 0, 1, {"json"}},
         {"show", "show ACCOUNT", 1, 1, {}},
-        {"password", "password ACCOUNT [--copy]", 1, 1, {"copy"}},
+        {"password", "password ACCOUNT [--copy] [--quiet]", 1, 1, {"copy", "quiet"}},
         {"add", "add --website TEXT [--mail TEXT] [--user TEXT] [--note TEXT] [--length N] [--special CHARACTERS]", 0,
          0, qstringlistFields},
         {"edit", "edit ACCOUNT [--website TEXT] [--mail TEXT] ...", 1, 1, qstringlistFields},
@@ -52,12 +60,19 @@ const QList<Command> &commands() {
     return qlistCommand;
 }
 
+// Set once standard output has been closed at the end; nothing may touch it after that.
+bool boolOutClosed = false;
+
+// Whatever fails here is found by finishOut, which every command's end passes through.
 void out(const QString &strText) {
-    std::fputs(strText.toUtf8().constData(), stdout);
+    const QByteArray byteText = strText.toUtf8();
+    std::fwrite(byteText.constData(), 1, size_t(byteText.size()), stdout);
 }
 
 void err(const QString &strText) {
-    std::fflush(stdout);
+    if (!boolOutClosed) {
+        std::fflush(stdout);
+    }
     std::fputs(strText.toUtf8().constData(), stderr);
     std::fflush(stderr);
 }
@@ -80,6 +95,81 @@ QString listLine(const CliAccount &objectAccount) {
            CliAccount::printable(objectAccount.strMail) + '\t' + CliAccount::printable(objectAccount.strUser);
 }
 
+// A text on lines of at most 80 columns, broken at spaces; the lines after the first are indented.
+QString wrapped(const QString &strText, int intIndent) {
+    const int intWidth = 80;
+    QString strResult;
+    QString strLine;
+    for (const QString &strWord : strText.split(' ')) {
+        if (!strLine.trimmed().isEmpty() && strLine.size() + 1 + strWord.size() > intWidth) {
+            strResult += strLine + '\n';
+            strLine = QString(intIndent, ' ') + strWord;
+        } else {
+            strLine += (strLine.isEmpty() ? QString() : QString(' ')) + strWord;
+        }
+    }
+    return strResult + strLine + '\n';
+}
+
+// A sentence continued after "warning: ", in this program's voice.
+QString lowered(const QString &strText) {
+    return strText.left(1).toLower() + strText.mid(1);
+}
+
+int distance(const QString &strA, const QString &strB) {
+    QVector<int> qvectorRow(strB.size() + 1);
+    for (int intB = 0; intB <= strB.size(); intB += 1) {
+        qvectorRow[intB] = intB;
+    }
+    for (int intA = 1; intA <= strA.size(); intA += 1) {
+        int intDiagonal = qvectorRow[0];
+        qvectorRow[0] = intA;
+        for (int intB = 1; intB <= strB.size(); intB += 1) {
+            const int intAbove = qvectorRow[intB];
+            qvectorRow[intB] = std::min({intAbove + 1, qvectorRow[intB - 1] + 1,
+                                         intDiagonal + (strA.at(intA - 1) == strB.at(intB - 1) ? 0 : 1)});
+            intDiagonal = intAbove;
+        }
+    }
+    return qvectorRow[strB.size()];
+}
+
+// The word a mistyped one most likely meant: the nearest within two changes, else the only one it begins.
+QString nearest(const QString &strTyped, const QStringList &qstringlistWord) {
+    QString strBest;
+    int intBest = std::min(3, int(strTyped.size()));
+    QStringList qstringlistBegun;
+    for (const QString &strWord : qstringlistWord) {
+        const int intDistance = distance(strTyped.toLower(), strWord);
+        if (intDistance < intBest) {
+            intBest = intDistance;
+            strBest = strWord;
+        }
+        if (strTyped.size() > 1 && strWord.startsWith(strTyped.toLower())) {
+            qstringlistBegun.append(strWord);
+        }
+    }
+    return !strBest.isEmpty() || qstringlistBegun.size() != 1 ? strBest : qstringlistBegun.first();
+}
+
+// Qt's parser names an unknown option without its dashes: the user's own spelling says which one it was, also
+// inside a group of short options ("-platform").
+QString typed(const QStringList &qstringlistArgv, const QString &strName) {
+    const QStringList qstringlistGiven = qstringlistArgv.mid(1, qstringlistArgv.indexOf("--", 1) - 1);
+    for (const QString &strArgument : qstringlistGiven) {
+        const QString strOption = strArgument.section('=', 0, 0);
+        if (strOption == "--" + strName || strOption == "-" + strName) {
+            return strOption;
+        }
+    }
+    for (const QString &strArgument : qstringlistGiven) {
+        if (strArgument.startsWith('-') && !strArgument.startsWith("--") && strArgument.contains(strName)) {
+            return strArgument.section('=', 0, 0);
+        }
+    }
+    return (strName.size() == 1 ? "-" : "--") + strName;
+}
+
 bool sameMarkers(const QString &strA, const QString &strB) {
     for (const QChar charMarker : CliAccount::strMarkers) {
         if (strA.contains(charMarker) != strB.contains(charMarker)) {
@@ -89,10 +179,70 @@ bool sameMarkers(const QString &strA, const QString &strB) {
     return true;
 }
 
-// The store reports nothing itself; its statements keep their last error.
+// Standard output written out and closed, or the exit code 1 with what failed: a full disk or a closed pipe
+// behind it leaves no "done" standing.
+int finishOut(int intCode) {
+    bool boolWritten = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    int intError = errno;
+    boolOutClosed = true;
+    if (std::fclose(stdout) != 0 && boolWritten) {
+        boolWritten = false;
+        intError = errno;
+    }
+    // After a failure already said, one more line would only repeat it.
+    if (!boolWritten && intCode == 0) {
+        return fail(1, QString("cannot write to standard output: %1; what it shows is incomplete")
+                           .arg(QString::fromLocal8Bit(std::strerror(intError))));
+    }
+    return intCode;
+}
+
+bool isUtf8(const QByteArray &byteText) {
+    QString strText;
+    return CliPlatform::decodeUtf8(byteText, &strText);
+}
+
+// The first argument that is not UTF-8 text, named as the user wrote it: the option it belongs to, or its
+// place; an empty text when every one is UTF-8.
+QString notUtf8(int intArgc, char **charArgv) {
+    for (int intIndex = 1; intIndex < intArgc; intIndex += 1) {
+        const QByteArray byteArgument(charArgv[intIndex]);
+        if (isUtf8(byteArgument)) {
+            continue;
+        }
+        const QByteArray bytePrevious = intIndex > 1 ? QByteArray(charArgv[intIndex - 1]) : QByteArray();
+        if (byteArgument.startsWith("-")) {
+            const QByteArray byteOption = byteArgument.left(byteArgument.indexOf('='));
+            return isUtf8(byteOption) ? "the value of " + QString::fromUtf8(byteOption) : QString("an option");
+        }
+        if (bytePrevious.startsWith("--") && !bytePrevious.contains('=') &&
+            qstringlistFields.contains(QString::fromUtf8(bytePrevious.mid(2)))) {
+            return "the value of " + QString::fromUtf8(bytePrevious);
+        }
+        return QString("argument %1").arg(intIndex);
+    }
+    return QString();
+}
+
+// Whether the selected-account preference holds the account now: a write that could not be stored reads back
+// as what the file held before.
+bool holdsSelection(const CliAccount &objectAccount) {
+    PreferenceAccountSelected *objectSelected = PreferenceAccountSelected::obtain();
+    return objectSelected->getIntIdent() == objectAccount.intIdent &&
+           objectSelected->getStrWebsite() == objectAccount.strWebsite &&
+           objectSelected->getStrMail() == objectAccount.strMail &&
+           objectSelected->getStrUser() == objectAccount.strUser &&
+           objectSelected->getStrNote() == objectAccount.strNote &&
+           objectSelected->getIntLength() == objectAccount.intLength &&
+           objectSelected->getStrSpecial() == objectAccount.strSpecial;
+}
+
+// The store says how its last change went; a change that went through but found no row names an account that
+// another program has deleted meanwhile.
 bool failed(const QSqlQuery &objectQuery, const QString &strWhat, int *intCode) {
-    if (objectQuery.lastError().isValid()) {
-        *intCode = fail(1, strWhat + ": " + objectQuery.lastError().text().simplified());
+    const PreferenceAccount *objectStore = PreferenceAccount::obtain();
+    if (!objectStore->boolWritten) {
+        *intCode = fail(1, strWhat + ": " + objectStore->strFailure);
         return true;
     }
     if (objectQuery.numRowsAffected() != 1) {
@@ -109,6 +259,11 @@ int Cli::main(int intArgc, char **charArgv) {
     // The program's identity, with which the data in res/ was written.
     MainPlatform::setIdentity();
 
+    // Bytes of another encoding would be stored as replacement characters without a word.
+    const QString strNotUtf8 = notUtf8(intArgc, charArgv);
+    if (!strNotUtf8.isEmpty()) {
+        return fail(2, strNotUtf8 + " is not UTF-8 text; set the terminal to UTF-8");
+    }
     QStringList qstringlistArgv;
     for (int intIndex = 0; intIndex < intArgc; intIndex += 1) {
         qstringlistArgv.append(QString::fromLocal8Bit(charArgv[intIndex]));
@@ -116,15 +271,16 @@ int Cli::main(int intArgc, char **charArgv) {
     Cli objectCli;
     QString strError;
     if (!objectCli.parse(qstringlistArgv, &strError)) {
-        return fail(2, strError + " (see " + strProgram + " --help)");
+        // A guess at what was meant says enough.
+        return fail(2, strError.endsWith('?') ? strError : strError + " (see " + strProgram + " --help)");
     }
     if (objectCli.objectParser.isSet("help")) {
         out(helpText());
-        return 0;
+        return finishOut(0);
     }
     if (objectCli.objectParser.isSet("version")) {
         out(QCoreApplication::applicationName() + " " + QCoreApplication::applicationVersion() + "\n");
-        return 0;
+        return finishOut(0);
     }
     if (objectCli.copying() && !CliClipboard::available(&strError)) {
         return fail(1, strError);
@@ -143,7 +299,7 @@ int Cli::main(int intArgc, char **charArgv) {
     MainUpdate::run();
     const int intCode = objectCli.run();
     PreferenceAccount::dispel();
-    return intCode;
+    return finishOut(intCode);
 }
 
 Cli::Cli() {
@@ -153,6 +309,7 @@ Cli::Cli() {
         {"version", QString()},
         {"json", QString()},
         {"copy", QString()},
+        {{"q", "quiet"}, QString()},
         {{"y", "yes"}, QString()},
         {"website", QString(), "TEXT"},
         {"mail", QString(), "TEXT"},
@@ -165,10 +322,20 @@ Cli::Cli() {
 
 bool Cli::parse(const QStringList &qstringlistArgv, QString *strError) {
     if (!objectParser.parse(qstringlistArgv)) {
-        *strError = objectParser.errorText();
-        if (strError->endsWith('.')) {
-            strError->chop(1);
+        const QStringList qstringlistUnknown = objectParser.unknownOptionNames();
+        if (qstringlistUnknown.isEmpty()) {
+            // Qt's other complaints (a value missing or not wanted) in this program's voice: lower case, the
+            // option as typed without quotes, no full stop.
+            *strError = lowered(objectParser.errorText()).remove(QRegularExpression("\\.$"));
+            strError->replace(QRegularExpression("'(-[^']*)'"), "\\1");
+            return false;
         }
+        const QString strTyped = typed(qstringlistArgv, qstringlistUnknown.first());
+        const QStringList qstringlistOption =
+            QStringList({"help", "version", "json", "copy", "yes"}) + qstringlistFields;
+        const QString strNear = nearest(QString(strTyped).remove(QRegularExpression("^-+")), qstringlistOption);
+        *strError =
+            "unknown option " + strTyped + (strNear.isEmpty() ? QString() : "; did you mean --" + strNear + "?");
         return false;
     }
     if (objectParser.isSet("help") || objectParser.isSet("version")) {
@@ -188,7 +355,7 @@ bool Cli::parse(const QStringList &qstringlistArgv, QString *strError) {
             *strError = "usage: " + strProgram + " " + objectCommand.charUsage;
             return false;
         }
-        for (const QString &strOption : QStringList({"json", "copy", "yes"}) + qstringlistFields) {
+        for (const QString &strOption : QStringList({"json", "copy", "quiet", "yes"}) + qstringlistFields) {
             if (objectParser.isSet(strOption) && !objectCommand.qstringlistOption.contains(strOption)) {
                 *strError = QString("--%1 does not go with %2").arg(strOption, strCommand);
                 return false;
@@ -196,7 +363,13 @@ bool Cli::parse(const QStringList &qstringlistArgv, QString *strError) {
         }
         return true;
     }
-    *strError = QString("unknown command '%1'").arg(strCommand);
+    QStringList qstringlistCommand;
+    for (const Command &objectCommand : commands()) {
+        qstringlistCommand.append(objectCommand.charName);
+    }
+    const QString strNear = nearest(strCommand, qstringlistCommand);
+    *strError = QString("unknown command '%1'").arg(strCommand) +
+                (strNear.isEmpty() ? QString() : QString("; did you mean %1?").arg(strNear));
     return false;
 }
 
@@ -231,11 +404,13 @@ QString Cli::helpText() {
            "  show ACCOUNT        Every field, the exact texts that enter the password, and warnings\n"
            "                      about accounts that look alike.\n"
            "  password ACCOUNT    Asks for the master password (without echo; from standard input when\n"
-           "                      that is no terminal), shows its fingerprint and prints the password.\n"
+           "                      that is no terminal), shows its fingerprint and how long a thief\n"
+           "                      would need to find it, and prints the password.\n"
            "                      Stores the account as the selected one.\n"
            "  add                 Adds an account; --website is needed.\n"
            "  edit ACCOUNT        Changes the fields given as options.\n"
-           "  remove ACCOUNT      Deletes an account; asks first on a terminal.\n"
+           "  remove ACCOUNT      Deletes an account; asks first, and deletes nothing without --yes\n"
+           "                      when standard input is no terminal.\n"
            "  export [FILE]       Writes the account list as JSON text, as the window exports it, to FILE\n"
            "                      or standard output. Passwords are never part of it.\n"
            "  import FILE|-       Adds the accounts of such a text (from standard input with -) that are\n"
@@ -247,6 +422,8 @@ QString Cli::helpText() {
            "  --json              list: prints the accounts as JSON text, as export does.\n"
            "  --copy              password: copies the password instead of printing it, and clears the\n"
            "                      clipboard again after 20 seconds or on Ctrl+C.\n"
+           "  -q, --quiet         password: leaves out how long a thief would need to find the master\n"
+           "                      password (one RTX 4090-class card, 5e10 SHA-1 guesses a second).\n"
            "  -y, --yes           remove: does not ask first.\n"
            "  --website TEXT      add, edit: the website or service (not empty).\n"
            "  --mail TEXT         add, edit: the mail address.\n"
@@ -264,6 +441,14 @@ QString Cli::helpText() {
 bool Cli::load() {
     PreferenceAccount *objectStore = PreferenceAccount::obtain();
     QString strError;
+    if (!objectStore->strDamage.isEmpty()) {
+        fail(1, QString("%1 is %2. It was left unchanged: keep a copy of it, it may be the last copy of the list. "
+                        "To go on, move it away and import an export of the accounts.")
+                    .arg(objectStore->objectDatabase.databaseName(), objectStore->strDamage == "unreadable"
+                                                                         ? "damaged or no database"
+                                                                         : "a database without an account table"));
+        return false;
+    }
     if (!objectStore->objectDatabase.isOpen()) {
         strError = objectStore->objectDatabase.lastError().text().simplified();
     } else {
@@ -374,6 +559,13 @@ int Cli::apply(CliAccount &objectAccount, const CliAccount *objectStored) {
 
 void Cli::select(const CliAccount &objectAccount) {
     PreferenceAccountSelected *objectSelected = PreferenceAccountSelected::obtain();
+    // The page opens the selected account at its next start: a selection that was not stored is said.
+    const auto warn = qScopeGuard([&objectAccount]() {
+        if (!holdsSelection(objectAccount)) {
+            err(QString("Warning: the account could not be stored as the selected one in %1 (is the disk full?).\n")
+                    .arg(PreferenceSettings::path("PreferenceAccountSelected.ini")));
+        }
+    });
     objectSelected->setIntIdent(objectAccount.intIdent);
     objectSelected->setStrWebsite(objectAccount.strWebsite);
     objectSelected->setStrMail(objectAccount.strMail);
@@ -385,8 +577,19 @@ void Cli::select(const CliAccount &objectAccount) {
 
 void Cli::printWarnings(const CliAccount &objectAccount) {
     for (const QString &strWarning : objectAccount.warnings(qlistAccount)) {
-        err("Warning: " + strWarning + "\n");
+        err(wrapped(strProgram + ": warning: " + lowered(strWarning), 4));
     }
+}
+
+int Cli::refuseSame(const CliAccount &objectAccount) {
+    for (const CliAccount &objectListed : qlistAccount) {
+        if (objectListed.intIdent != objectAccount.intIdent && objectListed.sameFields(objectAccount)) {
+            return fail(
+                2,
+                QString("an account with exactly these fields is already in the list: %1").arg(objectListed.intIdent));
+        }
+    }
+    return 0;
 }
 
 int Cli::runList() {
@@ -447,7 +650,7 @@ int Cli::runShow() {
                  qstringlistMarker.isEmpty() ? QString("none") : qstringlistMarker.join(' '),
                  exact(objectAccount->strWebsite), exact(objectAccount->strMail));
     for (const QString &strWarning : objectAccount->warnings(qlistAccount)) {
-        strText += "  Warning: " + strWarning + "\n";
+        strText += wrapped("  Warning: " + strWarning, 11);
     }
     out(strText);
     return 0;
@@ -468,6 +671,13 @@ int Cli::runPassword() {
     bool boolTrueColour = false;
     const bool boolColour = CliPlatform::colourTerminal(&boolTrueColour);
     err(CliMaster::fingerprint(strMaster, boolColour, boolTrueColour) + "\n");
+    if (!objectParser.isSet("quiet")) {
+        const QString strStrength = CliStrength::describe(strMaster);
+        err((strStrength.isEmpty() ? "Master password: its strength cannot be estimated (assets/ beside the "
+                                     "program is missing or damaged)."
+                                   : strStrength) +
+            "\n");
+    }
     QString strPassword = Password::obtain()->update(strMaster, objectAccount.strWebsite, objectAccount.strMail,
                                                      objectAccount.intLength, objectAccount.strSpecial);
     strMaster.fill(QChar(0));
@@ -499,20 +709,17 @@ int Cli::runAdd() {
     if (intInvalid != 0) {
         return intInvalid;
     }
+    if (const int intSame = refuseSame(objectAccount)) {
+        return intSame;
+    }
 
     PreferenceAccount *objectStore = PreferenceAccount::obtain();
     objectAccount.put();
     objectStore->create();
-    int intCode = 0;
-    if (failed(objectStore->objectCreate, "the account could not be added", &intCode)) {
-        return intCode;
+    if (!objectStore->boolWritten) {
+        return fail(1, "the account could not be added: " + objectStore->strFailure);
     }
-    // Numbered after rows of another program beyond 32 bits, the row was taken out again by the store.
-    const qlonglong intCreated = objectStore->objectCreate.lastInsertId().toLongLong();
-    if (intCreated > std::numeric_limits<int>::max()) {
-        return fail(1, "the account could not be added: the list holds rows numbered beyond 32 bits");
-    }
-    objectAccount.intIdent = int(intCreated);
+    objectAccount.intIdent = objectStore->objectCreate.lastInsertId().toInt();
     select(objectAccount);
     out(QString("Account added: %1.\n").arg(objectAccount.intIdent));
     printWarnings(objectAccount);
@@ -536,6 +743,9 @@ int Cli::runEdit() {
     if (intInvalid != 0) {
         return intInvalid;
     }
+    if (const int intSame = refuseSame(objectAccount)) {
+        return intSame;
+    }
 
     PreferenceAccount *objectStore = PreferenceAccount::obtain();
     objectAccount.put();
@@ -549,7 +759,9 @@ int Cli::runEdit() {
     if (objectAccount.strWebsite != objectStored->strWebsite || objectAccount.strMail != objectStored->strMail ||
         objectAccount.intLength != objectStored->intLength ||
         !sameMarkers(objectAccount.strSpecial, objectStored->strSpecial)) {
-        err("Its password has changed with its website, mail, length or special characters.\n");
+        err(wrapped(strProgram +
+                        ": warning: its password has changed with its website, mail, length or special characters",
+                    4));
     }
     for (CliAccount &objectListed : qlistAccount) {
         if (objectListed.intIdent == objectAccount.intIdent) {
@@ -566,7 +778,11 @@ int Cli::runRemove() {
         return intFailed;
     }
     const int intIdent = objectAccount->intIdent;
-    if (!objectParser.isSet("yes") && CliPlatform::isTerminal(STDIN_FILENO)) {
+    // Without --yes it asks; where nobody can answer (a pipe, a file, a script) it deletes nothing.
+    if (!objectParser.isSet("yes") && !CliPlatform::isTerminal(STDIN_FILENO)) {
+        return fail(2, "remove asks first, and standard input is no terminal: nothing was deleted (give --yes)");
+    }
+    if (!objectParser.isSet("yes")) {
         err(QString("Delete %1 (%2)? Its password is not lost: adding the same account again gives it back. [y/N] ")
                 .arg(CliAccount::printable(objectAccount->strWebsite), CliAccount::printable(objectAccount->strMail)));
         QByteArray byteAnswer;
@@ -598,18 +814,37 @@ int Cli::runExport() {
     }
     const QByteArray byteText = (CliTransfer::exportText(qlistAccount) + "\n").toUtf8();
     const QString strFile = qstringlistArgument.value(0, "-");
+    const QFileInfo objectTarget(strFile);
     if (strFile == "-") {
-        std::fwrite(byteText.constData(), 1, size_t(byteText.size()), stdout);
-        if (std::fflush(stdout) != 0) {
-            return fail(1, "cannot write to standard output");
+        out(QString::fromUtf8(byteText));
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            return fail(1, QString("cannot write to standard output: %1. The export is incomplete.")
+                               .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        }
+    } else if (objectTarget.exists() && !objectTarget.isFile()) {
+        // A device or a pipe (/dev/stdout, a named pipe) is written as it is: a file renamed into its place would
+        // replace it.
+        QFile objectFile(strFile);
+        if (!objectFile.open(QIODevice::WriteOnly) || objectFile.write(byteText) != byteText.size() ||
+            !objectFile.flush()) {
+            return fail(
+                1, QString("cannot write %1: %2. The export is incomplete.").arg(strFile, objectFile.errorString()));
+        }
+        objectFile.close();
+        if (objectFile.error() != QFileDevice::NoError) {
+            return fail(
+                1, QString("cannot write %1: %2. The export is incomplete.").arg(strFile, objectFile.errorString()));
         }
     } else {
-        // Written whole or not at all, and readable by its owner only, like the data it comes from.
+        // Written whole beside it and renamed into place, or not at all, and readable by its owner only, like the
+        // data it comes from. Unbuffered: a write that Qt's buffer takes and its last flush loses (a full disk)
+        // would be renamed into place all the same, as an empty or cut-off file.
         QSaveFile objectFile(strFile);
-        if (!objectFile.open(QIODevice::WriteOnly) ||
+        if (!objectFile.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
             !objectFile.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
             objectFile.write(byteText) != byteText.size() || !objectFile.commit()) {
-            return fail(1, QString("cannot write %1: %2").arg(strFile, objectFile.errorString()));
+            return fail(1, QString("cannot write %1: %2. No export was written; a file of that name is as it was.")
+                               .arg(strFile, objectFile.errorString()));
         }
     }
     err(QString("Accounts exported: %1.\n").arg(qlistAccount.size()));

@@ -44,6 +44,8 @@ private:
     int apply(CliAccount &objectAccount, const CliAccount *objectStored);
     static void select(const CliAccount &objectAccount);
     void printWarnings(const CliAccount &objectAccount);
+    // The exit code 2, once said, when another account of the list has every field of this one; 0 otherwise.
+    int refuseSame(const CliAccount &objectAccount);
 
     int runList();
     int runShow();

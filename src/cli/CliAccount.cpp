@@ -174,17 +174,9 @@ bool CliAccount::matches(const QString &strFilter) const {
     return strSearch.contains(lower(strFilter));
 }
 
-QString CliAccount::invalidField() const {
-    if (trimmed(strWebsite).isEmpty()) {
-        return "strWebsite";
-    }
-    if (!isMarkers(strSpecial)) {
-        return "strSpecial";
-    }
-    if (intLength < intLengthMin || intLength > intLengthMax) {
-        return "intLength";
-    }
-    return QString();
+bool CliAccount::sameFields(const CliAccount &objectOther) const {
+    return strWebsite == objectOther.strWebsite && strMail == objectOther.strMail && strUser == objectOther.strUser &&
+           strNote == objectOther.strNote && intLength == objectOther.intLength && strSpecial == objectOther.strSpecial;
 }
 
 QStringList CliAccount::warnings(const QList<CliAccount> &qlistAll) const {

@@ -38,8 +38,8 @@ public:
     // without regard to case.
     bool matches(const QString &strFilter) const;
 
-    // The first field the page's form would refuse ("strWebsite", "intLength", "strSpecial"), or an empty text.
-    QString invalidField() const;
+    // Whether the other account has every field of this one but the ident: the list needs one of them only.
+    bool sameFields(const CliAccount &objectOther) const;
 
     // Written as the page writes them: spaces at either end, other accounts that differ only in case, spaces or
     // a leading "www.", and accounts with the very same website and mail.

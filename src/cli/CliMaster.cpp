@@ -66,15 +66,24 @@ QVector<QPair<int, int>> places(const QString &strMaster) {
 bool CliMaster::read(QString *strMaster, QString *strError) {
     const bool boolTerminal = CliPlatform::isTerminal(STDIN_FILENO);
     if (boolTerminal) {
-        std::fputs("Master password: ", stderr);
+        std::fputs(CliPlatform::capsLock(STDIN_FILENO) ? "Master password (Caps Lock is on): " : "Master password: ",
+                   stderr);
         std::fflush(stderr);
     }
     QByteArray byteLine;
-    const bool boolRead = CliPlatform::readLine(boolTerminal, 65536, &byteLine);
+    const int intLimit = 65536;
+    const bool boolRead = CliPlatform::readLine(boolTerminal, intLimit, &byteLine);
+    // A line beyond the limit stops the reading there; it is not a master password that was left out.
+    const bool boolLong = !boolRead && byteLine.size() >= intLimit;
 
     const bool boolUtf8 = CliPlatform::decodeUtf8(byteLine, strMaster);
     // Nothing of it stays in memory that is not needed.
     byteLine.fill('\0');
+    if (boolLong) {
+        strMaster->fill(QChar(0));
+        *strError = QString("the master password is longer than %1 bytes; nothing was derived").arg(intLimit);
+        return false;
+    }
     if (!boolRead || strMaster->isEmpty()) {
         *strError = "no master password was given";
         return false;

@@ -7,8 +7,13 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+
+#ifdef __linux__
+#include <linux/kd.h>
+#endif
 
 namespace {
 
@@ -45,6 +50,17 @@ void install(void (*functionHandler)(int), struct sigaction *objectPrevious) {
 
 bool CliPlatform::isTerminal(int intDescriptor) {
     return isatty(intDescriptor) == 1;
+}
+
+bool CliPlatform::capsLock(int intDescriptor) {
+#ifdef __linux__
+    // Only the Linux console keeps the keyboard's lights where a program can read them.
+    char charLights = 0;
+    return ioctl(intDescriptor, KDGKBLED, &charLights) == 0 && (charLights & LED_CAP) != 0;
+#else
+    Q_UNUSED(intDescriptor);
+    return false;
+#endif
 }
 
 bool CliPlatform::readLine(bool boolHidden, int intLimit, QByteArray *byteLine) {

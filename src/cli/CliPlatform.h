@@ -10,6 +10,11 @@ class CliPlatform {
 public:
     static bool isTerminal(int intDescriptor);
 
+    // Whether Caps Lock is on, where the terminal can tell: the Linux console can. A terminal emulator or an SSH
+    // session passes on only the characters typed, and nothing can be asked of the keyboard behind it, so
+    // there the answer is false rather than a guess.
+    static bool capsLock(int intDescriptor);
+
     // One line of standard input without its line end, read byte by byte so that nothing after it is taken.
     // With boolHidden the terminal does not echo it, and its settings come back even when the process is ended
     // by a signal meanwhile. False when the input ends before a line was begun, fails or exceeds intLimit bytes.

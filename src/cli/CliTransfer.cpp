@@ -69,22 +69,21 @@ bool hasRawControl(const QString &strText) {
     return false;
 }
 
-// The entry as an account; the first field of it that the page refuses, or an empty text.
-QString read(const QJsonValue &valueEntry, CliAccount *objectAccount) {
+// The entry as an account; what the window's import says of the first fault in it, checked in the window's
+// order ("type" of strField, "website", "length", "special"), or an empty text.
+QString read(const QJsonValue &valueEntry, CliAccount *objectAccount, QString *strField) {
+    *strField = "strWebsite";
     if (!valueEntry.isObject()) {
-        return "strWebsite";
+        return "type";
     }
     const QJsonObject objectEntry = valueEntry.toObject();
-    if (!objectEntry.value("strWebsite").isString() ||
-        CliAccount::trimmed(objectEntry.value("strWebsite").toString()).isEmpty()) {
-        return "strWebsite";
-    }
-    if (!objectEntry.value("strMail").isString()) {
-        return "strMail";
-    }
-    for (const char *charField : {"strUser", "strNote", "strSpecial"}) {
-        if (objectEntry.contains(charField) && !objectEntry.value(charField).isString()) {
-            return charField;
+    const QStringList qstringlistText = {"strWebsite", "strMail", "strUser", "strNote", "strSpecial"};
+    for (int intText = 0; intText < qstringlistText.size(); intText += 1) {
+        // Website and mail are required; the others may be left out, but not be null.
+        const QString &strName = qstringlistText.at(intText);
+        if (!objectEntry.value(strName).isString() && (intText < 2 || objectEntry.contains(strName))) {
+            *strField = strName;
+            return "type";
         }
     }
     objectAccount->strWebsite = objectEntry.value("strWebsite").toString();
@@ -92,16 +91,22 @@ QString read(const QJsonValue &valueEntry, CliAccount *objectAccount) {
     objectAccount->strUser = objectEntry.value("strUser").toString("");
     objectAccount->strNote = objectEntry.value("strNote").toString("");
     objectAccount->strSpecial = objectEntry.value("strSpecial").toString("");
+    if (CliAccount::trimmed(objectAccount->strWebsite).isEmpty()) {
+        return "website";
+    }
+    *strField = "intLength";
     if (objectEntry.contains("intLength")) {
         // A whole number, as JavaScript's Number.isInteger takes it: 15.0 and 1.5e1 are 15.
         const QJsonValue valueLength = objectEntry.value("intLength");
         const double dblLength = valueLength.toDouble();
-        if (!valueLength.isDouble() || std::trunc(dblLength) != dblLength || std::abs(dblLength) > 1e9) {
-            return "intLength";
+        if (!valueLength.isDouble() || std::trunc(dblLength) != dblLength || dblLength < CliAccount::intLengthMin ||
+            dblLength > CliAccount::intLengthMax) {
+            return "length";
         }
         objectAccount->intLength = int(dblLength);
     }
-    return objectAccount->invalidField();
+    *strField = "strSpecial";
+    return CliAccount::isMarkers(objectAccount->strSpecial) ? QString() : QString("special");
 }
 
 QString key(const CliAccount &objectAccount) {
@@ -138,6 +143,7 @@ void CliTransfer::parse(const QString &strText) {
     strReason.clear();
     intIndex = 0;
     strField.clear();
+    strFault.clear();
     qlistAccount.clear();
 
     if (CliAccount::trimmed(strText).isEmpty()) {
@@ -161,11 +167,10 @@ void CliTransfer::parse(const QString &strText) {
     const QJsonArray objectArray = objectDocument.array();
     for (int intEntry = 0; intEntry < objectArray.size(); intEntry += 1) {
         CliAccount objectAccount;
-        const QString strWrong = read(objectArray.at(intEntry), &objectAccount);
-        if (!strWrong.isEmpty()) {
+        strFault = read(objectArray.at(intEntry), &objectAccount, &strField);
+        if (!strFault.isEmpty()) {
             strReason = "entry";
             intIndex = intEntry + 1;
-            strField = strWrong;
             qlistAccount.clear();
             return;
         }
@@ -183,11 +188,20 @@ QString CliTransfer::reasonText() const {
     if (strReason == "list") {
         return "the JSON text is not a list of accounts";
     }
-    const QString strWanted = strField == "strWebsite"   ? "a text that is not empty"
-                              : strField == "intLength"  ? "a whole number from 4 to 27"
-                              : strField == "strSpecial" ? "a text of the characters ! ? @ # only"
-                                                         : "a text";
-    return QString("entry %1: %2 must be %3").arg(intIndex).arg(strField, strWanted);
+    // The window's words for each fault.
+    const QString strEntry = QString("entry %1: ").arg(intIndex);
+    if (strFault == "website") {
+        return strEntry + "the website is empty";
+    }
+    if (strFault == "length") {
+        return strEntry + QString("the length must be a whole number from %1 to %2")
+                              .arg(CliAccount::intLengthMin)
+                              .arg(CliAccount::intLengthMax);
+    }
+    if (strFault == "special") {
+        return strEntry + "the special characters may only be ! ? @ #";
+    }
+    return strEntry + strField + " is missing or has the wrong type";
 }
 
 QList<CliAccount> CliTransfer::split(const QList<CliAccount> &qlistExisting, int *intSkipped) const {
@@ -211,28 +225,21 @@ QList<CliAccount> CliTransfer::split(const QList<CliAccount> &qlistExisting, int
 
 bool CliTransfer::write(const QList<CliAccount> &qlistAccount, QString *strError) {
     PreferenceAccount *objectStore = PreferenceAccount::obtain();
-    // The store's own transaction reports nothing, so the connection is asked directly: a write that fails
-    // must undo every one before it.
-    if (!objectStore->objectDatabase.transaction()) {
-        *strError = objectStore->objectDatabase.lastError().text().simplified();
+    // Not one account without the transaction: a write that fails must undo every one before it.
+    objectStore->transactionOpen();
+    if (!objectStore->boolWritten) {
+        *strError = objectStore->strFailure;
         return false;
     }
     for (const CliAccount &objectAccount : qlistAccount) {
         objectAccount.put();
         objectStore->create();
-        // A row numbered beyond 32 bits (after rows of another program) was taken out again by the store.
-        const bool boolBeyond = objectStore->objectCreate.lastInsertId().toLongLong() > std::numeric_limits<int>::max();
-        if (objectStore->objectCreate.lastError().isValid() || boolBeyond) {
-            *strError = boolBeyond ? QString("the list holds rows numbered beyond 32 bits")
-                                   : objectStore->objectCreate.lastError().text().simplified();
-            objectStore->objectDatabase.rollback();
-            return false;
+        if (!objectStore->boolWritten) {
+            break;
         }
     }
-    if (!objectStore->objectDatabase.commit()) {
-        *strError = objectStore->objectDatabase.lastError().text().simplified();
-        objectStore->objectDatabase.rollback();
-        return false;
-    }
-    return true;
+    // Kept only when every account went in; the store undoes all of them otherwise.
+    objectStore->transactionClose();
+    *strError = objectStore->strFailure;
+    return objectStore->boolWritten;
 }

@@ -9,11 +9,13 @@
 // accounts already in the list skipped, the rest added all together or not at all.
 class CliTransfer {
 public:
-    // After parse: "empty", "json", "list" or "entry" when the text is refused (with the entry's number from 1
-    // and the field at fault for "entry"); the accounts it holds otherwise.
+    // After parse: "empty", "json", "list" or "entry" when the text is refused (with the entry's number from 1,
+    // the field at fault and the fault for "entry": "type", "website", "length" or "special"); the accounts it
+    // holds otherwise.
     QString strReason;
     int intIndex = 0;
     QString strField;
+    QString strFault;
     QList<CliAccount> qlistAccount;
 
 public:

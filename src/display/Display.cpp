@@ -8,9 +8,12 @@
 #include "preference/PreferenceAccountJavascriptinterface.h"
 #include "preference/PreferenceAccountSelectedJavascriptinterface.h"
 #include "preference/PreferenceLanguageJavascriptinterface.h"
+#include "preference/PreferenceNotice.h"
 
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -106,6 +109,16 @@ void Display::guardSelection() {
     });
 }
 
+bool Display::isPageDocument(const QUrl &objectUrl, const QString &strDirectory) {
+    if (objectUrl.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment) == QUrl("about:blank")) {
+        return true;
+    }
+    // The path as text, its "." and ".." resolved: another spelling of a file inside is refused, which is safe.
+    const QString strAssets = QDir::cleanPath(strDirectory + "/assets") + "/";
+    return objectUrl.isLocalFile() && objectUrl.host().isEmpty() &&
+           QDir::cleanPath(objectUrl.toLocalFile()).startsWith(strAssets);
+}
+
 Display::Display() : QMainWindow(nullptr) {
     objectWidget = new QWidget(this);
     setCentralWidget(objectWidget);
@@ -117,6 +130,13 @@ Display::Display() : QMainWindow(nullptr) {
     connect(objectEngine, SIGNAL(cleared()), this, SLOT(updateJavascriptinterface()));
 
     objectEngine->open(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/assets/index.html"));
+
+    // The page closes its own window once closing loses nothing (closeEvent): that close is let go.
+    connect(objectEngine, &DisplayEngine::closeRequested, this, [this]() {
+        boolClosing = true;
+        close();
+        boolClosing = false;
+    });
 
     objectLayout = new QVBoxLayout(objectWidget);
     objectLayout->setContentsMargins(0, 0, 0, 0);
@@ -142,11 +162,30 @@ void Display::updateJavascriptinterface() {
     objectEngine->publish("jsPreferenceAccount", new PreferenceAccountJavascriptinterface());
     objectEngine->publish("jsPreferenceAccountSelected", new PreferenceAccountSelectedJavascriptinterface());
     objectEngine->publish("jsPreferenceLanguage", new PreferenceLanguageJavascriptinterface());
+    // Run while the page's own scripts wait, so that they find it at their start.
+    objectEngine->evaluate(PreferenceNotice::script());
 }
 
 void Display::keyPressEvent(QKeyEvent *objectEvent) {
     // Only keys the page left unhandled arrive here.
     if (objectEvent->key() == Qt::Key_Escape) {
         evaluate(QString() + "window.setTimeout(function() {" + "Navigation.updateBackward();" + "}, 0);");
+    }
+}
+
+void Display::closeEvent(QCloseEvent *objectEvent) {
+    // The page may hold input not yet saved. It is asked as Escape asks it, on its next turn, so that the answer
+    // can come later (an engine that runs the page elsewhere answers later in any case): it closes its own
+    // window once it may, and Keep editing keeps it open. A page that cannot be asked lets the window close.
+    const bool boolAsked = !boolClosing && evaluateNow(QString() + "(function() {" +
+                                                       "if (window.Navigation !== undefined && typeof "
+                                                       "Navigation.updateClose === 'function') {" +
+                                                       "window.setTimeout(function() {Navigation.updateClose();}, 0);" +
+                                                       "return true;" + "}" + "return false;" + "}())")
+                                               .toBool();
+    if (boolAsked) {
+        objectEvent->ignore();
+    } else {
+        QMainWindow::closeEvent(objectEvent);
     }
 }

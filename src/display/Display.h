@@ -5,7 +5,9 @@
 #include <QVariant>
 
 class DisplayEngine;
+class QCloseEvent;
 class QKeyEvent;
+class QUrl;
 class QVBoxLayout;
 
 // The one window: a web view showing assets/index.html, into which the bridge objects are published.
@@ -22,6 +24,14 @@ class QVBoxLayout;
 //   "if (window.Copying !== undefined) {Copying.updateQuit();}"
 //       The application is quitting and still owns the clipboard; run synchronously, so the page can take a
 //       password it copied off the clipboard before the program hands the clipboard to a manager (Main::run).
+//   "(function() {if (window.Navigation !== undefined && typeof Navigation.updateClose === 'function') {"
+//   "window.setTimeout(function() {Navigation.updateClose();}, 0);return true;}return false;}())"
+//       The window is being closed (closeEvent). true: the page asks what Escape asks of unsaved input, and closes
+//       its own window (window.close()) once it may, which the window then lets go; false: it closes at once. Its
+//       answer comes on a later turn, so an engine whose scripts answer later serves it the same way.
+//   "window.jsNotices = [...];"
+//       At every load, before the page's own scripts: what was found wrong with the stored data
+//       (PreferenceNotice), a JSON array the page tells the user of.
 // Every script but Escape's tests for its object, so a page without it is left alone.
 class Display : public QMainWindow {
     Q_OBJECT
@@ -39,6 +49,8 @@ public:
     // again.
     int intSelectionTaken = 0;
     bool boolSelectionRestoring = false;
+    // Set while the page closes its own window: that close is let go.
+    bool boolClosing = false;
 
 public:
     // Before the application object exists, and once it exists: what the web engine needs from the process.
@@ -62,6 +74,10 @@ public:
     // The X11 primary selection this program has just taken: given up when the page says it came from a secret
     // field. Nothing can read it while the page is asked.
     void guardSelection();
+    // Whether a frame inside the page may show objectUrl: about:blank, or a document of the shipped page itself,
+    // a local file inside assets/ of the application living in strDirectory. Whatever else a frame showed could
+    // reach the page's bridge objects through its parent. Query and fragment do not matter.
+    static bool isPageDocument(const QUrl &objectUrl, const QString &strDirectory);
 
 public:
     Display();
@@ -72,4 +88,5 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *objectEvent) override;
+    void closeEvent(QCloseEvent *objectEvent) override;
 };

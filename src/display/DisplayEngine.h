@@ -60,4 +60,6 @@ signals:
     void loaded(bool boolOk);
     // A message the page's scripts wrote to the console, script errors included.
     void console(const QString &strMessage);
+    // The page asked to close its own window (window.close()).
+    void closeRequested();
 };

@@ -138,12 +138,18 @@ void Language::setStrLanguage(QString strLanguage) {
         strPath = QCoreApplication::applicationDirPath() + "/res/language.xml";
     }
 
-    // A missing default file reads as empty, without a warning from the file for every change of name.
+    // A missing default file reads as empty, without a warning from the file for every change of name. A
+    // catalogue is some tens of kilobytes; a file far beyond that (a mistake, or one made to harm) would take
+    // gigabytes to parse, and is refused like an unreadable one before it is read whole.
+    const qint64 intSizeLimit = qint64(4) << 20;
     QFile objectFile(strPath);
     QByteArray byteContent;
-    if (objectFile.open(QIODevice::ReadOnly)) {
-        byteContent = objectFile.readAll();
+    if (objectFile.open(QIODevice::ReadOnly) && objectFile.size() <= intSizeLimit) {
+        byteContent = objectFile.read(intSizeLimit + 1);
         objectFile.close();
+    }
+    if (byteContent.size() > intSizeLimit) {
+        byteContent.clear();
     }
 
     // Always UTF-8, whatever the file declares; a zero byte ends the text, so a UTF-16 file reads as nothing.

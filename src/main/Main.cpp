@@ -2,6 +2,7 @@
 
 #include "display/Display.h"
 #include "main/MainPlatform.h"
+#include "main/MainSignal.h"
 #include "main/MainUpdate.h"
 
 #include <QApplication>
@@ -44,6 +45,8 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
             Display::objectSingleton->guardSelection();
         }
     });
+
+    MainSignal::init();
 }
 
 void Main::run() {

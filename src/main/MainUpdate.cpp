@@ -246,6 +246,12 @@ void renumberUnreachable(QSqlDatabase &objectDatabase) {
 } // namespace
 
 void MainUpdate::run() {
+    // Values no version ever wrote leave every settings file now, so that the page can tell of them at its first
+    // load rather than whenever a file happens to be read.
+    for (const char *strName : {"PreferenceAccountSelected.ini", "PreferenceLanguage.ini"}) {
+        PreferenceSettings::prepare(PreferenceSettings::path(strName));
+    }
+
     const QString strSettings = PreferenceSettings::path("PreferenceAccount.ini");
 
     // A settings file that cannot be made safe to read is neither read nor written: the upgrade counts as due,
@@ -267,7 +273,13 @@ void MainUpdate::run() {
             // Only the renumbering is left, which can wait for the next start rather than for another program.
             objectDatabase.setConnectOptions("QSQLITE_BUSY_TIMEOUT=0");
         }
-        if (objectDatabase.open()) {
+        const bool boolOpen = objectDatabase.open();
+        const QString strDamage = boolOpen ? PreferenceAccount::examine(objectDatabase) : QString();
+        if (!strDamage.isEmpty()) {
+            // Perhaps the only copy of the user's list: not touched, and the upgrade stays due.
+            qWarning("MainUpdate: the database is no account list (%s) and is left unchanged",
+                     qUtf8Printable(strDamage));
+        } else if (boolOpen) {
             boolDone = !boolPending || convert(objectDatabase);
             renumberUnreachable(objectDatabase);
         } else {

@@ -67,6 +67,21 @@ void PreferenceAccount::dispel() {
     }
 }
 
+QString PreferenceAccount::examine(QSqlDatabase &objectDatabase) {
+    QSqlQuery objectQuery(objectDatabase);
+    if (!objectQuery.exec("SELECT COUNT(*), (SELECT type FROM sqlite_master WHERE name = 'PreferenceAccount' "
+                          "COLLATE NOCASE) FROM sqlite_master")) {
+        // SQLITE_CORRUPT and SQLITE_NOTADB; a busy or locked file is another program's moment, not damage.
+        const QString strCode = objectQuery.lastError().nativeErrorCode();
+        return strCode == "11" || strCode == "26" ? QString("unreadable") : QString();
+    }
+    if (!objectQuery.next() || objectQuery.value(0).toInt() == 0) {
+        return QString();
+    }
+    const QString strType = objectQuery.value(1).toString();
+    return strType == "table" ? QString() : strType == "view" ? QString("view") : QString("missing");
+}
+
 QSqlDatabase PreferenceAccount::registerConnection() {
     // The start-up upgrade unregisters its own; a store that was dispelled leaves one behind.
     const QString strConnection = QLatin1String(QSqlDatabase::defaultConnection);
@@ -82,10 +97,22 @@ QSqlDatabase PreferenceAccount::registerConnection() {
 PreferenceAccount::PreferenceAccount() : objectDatabase(registerConnection()) {
     if (!objectDatabase.open()) {
         reportFailure(objectDatabase.lastError());
+    } else {
+        strDamage = examine(objectDatabase);
+    }
+    if (!strDamage.isEmpty()) {
+        // The file may be the user's last copy of the list: nothing, not even the page's own statements, may
+        // change it, so it is opened again for reading only.
+        qWarning("PreferenceAccount: %s is no account list (%s); it is left unchanged",
+                 qUtf8Printable(objectDatabase.databaseName()), qUtf8Printable(strDamage));
+        objectDatabase.close();
+        objectDatabase.setConnectOptions("QSQLITE_OPEN_READONLY");
+        objectDatabase.open();
     }
 
     QSqlQuery objectTable(objectDatabase);
-    if (!objectTable.exec(QString() + "CREATE TABLE IF NOT EXISTS PreferenceAccount " + "\t( " +
+    if (strDamage.isEmpty() &&
+        !objectTable.exec(QString() + "CREATE TABLE IF NOT EXISTS PreferenceAccount " + "\t( " +
                           "\t\tintIdent INTEGER PRIMARY KEY AUTOINCREMENT, " + "\t\tstrWebsite TEXT, " +
                           "\t\tstrMail TEXT, " + "\t\tstrUser TEXT, " + "\t\tstrNote TEXT, " +
                           "\t\tintLength INTEGER, " + "\t\tstrSpecial TEXT " + "\t) ")) {
@@ -156,10 +183,13 @@ void PreferenceAccount::release() {
 void PreferenceAccount::transactionOpen() {
     if (!objectDatabase.transaction()) {
         reportFailure(objectDatabase.lastError());
+        conclude(false, objectDatabase.lastError().text());
         return;
     }
     boolTransaction = true;
     boolTransactionFailed = false;
+    strTransactionFailure.clear();
+    conclude(true, QString());
 }
 
 void PreferenceAccount::transactionClose() {
@@ -167,13 +197,17 @@ void PreferenceAccount::transactionClose() {
         // All or nothing: what went through before the failure goes as well.
         objectDatabase.rollback();
         qWarning("PreferenceAccount: a change inside the transaction failed; none of its changes was kept");
+        conclude(false, strTransactionFailure);
     } else if (!objectDatabase.commit()) {
         reportFailure(objectDatabase.lastError());
+        conclude(false, objectDatabase.lastError().text());
         // A commit refused while another connection reads leaves the transaction open, and every later change
         // would join it and never be committed. It is undone instead.
         if (boolTransaction) {
             objectDatabase.rollback();
         }
+    } else {
+        conclude(true, QString());
     }
     boolTransaction = false;
     boolTransactionFailed = false;
@@ -185,7 +219,7 @@ void PreferenceAccount::selectOpen(QString strSql, QStringList qstringlistParame
 
     if (!objectSelect.prepare(strSql)) {
         reportFailure(objectSelect.lastError());
-        failTransaction();
+        failTransaction(objectSelect.lastError().text());
         return;
     }
 
@@ -201,7 +235,7 @@ void PreferenceAccount::selectOpen(QString strSql, QStringList qstringlistParame
     // The driver refuses to run a statement whose placeholders and values differ in number; such a cursor
     // yields no rows and, for a changing statement, changes nothing.
     if (!execute(objectSelect)) {
-        failTransaction();
+        failTransaction(objectSelect.lastError().text());
     }
 
     findColumns();
@@ -259,7 +293,8 @@ void PreferenceAccount::create() {
             qWarning("PreferenceAccount: the new row would be numbered beyond 32 bits and was not kept");
             objectRemove.bindValue(0, variantCreated.toLongLong());
             execute(objectRemove);
-            failTransaction();
+            conclude(false, "the list holds rows numbered beyond 32 bits");
+            failTransaction(strFailure);
         }
     }
 
@@ -331,22 +366,34 @@ bool PreferenceAccount::execute(QSqlQuery &objectQuery) {
 bool PreferenceAccount::change(QSqlQuery &objectQuery) {
     // Once a change inside the transaction has failed, the rest would be undone anyway.
     if (boolTransactionFailed) {
+        conclude(false, "an earlier change of the same transaction failed: " + strTransactionFailure);
         return false;
     }
     if (!execute(objectQuery)) {
-        failTransaction();
+        conclude(false, objectQuery.lastError().text());
+        failTransaction(strFailure);
         return false;
     }
+    conclude(true, QString());
     return true;
 }
 
-void PreferenceAccount::failTransaction() {
+void PreferenceAccount::failTransaction(const QString &strWhy) {
     if (!boolTransaction || boolTransactionFailed) {
         return;
     }
     boolTransactionFailed = true;
+    strTransactionFailure = strWhy;
     // After some failures (a full disk, an I/O error) SQLite has already undone the transaction, and whatever
     // the caller runs until transactionClose would be committed statement by statement. A new transaction
     // holds it back; while the first one is still open the database refuses this, which is as good.
     objectDatabase.transaction();
+}
+
+void PreferenceAccount::conclude(bool boolDone, const QString &strWhy) {
+    boolWritten = boolDone;
+    strFailure = boolDone ? QString() : strWhy.simplified();
+    if (!boolDone && strFailure.isEmpty()) {
+        strFailure = "the database is not open";
+    }
 }

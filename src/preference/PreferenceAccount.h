@@ -31,6 +31,16 @@ public:
     int intLength;
     QString strSpecial;
 
+    // How the last create, save, remove, clear, transactionOpen or transactionClose went: whether it reached the
+    // database (for transactionClose: whether every change inside was kept), and why not, in the database's
+    // words. The page reads the list back instead; callers that cannot, such as the terminal companion, look here.
+    bool boolWritten = false;
+    QString strFailure;
+
+    // Why res/PreferenceAccount.sqlite is no account list this program may change, as examine() words it;
+    // empty when it is one. A damaged file is then opened read-only and left exactly as it is.
+    QString strDamage;
+
 public:
     static void init();
     static PreferenceAccount *obtain();
@@ -39,6 +49,11 @@ public:
     // The default connection to res/PreferenceAccount.sqlite, registered afresh and not yet open. An earlier
     // registration under the same name is removed first, which is clean once no copy of it is alive any more.
     static QSqlDatabase registerConnection();
+
+    // What is wrong with the open database, read without writing: "unreadable" (not a database, or a damaged
+    // one), "view" (the account table is a view) or "missing" (a database of other tables only); empty when it
+    // is an account list or still empty. A database that another program holds locked counts as sound.
+    static QString examine(QSqlDatabase &objectDatabase);
 
 public:
     PreferenceAccount();
@@ -78,6 +93,7 @@ private:
     // written, and transactionClose undoes the whole of it.
     bool boolTransaction = false;
     bool boolTransactionFailed = false;
+    QString strTransactionFailure;
 
     // Rows whose identifier the record cannot carry are left out of every cursor; said once.
     bool boolIdentWarned = false;
@@ -87,5 +103,6 @@ private:
     bool loadRow();
     bool execute(QSqlQuery &objectQuery);
     bool change(QSqlQuery &objectQuery);
-    void failTransaction();
+    void failTransaction(const QString &strWhy);
+    void conclude(bool boolDone, const QString &strWhy);
 };

@@ -206,9 +206,15 @@ bool holdsSerialisedValue(const QByteArray &byteData, int intFrom, int intTo, bo
     return isSerialisedElement();
 }
 
+QStringList qstringlistRemoved;
+
 } // namespace
 
 namespace PreferenceSettings {
+
+const QStringList &removed() {
+    return qstringlistRemoved;
+}
 
 QString path(const QString &strName) {
     return QCoreApplication::applicationDirPath() + "/res/" + strName;
@@ -294,6 +300,9 @@ bool prepare(const QString &strPath) {
     if (objectSave.open(QIODevice::WriteOnly) && objectSave.write(byteClean) == byteClean.size() &&
         objectSave.commit()) {
         qWarning("PreferenceSettings: %d unreadable value(s) removed from %s", intRemoved, qUtf8Printable(strPath));
+        if (!qstringlistRemoved.contains(strPath)) {
+            qstringlistRemoved.append(strPath);
+        }
         return true;
     }
     qWarning("PreferenceSettings: %s holds unreadable values and cannot be rewritten; it is not read",

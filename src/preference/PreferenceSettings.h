@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 class QVariant;
 
@@ -20,6 +21,10 @@ QString path(const QString &strName);
 // True when the file can be handed to QSettings: missing, unreadable, free of such values, or rewritten without
 // them. False when such a value is still in it because the file could not be rewritten.
 bool prepare(const QString &strPath);
+
+// The files from which prepare has removed such values since the process started, each named once, in the order
+// it found them: the page tells the user of them.
+const QStringList &removed();
 
 // The file's text without the lines that hold such values; the number of lines removed in intRemoved.
 QByteArray withoutSerialisedValues(const QByteArray &byteContent, int *intRemoved);

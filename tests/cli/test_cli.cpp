@@ -1,12 +1,15 @@
 #include "PageDriver.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 Q_DECLARE_METATYPE(PageAccount)
@@ -57,6 +60,15 @@ class TestCli : public QObject {
         return objectResult;
     }
 
+    // A text of the window's default catalogue.
+    static QString window(const QString &strName) {
+        QFile objectFile(TestSupport::sourcePath("res/language.xml"));
+        objectFile.open(QIODevice::ReadOnly);
+        return QRegularExpression("<string name=\"" + strName + "\">([^<]*)</string>")
+            .match(QString::fromUtf8(objectFile.readAll()))
+            .captured(1);
+    }
+
     // The first column of each line: the idents that list shows, in order.
     static QVariantList idents(const QString &strList) {
         QVariantList qvariantlistIdent;
@@ -71,31 +83,57 @@ private slots:
 
     void init() { TestSupport::resetRes(); }
 
+    // Every message in one voice: lower case, options as typed with their dashes, a guess at a near word.
     void commandLine_data() {
         QTest::addColumn<QStringList>("qstringlistArgument");
         QTest::addColumn<int>("intCode");
         QTest::addColumn<QString>("strOut");
-        QTest::newRow("version") << QStringList({"--version"}) << 0 << "Tessaloquin 4.5\n";
-        QTest::newRow("no command") << QStringList() << 2 << "";
-        QTest::newRow("unknown command") << QStringList({"lsit"}) << 2 << "";
-        QTest::newRow("unknown option") << QStringList({"list", "--frob"}) << 2 << "";
-        QTest::newRow("option of another command") << QStringList({"list", "--copy"}) << 2 << "";
-        QTest::newRow("account missing") << QStringList({"show"}) << 2 << "";
-        QTest::newRow("too many arguments") << QStringList({"list", "a", "b"}) << 2 << "";
-        QTest::newRow("Qt's own switches are no switches") << QStringList({"-platform", "x", "list"}) << 2 << "";
-        QTest::newRow("nothing to edit") << QStringList({"edit", "1"}) << 2 << "";
+        QTest::addColumn<QString>("strErr");
+        const QString strHelp = " (see tessaloquin-cli --help)";
+        QTest::newRow("version") << QStringList({"--version"}) << 0 << "Tessaloquin 4.5\n"
+                                 << "";
+        QTest::newRow("no command") << QStringList() << 2 << ""
+                                    << "no command given" + strHelp;
+        QTest::newRow("unknown command") << QStringList({"lsit"}) << 2 << ""
+                                         << "unknown command 'lsit'; did you mean list?";
+        QTest::newRow("a command short of a letter") << QStringList({"lst"}) << 2 << ""
+                                                     << "unknown command 'lst'; did you mean list?";
+        QTest::newRow("nothing near") << QStringList({"frobnicate"}) << 2 << ""
+                                      << "unknown command 'frobnicate'" + strHelp;
+        QTest::newRow("unknown option") << QStringList({"list", "--frob"}) << 2 << ""
+                                        << "unknown option --frob" + strHelp;
+        QTest::newRow("mistyped option") << QStringList({"list", "--jsn"}) << 2 << ""
+                                         << "unknown option --jsn; did you mean --json?";
+        QTest::newRow("missing value") << QStringList({"add", "--length"}) << 2 << ""
+                                       << "missing value after --length" + strHelp;
+        QTest::newRow("option of another command") << QStringList({"list", "--copy"}) << 2 << ""
+                                                   << "--copy does not go with list" + strHelp;
+        QTest::newRow("account missing") << QStringList({"show"}) << 2 << ""
+                                         << "usage: tessaloquin-cli show ACCOUNT" + strHelp;
+        QTest::newRow("too many arguments") << QStringList({"list", "a", "b"}) << 2 << ""
+                                            << "usage: tessaloquin-cli list [TEXT] [--json]" + strHelp;
+        QTest::newRow("Qt's own switches are no switches") << QStringList({"-platform", "x", "list"}) << 2 << ""
+                                                           << "unknown option -platform" + strHelp;
+        QTest::newRow("nothing to edit")
+            << QStringList({"edit", "1"}) << 2 << ""
+            << "nothing to change: give --website, --mail, --user, --note, --length or --special";
+        QTest::newRow("remove without a terminal to ask on")
+            << QStringList({"remove", "1"}) << 2 << ""
+            << "remove asks first, and standard input is no terminal: nothing was deleted (give --yes)";
     }
 
     void commandLine() {
         QFETCH(QStringList, qstringlistArgument);
         QFETCH(int, intCode);
         QFETCH(QString, strOut);
+        QFETCH(QString, strErr);
         PageDriver::seed({account("a.example", "a@example")});
         const Result objectResult = cli(qstringlistArgument);
         QCOMPARE(objectResult.intCode, intCode);
         QCOMPARE(objectResult.strOut, strOut);
         // An error is one line, without anything Qt would have said.
-        QCOMPARE(objectResult.strErr.count('\n'), intCode == 0 ? 0 : 1);
+        QCOMPARE(objectResult.strErr, strErr.isEmpty() ? QString() : "tessaloquin-cli: " + strErr + "\n");
+        QCOMPARE(PageDriver::stored().size(), 1);
         QVERIFY(cli({"--help"}).strOut.contains("password ACCOUNT"));
     }
 
@@ -176,9 +214,33 @@ private slots:
         PageDriver::seed({account("example.com", "me@example.com")});
         for (const QJsonValue &valuePair :
              fixtureObject("fingerprint/fingerprints.json").value("arrayFingerprints").toArray()) {
-            const Result objectResult = cli({"password", "1"}, valuePair["strMaster"].toString().toUtf8() + "\n");
+            const Result objectResult =
+                cli({"password", "1", "--quiet"}, valuePair["strMaster"].toString().toUtf8() + "\n");
             QCOMPARE(objectResult.strErr, "Fingerprint: " + valuePair["strFingerprint"].toString() + "\n");
         }
+    }
+
+    // The same level and reason as the page, from the same script, in English.
+    void passwordTellsTheMasterStrengthFromTheSharedTable() {
+        TestSupport::resetRes(true);
+        PageDriver::seed({account("example.com", "me@example.com")});
+        for (const QJsonValue &valueMaster : TestSupport::fixtureMasters()) {
+            const QString strMaster = TestSupport::fixtureMaster(valueMaster);
+            const Result objectResult = cli({"password", "1"}, strMaster.toUtf8() + "\n");
+            const QString strLine = objectResult.strErr.section('\n', 1, 1);
+            const QString strLevel = PageDriver::catalogue("master_level_" + valueMaster["strLevel"].toString());
+            QVERIFY2(objectResult.intCode == 0 && strLine.startsWith("Master password: " + strLevel + ". "),
+                     qPrintable(valueMaster["strName"].toString() + ": " + objectResult.strErr));
+            const QString strReason = valueMaster["strReason"].toString();
+            QVERIFY(strReason.isEmpty() || strLine.endsWith(PageDriver::catalogue("master_reason_" + strReason)));
+        }
+        // Without the scripts beside it, it says so and still gives the password.
+        QVERIFY(QDir().rename(TestSupport::appPath("assets"), TestSupport::appPath("assets-away")));
+        const Result objectBare = cli({"password", "1"}, "master\n");
+        QVERIFY(QDir().rename(TestSupport::appPath("assets-away"), TestSupport::appPath("assets")));
+        QCOMPARE(objectBare.intCode, 0);
+        QCOMPARE(objectBare.strOut, QString("S50X3jGa0BtqkPX\n"));
+        QVERIFY(objectBare.strErr.contains("cannot be estimated"));
     }
 
     void listFollowsTheSharedFilterFixture() {
@@ -213,14 +275,28 @@ private slots:
                                               .arg(qlistAdded.size())
                                               .arg(objectImport["intSkipped"].toInt()));
         } else {
-            const QString strWords = strReason == "entry" ? QString("entry %1: %2 ")
-                                                                .arg(objectImport["intIndex"].toInt())
-                                                                .arg(objectImport["strField"].toString())
-                                     : strReason == "json" ? "not valid JSON"
-                                     : strReason == "list" ? "not a list"
-                                                           : "empty";
             QCOMPARE(objectResult.intCode, 1);
-            QVERIFY2(objectResult.strErr.contains(strWords), qPrintable(objectResult.strErr));
+            if (strReason != "entry") {
+                const QString strWords = strReason == "json"   ? "not valid JSON"
+                                         : strReason == "list" ? "not a list"
+                                                               : "empty";
+                QVERIFY2(objectResult.strErr.contains(strWords), qPrintable(objectResult.strErr));
+            } else {
+                // In the window's words: one of its reasons for an entry, with the entry's number and field.
+                const QString strValues = QString("{index}=%1 {field}=%2")
+                                              .arg(objectImport["intIndex"].toInt())
+                                              .arg(objectImport["strField"].toString());
+                bool boolWindow = false;
+                for (const char *strName : {"import_reason_entry", "import_reason_website", "import_reason_length",
+                                            "import_reason_special"}) {
+                    QString strText = window(strName);
+                    for (const QString &strValue : strValues.split(' ')) {
+                        strText.replace(strValue.section('=', 0, 0), strValue.section('=', 1));
+                    }
+                    boolWindow = boolWindow || objectResult.strErr.contains("(" + strText + ")");
+                }
+                QVERIFY2(boolWindow, qPrintable(objectResult.strErr));
+            }
         }
         QCOMPARE(describe(PageDriver::stored()), describe(qlistExisting + qlistAdded));
     }
@@ -278,12 +354,100 @@ private slots:
         QCOMPARE(cli({"add", "--website", "n.example"}).intCode, 0);
         QCOMPARE(TestSupport::selectSql("SELECT intIdent, strWebsite FROM PreferenceAccount ORDER BY intIdent"),
                  QList<QVariantList>({{1, "a.example"}, {2, "x"}, {3, "n.example"}}));
+    }
 
-        TestSupport::writeFile("res/PreferenceAccount.sqlite", QByteArray(4096, 'x'));
-        const Result objectGarbage = cli({"list"});
-        QCOMPARE(objectGarbage.intCode, 1);
-        QCOMPARE(objectGarbage.strErr.count('\n'), 1);
-        QCOMPARE(TestSupport::readFile("res/PreferenceAccount.sqlite"), QByteArray(4096, 'x'));
+    // Every failure is said in one line with exit code 1 (2 for a wrong command line), claims no success, and
+    // leaves the database and an earlier export as they were; a password that was derived is still given.
+    void faultsAreSaidAndChangeNothing_data() {
+        QTest::addColumn<QString>("strSetup");
+        QTest::addColumn<QString>("strShell");
+        QTest::addColumn<QByteArray>("byteInput");
+        QTest::addColumn<int>("intCode");
+        QTest::addColumn<QString>("strErr");
+        QTest::newRow("export to a full standard output")
+            << ""
+            << "export > /dev/full" << QByteArray() << 1 << "cannot write to standard output";
+        QTest::newRow("list to a full standard output")
+            << ""
+            << "list > /dev/full" << QByteArray() << 1 << "cannot write to standard output";
+        QTest::newRow("export onto /dev/full") << ""
+                                               << "export /dev/full" << QByteArray() << 1 << "cannot write /dev/full";
+        QTest::newRow("export onto a full disk")
+            << "full disk"
+            << "export full/e.json" << QByteArray() << 1 << "No space left on device";
+        QTest::newRow("export over a file on a full disk")
+            << "full disk, old file"
+            << "export full/e.json" << QByteArray() << 1 << "a file of that name is as it was";
+        QTest::newRow("an option's value not UTF-8") << ""
+                                                     << "add --website \"$(printf 'a\\377')\"" << QByteArray() << 2
+                                                     << "the value of --website is not UTF-8 text";
+        QTest::newRow("a value after = not UTF-8")
+            << ""
+            << "add --website a --note=$'\\376'" << QByteArray() << 2 << "the value of --note is not UTF-8";
+        QTest::newRow("an argument not UTF-8")
+            << ""
+            << "list $'x\\300\\200'" << QByteArray() << 2 << "argument 2 is not UTF-8 text";
+        QTest::newRow("two megabytes as the master password")
+            << ""
+            << "password 1" << QByteArray(2 << 20, 'm') << 1 << "longer than 65536 bytes";
+        QTest::newRow("the selection cannot be stored")
+            << "selection folder"
+            << "password 1 --quiet" << QByteArray("m\n") << 0 << "could not be stored as the selected one";
+        QTest::newRow("a damaged database") << "damaged"
+                                            << "list" << QByteArray() << 1 << "It was left unchanged";
+        QTest::newRow("a view instead of the table")
+            << "view"
+            << "add --website n.example" << QByteArray() << 1 << "without an account table";
+    }
+
+    void faultsAreSaidAndChangeNothing() {
+        QFETCH(QString, strSetup);
+        QFETCH(QString, strShell);
+        QFETCH(QByteArray, byteInput);
+        QFETCH(int, intCode);
+        QFETCH(QString, strErr);
+        PageDriver::seed({account("a.example", "a@example")});
+        const QString strFull = TestSupport::appPath("full");
+        QDir().mkpath(strFull);
+        if (strSetup.startsWith("full disk")) {
+            QVERIFY(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=16k", "tmpfs", strFull}) == 0);
+            if (strSetup.endsWith("old file")) {
+                TestSupport::writeFile("full/e.json", "old");
+            }
+            // Filled up, so that not even the first block of the export finds room.
+            TestSupport::writeFile("full/filler", QByteArray(64 << 10, 'f'));
+        } else if (strSetup == "selection folder") {
+            QVERIFY(QDir().mkpath(TestSupport::appPath("res/PreferenceAccountSelected.ini")));
+        } else if (strSetup == "damaged") {
+            TestSupport::writeFile("res/PreferenceAccount.sqlite", "minutes of the meeting, not an account list\n");
+        } else if (strSetup == "view") {
+            QVERIFY(TestSupport::executeSql("ALTER TABLE PreferenceAccount RENAME TO Kept"));
+            QVERIFY(TestSupport::executeSql("CREATE VIEW PreferenceAccount AS SELECT * FROM Kept"));
+        }
+        const QByteArray byteDatabase = TestSupport::readFile("res/PreferenceAccount.sqlite");
+
+        QProcess objectShell;
+        objectShell.setWorkingDirectory(TestSupport::appPath(""));
+        objectShell.start("bash", {"-c", "exec \"$0\" " + strShell, strProgram});
+        objectShell.write(byteInput);
+        objectShell.closeWriteChannel();
+        QVERIFY(objectShell.waitForFinished(60000));
+        const QString strOut = QString::fromUtf8(objectShell.readAllStandardOutput());
+        const QString strError = QString::fromUtf8(objectShell.readAllStandardError());
+        const QByteArray byteExport = TestSupport::readFile("full/e.json");
+        if (strSetup.startsWith("full disk")) {
+            QProcess::execute("umount", {strFull});
+        }
+
+        QCOMPARE(objectShell.exitCode(), intCode);
+        QVERIFY2(strError.contains(strErr), qPrintable(strError));
+        QVERIFY2(!strError.contains("exported") && !strError.contains("added"), qPrintable(strError));
+        QCOMPARE(strError.count('\n'), intCode == 0 ? 2 : 1);
+        QCOMPARE(byteExport, QByteArray(strSetup.endsWith("old file") ? "old" : ""));
+        QCOMPARE(TestSupport::readFile("res/PreferenceAccount.sqlite"), byteDatabase);
+        QVERIFY(QFileInfo("/dev/full").exists() && !QFileInfo("/dev/full").isFile());
+        // A password that was derived is still shown.
+        QCOMPARE(strOut.size(), intCode == 0 ? 16 : 0);
     }
 
     void accountIsNamedByIdentWebsiteOrOneMatch_data() {
@@ -317,7 +481,12 @@ private slots:
                           account("example.com", "me@example.com", "second")});
         const QString strFirst = cli({"show", "1"}).strOut;
         QCOMPARE(strFirst.count("Warning: "), 2);
-        QVERIFY(strFirst.contains("exactly this website and mail: 1."));
+        // Wrapped for a terminal of 80 columns, the lines after the first under the warning's first word.
+        for (const QString &strLine : strFirst.split('\n')) {
+            QVERIFY2(strLine.size() <= 80, qPrintable(strLine));
+        }
+        QVERIFY(strFirst.contains("\n           "));
+        QVERIFY(strFirst.simplified().contains("exactly this website and mail: 1."));
         QVERIFY(strFirst.contains(":  www.Example.com / ME@example.com."));
         const QString strSecond = cli({"show", "2"}).strOut;
         QVERIFY(strSecond.contains("  Website text:     \" www.Example.com\"\n"));
@@ -355,7 +524,18 @@ private slots:
         QTest::newRow("changed markers replace old characters")
             << QStringList({"edit", "2", "--special", "?!"}) << 0
             << QStringList({strFirst, QString(strOld).replace("xyz!", "!?")});
-        QTest::newRow("remove") << QStringList({"remove", "1"}) << 0 << QStringList({qstringlistBefore.at(1)});
+        QTest::newRow("add an exact duplicate") << QStringList({"add", "--website", "example.com", "--mail",
+                                                                "me@example.com", "--user", "me", "--special", "!#"})
+                                                << 2 << qstringlistBefore;
+        QTest::newRow("add what differs in the note alone")
+            << QStringList({"add", "--website", "example.com", "--mail", "me@example.com", "--user", "me", "--special",
+                            "!#", "--note", "n"})
+            << 0 << qstringlistBefore + QStringList("example.com | me@example.com | me | n | 15 | !#");
+        QTest::newRow("edit into an exact duplicate")
+            << QStringList({"edit", "2", "--website", "example.com", "--mail", "me@example.com", "--user", "me",
+                            "--length", "15", "--special", "!#", "--note", ""})
+            << 2 << qstringlistBefore;
+        QTest::newRow("remove") << QStringList({"remove", "1", "--yes"}) << 0 << QStringList({qstringlistBefore.at(1)});
         QTest::newRow("remove an unknown account")
             << QStringList({"remove", "nothing", "--yes"}) << 2 << qstringlistBefore;
     }

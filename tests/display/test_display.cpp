@@ -86,6 +86,9 @@ private slots:
             }
         });
         TestSupport::writeFile("foreign.html", strForeignPage);
+        TestSupport::writeFile("frame.html", "<!DOCTYPE html><html><body><script>\n"
+                                             "parent.document.title = 'reached ' + parent.jsGeneral.getName();\n"
+                                             "</script></body></html>\n");
     }
 
     void cleanup() { Display::dispel(); }
@@ -239,13 +242,18 @@ private slots:
         QTest::newRow("link to a web address") << QString("link") << true;
         QTest::newRow("form sent to a web address") << QString("form") << true;
         QTest::newRow("form sent to a local file") << QString("form") << false;
+        // A frame of the page reaches the page's objects through parent.
+        QTest::newRow("frame showing a local file") << QString("frame") << false;
+        QTest::newRow("frame showing a web address") << QString("frame") << true;
     }
 
     void foreignDocumentNeverLoads() {
         QFETCH(QString, strAction);
         QFETCH(bool, boolHttp);
-        const QString strForeign = boolHttp ? QString("http://127.0.0.1:%1/").arg(objectServer.serverPort())
-                                            : QUrl::fromLocalFile(TestSupport::appPath("foreign.html")).toString();
+        const QString strForeign =
+            boolHttp ? QString("http://127.0.0.1:%1/").arg(objectServer.serverPort())
+                     : QUrl::fromLocalFile(TestSupport::appPath(strAction == "frame" ? "frame.html" : "foreign.html"))
+                           .toString();
 
         // First on a page without the guard, which shows that the action does bring the document in; then on
         // the window's own page.
@@ -270,12 +278,26 @@ private slots:
                                                          "';");
                 if (strAction == "location") {
                     TestSupport::evaluate(objectDisplay, "window.location = '" + strForeign + "';");
+                } else if (strAction == "frame") {
+                    TestSupport::evaluate(objectDisplay, "var f = document.createElement('iframe'); f.src = '" +
+                                                             strForeign + "'; document.body.appendChild(f);");
                 } else {
                     QTest::mouseClick(input(objectDisplay->objectView), Qt::LeftButton, Qt::NoModifier,
                                       QPoint(10, strAction == "link" ? 108 : 210));
                 }
             }
 
+            if (!boolGuarded && strAction == "frame") {
+                // A local file in a frame calls the page's objects; a web address at least loads.
+                if (boolHttp) {
+                    QTRY_VERIFY(intRequests > 0);
+                } else if (!TestSupport::boolWebengine) {
+                    // Shown where the page's objects are plain properties of its window, as on QtWebKit.
+                    QTRY_COMPARE(TestSupport::evaluate(objectDisplay, "document.title").toString(),
+                                 QString("reached Tessaloquin"));
+                }
+                continue;
+            }
             if (!boolGuarded) {
                 // Chromium, as Qt WebEngine sets it up, opens no dropped link even without the guard.
                 if (strAction == "drop" && TestSupport::boolWebengine) {

@@ -205,7 +205,8 @@ private slots:
     void hugeCatalogue_data() {
         QTest::addColumn<QByteArray>("byteContent");
         QTest::addColumn<int>("intEntries");
-        const int intSize = 10 * 1024 * 1024;
+        // Within the bound of 4 MiB a catalogue is read, however it is made; beyond it, it is refused unread.
+        const int intSize = 3 * 1024 * 1024;
 
         QByteArray byteEntries;
         int intEntries = 0;
@@ -214,19 +215,26 @@ private slots:
                            QByteArray::number(intEntries) + " \xc3\xbc\xe6\x97\xa5</string>\n";
             intEntries += 1;
         }
-        QTest::newRow("ten megabytes of entries") << catalogue(byteEntries) << intEntries;
-        QTest::newRow("ten megabytes in one text")
+        QTest::newRow("three megabytes of entries") << catalogue(byteEntries) << intEntries;
+        QTest::newRow("three megabytes in one text")
             << catalogue("<string name=\"a\">" + QByteArray(intSize, 'x') + "</string>") << 1;
-        QTest::newRow("ten megabytes broken off at the end") << catalogue(byteEntries).chopped(2) << 0;
+        QTest::newRow("three megabytes broken off at the end") << catalogue(byteEntries).chopped(2) << 0;
+        const QByteArray byteBound = catalogue("<string name=\"a\">x</string><!---->");
+        const int intComment = byteBound.indexOf("-->");
+        const int intFill = 4 * 1024 * 1024 - byteBound.size();
+        QTest::newRow("exactly 4 MiB") << QByteArray(byteBound).insert(intComment, QByteArray(intFill, ' ')) << 1;
+        QTest::newRow("one byte beyond 4 MiB")
+            << QByteArray(byteBound).insert(intComment, QByteArray(intFill + 1, ' ')) << 0;
+        QTest::newRow("forty megabytes of entries") << catalogue(byteEntries.repeated(13)) << 0;
 
         QByteArray byteUtf16("\xff\xfe", 2);
         for (const QChar charText : QString::fromUtf8(catalogue(byteEntries.left(intSize / 2)))) {
             byteUtf16.append(char(charText.unicode() & 0xff)).append(char(charText.unicode() >> 8));
         }
-        QTest::newRow("ten megabytes of UTF-16") << byteUtf16 << 0;
+        QTest::newRow("three megabytes of UTF-16") << byteUtf16 << 0;
 
         // Parsed recursively, this nesting would exhaust the stack.
-        QTest::newRow("ten megabytes of nesting")
+        QTest::newRow("three megabytes of nesting")
             << catalogue(QByteArray("<a>").repeated(intSize / 7) + "<string name=\"a\">deep</string>" +
                          QByteArray("</a>").repeated(intSize / 7))
             << 0;

@@ -44,6 +44,8 @@ bool PageDriver::restart(const QList<PageAccount> &qlistAccounts) {
     PreferenceAccount::dispel();
     Language::dispel();
     TestSupport::resetRes(true);
+    // The engine keeps the page's own storage in memory as well as in res/.
+    js("if (window.localStorage) { window.localStorage.clear(); }");
     seed(qlistAccounts);
     return reload();
 }

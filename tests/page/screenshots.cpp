@@ -36,6 +36,20 @@ public:
 
     void settle(int intMs = 250) { QTest::qWait(intMs); }
 
+    // Until the master password's strength is estimated (the estimator loads a moment after the screen shows).
+    void estimated(const QString &strLevel) {
+        const bool boolShown = QTest::qWaitFor(
+            [this, &strLevel]() {
+                return objectDriver.js("document.getElementById('master-estimate').className")
+                    .toString()
+                    .endsWith(strLevel);
+            },
+            20000);
+        if (!boolShown) {
+            QTextStream(stderr) << "no " << strLevel << " estimate in " << strLanguage << "\n";
+        }
+    }
+
     void shoot(const QString &strName) {
         settle();
         intShot += 1;
@@ -79,9 +93,16 @@ public:
         objectDriver.key(Qt::Key_Escape);
         objectDriver.click("#list .item");
         objectDriver.keys("correct horse battery");
-        settle(700);
+        estimated("weak");
         objectDriver.click("#password-copy");
         shoot("account");
+        objectDriver.js("Copying.stop();");
+        objectDriver.click("#master-suggest");
+        estimated("strong");
+        shoot("account-suggested");
+        objectDriver.key(Qt::Key_M, Qt::ControlModifier);
+        objectDriver.keys("correct horse battery");
+        estimated("weak");
         objectDriver.js("document.getElementById('main').scrollTop = 1000;");
         shoot("account-derivation");
         objectDriver.js("Copying.stop();");

@@ -1,8 +1,12 @@
 #include "PageDriver.h"
 
 #include "display/Display.h"
+#include "language/Language.h"
+#include "main/MainUpdate.h"
+#include "preference/PreferenceAccount.h"
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -338,6 +342,15 @@ private slots:
                                          << "list bob 0";
         QTest::newRow("Ctrl+N, discard by keyboard") << strEdit + "ctrl N|backtab|enter|focus edit-website"
                                                      << "edit bob 0";
+        // A delete is undone from its notice, by key or by its button.
+        const QString strDelete =
+            "click #list .item|click #account-edit|click #edit-delete|click #dialog-delete-confirm|";
+        QTest::newRow("delete, Ctrl+Z") << strDelete + "ctrl Z|focus filter"
+                                        << "list bob 2";
+        QTest::newRow("delete, Undo") << strDelete + "click #undo-button|focus filter"
+                                      << "list bob 2";
+        QTest::newRow("delete, typing, Ctrl+Z") << strDelete + "keys b|ctrl Z|ctrl Z"
+                                                << "list bob 2";
     }
 
     void flowsEndWhereTheUserExpects() {
@@ -359,6 +372,74 @@ private slots:
         QVERIFY(!objectDriver.shown("dialog-unsaved"));
         QCOMPARE(QStringList({objectDriver.screen(), strUser, objectDriver.js("window.intReloads").toString()}),
                  strEnd.split(' '));
+    }
+
+    // The engine's undo history spans every screen: typing the master password, then Ctrl+Z elsewhere, must
+    // neither change the master nor move the focus onto a screen that is not shown.
+    void undoStaysOnTheScreenShown_data() {
+        QTest::addColumn<QString>("strSteps");
+        QTest::addColumn<QString>("strMaster");
+        QTest::addColumn<QString>("strFocused");
+        const QString strTyped = "click #list .item|keys secret|";
+        QTest::newRow("list") << strTyped + "esc|ctrl Z|keys x"
+                              << "secret"
+                              << "filter x";
+        QTest::newRow("list, its own typing undone") << strTyped + "esc|keys abc|ctrl Z|ctrl Z"
+                                                     << "secret"
+                                                     << "filter ";
+        QTest::newRow("edit") << strTyped + "ctrl E|ctrl Z|click #edit-note|ctrl Z|keys x"
+                              << "secret"
+                              << "edit-note x";
+        QTest::newRow("transfer") << strTyped + "click #nav-transfer|ctrl Z|ctrl Y"
+                                  << "secret"
+                                  << "export-button ";
+        QTest::newRow("settings") << strTyped + "click #nav-settings|ctrl Z"
+                                  << "secret"
+                                  << "language-en ";
+        QTest::newRow("account, its own typing undone") << strTyped + "ctrl Z"
+                                                        << ""
+                                                        << "master ";
+    }
+
+    void undoStaysOnTheScreenShown() {
+        QFETCH(QString, strSteps);
+        QFETCH(QString, strMaster);
+        QFETCH(QString, strFocused);
+        QVERIFY(objectDriver.restart(qlistThree));
+        act(strSteps);
+        QCOMPARE(objectDriver.value("master"), strMaster);
+        const QString strActive = objectDriver.focused();
+        QCOMPARE(strActive + " " + (strActive == "language-en" ? "" : objectDriver.value(strActive)), strFocused);
+        QVERIFY(objectDriver.js("document.activeElement.offsetParent !== null").toBool());
+    }
+
+    void deleteIsUndoneWithEveryField() {
+        QVERIFY(objectDriver.restart(qlistThree));
+        const QList<PageAccount> qlistBefore = PageDriver::stored();
+        objectDriver.click("#list .item");
+        QTRY_COMPARE(objectDriver.screen(), QString("account"));
+        objectDriver.js("Timing.intUndoMs = 1500;");
+        act("click #account-edit|click #edit-delete|click #dialog-delete-confirm");
+        QCOMPARE(PageDriver::stored().size(), 2);
+        QCOMPARE(objectDriver.text("undo-text"), catalogue("notice_deleted"));
+        // Reached by keyboard, and kept while the focus is on it.
+        objectDriver.js("document.getElementById('undo-button').focus();");
+        QTest::qWait(2000);
+        objectDriver.key(Qt::Key_Space);
+        QStringList qstringlistBefore = describe(qlistBefore);
+        QStringList qstringlistAfter = describe(PageDriver::stored());
+        qstringlistBefore.sort();
+        qstringlistAfter.sort();
+        QCOMPARE(qstringlistAfter, qstringlistBefore);
+        QCOMPARE(PageDriver::selected("strWebsite").toString(), QString("apps.example"));
+        QCOMPARE(objectDriver.screen(), QString("list"));
+        QVERIFY(objectDriver.js("document.activeElement.offsetParent !== null").toBool());
+
+        // Once the notice has gone, Ctrl+Z brings nothing back.
+        act("click #list .item|click #account-edit|click #edit-delete|click #dialog-delete-confirm");
+        QTRY_VERIFY_WITH_TIMEOUT(!objectDriver.shown("undo"), 3000);
+        objectDriver.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(PageDriver::stored().size(), 2);
     }
 
     void everyControlIsLabelledAndReachedByTab_data() {
@@ -604,6 +685,74 @@ private slots:
         QVERIFY(objectDriver.text("derivation-warnings").contains(catalogue("warn_spaces")));
     }
 
+    void lookalikeRowsSayWhatDiffersAndTheSameIsRefused() {
+        const QList<PageAccount> qlistAlike = {account("a.example", "me@a.example", "me", "", 15, ""),
+                                               account("a.example", "me@a.example", "me", "", 20, "#!"),
+                                               account("b.example", "b@b.example")};
+        QVERIFY(objectDriver.restart(qlistAlike));
+        const QString strSubs = "Array.prototype.map.call(document.querySelectorAll('#list .item'), function(e) {"
+                                " return e.querySelector('.item-sub').textContent; }).slice(0, 3)";
+        const QString strAlike = "me@a.example \u00b7 me \u00b7 ";
+        QCOMPARE(objectDriver.js(strSubs).toStringList(),
+                 QStringList({strAlike + catalogue("list_differs", "{length: 15, special: '" +
+                                                                       catalogue("account_special_none") + "'}"),
+                              strAlike + catalogue("list_differs", "{length: 20, special: '! #'}"), "b@b.example"}));
+
+        // Made the same as the other, the form refuses it, and so it does for a new account.
+        objectDriver.click("#list .item[data-index=\"1\"]");
+        act("ctrl E|click #edit-special-0|click #edit-special-3");
+        objectDriver.setValue("edit-length", "15", "change");
+        act("ctrl S");
+        QCOMPARE(objectDriver.screen(), QString("edit"));
+        QCOMPARE(objectDriver.text("edit-failed"), catalogue("edit_duplicate"));
+        act("click #dialog-unsaved-discard|ctrl N|keys b.example");
+        objectDriver.setValue("edit-mail", "b@b.example");
+        act("ctrl S");
+        QCOMPARE(objectDriver.text("edit-failed"), catalogue("edit_duplicate"));
+        QCOMPARE(describe(PageDriver::stored()), describe(qlistAlike));
+    }
+
+    // The page's own preference, in the engine's storage.
+    void sortOrderIsKeptAcrossStarts() {
+        QVERIFY(objectDriver.restart(qlistThree));
+        objectDriver.setValue("sort", "mail", "change");
+        QVERIFY(objectDriver.reload());
+        QCOMPARE(objectDriver.value("sort"), QString("mail"));
+        QCOMPARE(rows(), QStringList({"Bank.example", "apps.example", "mail.example"}));
+    }
+
+    // Closing the window asks what Escape asks; Keep editing keeps it open. A clean form lets it close at once.
+    void closingTheWindowAsksAsEscapeDoes() {
+        qApp->setQuitOnLastWindowClosed(false);
+        QVERIFY(objectDriver.restart(qlistThree));
+        act("click #list .item|click #account-edit|click #edit-user|keys -2");
+        objectDriver.objectDisplay->close();
+        QTRY_VERIFY(objectDriver.shown("dialog-unsaved"));
+        QCOMPARE(objectDriver.focused(), QString("dialog-unsaved-keep"));
+        // Asked twice, it asks once.
+        objectDriver.objectDisplay->close();
+        QTest::qWait(100);
+        act("enter");
+        QTest::qWait(200);
+        QVERIFY(objectDriver.objectDisplay->isVisible());
+        QCOMPARE(objectDriver.screen(), QString("edit"));
+        QCOMPARE(objectDriver.focused(), QString("edit-user"));
+
+        objectDriver.objectDisplay->close();
+        QTRY_VERIFY(objectDriver.shown("dialog-unsaved"));
+        objectDriver.click("#dialog-unsaved-save");
+        QTRY_VERIFY(!objectDriver.objectDisplay->isVisible());
+        QCOMPARE(describe(PageDriver::stored()).filter("bob-2").size(), 1);
+        for (const bool boolClose : {true, false}) {
+            objectDriver.objectDisplay->show();
+            objectDriver.objectDisplay->objectView->setFocus();
+            if (boolClose) {
+                objectDriver.objectDisplay->close();
+                QTRY_VERIFY(!objectDriver.objectDisplay->isVisible());
+            }
+        }
+    }
+
     void mixedDirectionTextTakesItsWholeWidth_data() {
         QTest::addColumn<QString>("strText");
         QTest::addColumn<QString>("strLetters");
@@ -692,6 +841,80 @@ private slots:
         // Saved as soon as the fault is gone.
         objectDriver.click("#edit-save");
         QCOMPARE(PageDriver::stored().first().strUser, QString("ann-2"));
+    }
+
+    // Damaged data found at start is said on the page, and the files are left as they were, but for the values
+    // that had to go from a settings file. Rows with such values come last: the program tells of them for the
+    // rest of its run.
+    void startFaultsAreToldAndChangeNothing_data() {
+        QTest::addColumn<QString>("strFile");
+        QTest::addColumn<QByteArray>("byteContent");
+        QTest::addColumn<QString>("strNotice");
+        QTest::addColumn<QByteArray>("byteAfter");
+        const QByteArray byteRandom = QByteArray::fromHex("8be0ff0013c4a59e").repeated(512);
+        QTest::newRow("text in place of the database")
+            << "PreferenceAccount.sqlite" << QByteArray("minutes of the meeting, not an account list\n")
+            << "notice_database_unreadable" << QByteArray();
+        QTest::newRow("random bytes in place of the database")
+            << "PreferenceAccount.sqlite" << byteRandom << "notice_database_unreadable" << QByteArray();
+        QTest::newRow("a view in place of the table")
+            << "PreferenceAccount.sqlite" << QByteArray("CREATE VIEW PreferenceAccount AS SELECT * FROM Kept")
+            << "notice_database_table" << QByteArray();
+        QTest::newRow("a database without the table")
+            << "PreferenceAccount.sqlite" << QByteArray("DROP TABLE Kept") << "notice_database_table" << QByteArray();
+        // Refused unread like an unreadable one: the page goes on, with the texts' names for want of texts.
+        QTest::newRow("a catalogue beyond 4 MiB")
+            << "language - en.xml"
+            << "<resources><string name=\"nav_accounts\">" + QByteArray(5 << 20, 'x') + "</string></resources>"
+            << "" << QByteArray();
+        QTest::newRow("an empty language name") << "PreferenceLanguage.ini" << QByteArray("[General]\nstrName=\n") << ""
+                                                << QByteArray("[General]\nstrName=en\n");
+        QTest::newRow("unreadable values in a settings file")
+            << "PreferenceAccountSelected.ini"
+            << QByteArray("[General]\nintIdent=@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\nstrWebsite=kept\n")
+            << "notice_settings_removed" << QByteArray("[General]\n\nstrWebsite=kept\n");
+    }
+
+    void startFaultsAreToldAndChangeNothing() {
+        QFETCH(QString, strFile);
+        QFETCH(QByteArray, byteContent);
+        QFETCH(QString, strNotice);
+        QFETCH(QByteArray, byteAfter);
+        PreferenceAccount::dispel();
+        Language::dispel();
+        TestSupport::resetRes(true);
+        const QString strRelative = "res/" + strFile;
+        if (byteContent.startsWith("CREATE") || byteContent.startsWith("DROP")) {
+            PageDriver::seed({account("kept.example", "k@example")});
+            QVERIFY(TestSupport::executeSql("ALTER TABLE PreferenceAccount RENAME TO Kept"));
+            QVERIFY(TestSupport::executeSql(QString::fromUtf8(byteContent)));
+        } else {
+            TestSupport::writeFile(strRelative, byteContent);
+        }
+        const QByteArray byteBefore = TestSupport::readFile(strRelative);
+        MainUpdate::run();
+        QVERIFY(objectDriver.reload());
+
+        const QString strPath = "{file: '" + TestSupport::appPath(strRelative) + "'}";
+        const bool boolDatabase = strNotice.startsWith("notice_database");
+        QCOMPARE(objectDriver.text("data-alert"),
+                 strNotice.isEmpty() ? QString()
+                 : boolDatabase      ? catalogue(strNotice, strPath) + " " + catalogue("notice_database_action")
+                                     : catalogue(strNotice, strPath));
+        QVERIFY(!objectDriver.text("data-alert").contains("notice_"));
+        // No invitation to start anew on top of the list, nor a wrong word about the folder.
+        QCOMPARE(objectDriver.shown("list-empty"), !boolDatabase);
+        QCOMPARE(objectDriver.shown("list-count"), !boolDatabase || byteContent.startsWith("CREATE VIEW"));
+        QCOMPARE(objectDriver.js("document.getElementById('list-add').disabled").toBool(), boolDatabase);
+        QCOMPARE(objectDriver.shown("folder-alert"), false);
+        // The texts are the catalogue's, in English when no language was named.
+        const bool boolCatalogue = !strFile.startsWith("language");
+        QCOMPARE(names().isEmpty(), boolCatalogue);
+        QCOMPARE(objectDriver.text("nav-accounts"), QString(boolCatalogue ? "Accounts" : "nav_accounts"));
+
+        // Nothing the page does afterwards writes to a database that is no account list.
+        objectDriver.js("jsPreferenceAccount.setStrWebsite('new.example'); jsPreferenceAccount.create();");
+        QCOMPARE(TestSupport::readFile(strRelative), byteAfter.isEmpty() ? byteBefore : byteAfter);
     }
 
     void aboutShowsNameAndVersion() {

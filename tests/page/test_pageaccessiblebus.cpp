@@ -191,10 +191,10 @@ private slots:
             << QStringList{"click #list .item ~ focus|{master_label}|b.org, b@b.org",
                            "key Escape ~ focus|{list_filter_label}|{nav_accounts}"};
         QTest::newRow("a new account by Ctrl+N") << QStringList{"key ctrl+N ~ focus|{field_website}|{edit_title_new}"};
-        QTest::newRow("the fingerprint once at each pause, and the toggles' states")
+        QTest::newRow("the fingerprint and the master password's strength once at each pause, and the toggles' states")
             << QStringList{"click #list .item",
-                           "keys Zq7-vault ~ notice|{fingerprint_label}: *",
-                           "keys xy ~ notice|{fingerprint_label}: *",
+                           "keys Zq7-vault ~ notice|{fingerprint_label}: * ~ notice|{master_level_weak}. *",
+                           "keys xy ~ notice|{fingerprint_label}: * ~ notice|{master_level_weak}. *",
                            "click #master-toggle ~ checked|{master_show}|1",
                            "key Space ~ checked|{master_show}|0",
                            "click #password-toggle ~ checked|{password_show}|1"};
@@ -255,8 +255,10 @@ private slots:
     void copiesAndTheClearingAreAnnouncedOnceEach() {
         objectDriver.js("Timing.intClipboardSeconds = 2;");
         openAccount();
-        // The fingerprint comes first.
-        QTRY_COMPARE(qstringlistTold.size(), 1);
+        // The fingerprint comes first, then the master password's strength once its estimator has loaded.
+        QTRY_VERIFY_WITH_TIMEOUT(!objectDriver.text("master-estimate").isEmpty(), 20000);
+        QTRY_COMPARE(qstringlistTold.size(), 2);
+        QCOMPARE(qstringlistTold.count(objectDriver.text("master-estimate")), 1);
         qstringlistTold.clear();
         objectDriver.key(Qt::Key_Enter);
         QTRY_COMPARE(last(qstringlistTold), PageDriver::catalogue("clipboard_cleared"));

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <xcb/xcb.h>
@@ -168,7 +169,17 @@ private slots:
         QCOMPARE(objectDriver.value(strId), strId == "master" ? strMaster : strPassword);
     }
 
+    // A signal ends the program as closing its window does.
+    void closingTheWindowLeavesNoPasswordToAClipboardManager_data() {
+        QTest::addColumn<int>("intSignal");
+        QTest::newRow("the window manager closes the window") << 0;
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
     void closingTheWindowLeavesNoPasswordToAClipboardManager() {
+        QFETCH(int, intSignal);
         if (TestSupport::boolWebengine) {
             QSKIP("left open on Qt WebEngine: the quit script does not yet take the password off in time");
         }
@@ -200,14 +211,21 @@ private slots:
 
         // Closed well within the countdown, with a clipboard manager waiting for the program's clipboard.
         ClipboardManager objectManager;
-        objectManager.close(byteWindow.toUInt());
+        if (intSignal == 0) {
+            objectManager.close(byteWindow.toUInt());
+        } else {
+            QCOMPARE(::kill(pid_t(objectProgram.processId()), intSignal), 0);
+        }
         for (int intWait = 0; intWait < 1000 && objectProgram.state() != QProcess::NotRunning; ++intWait) {
             objectManager.serve();
             QTest::qWait(10);
         }
         QCOMPARE(objectProgram.state(), QProcess::NotRunning);
+        QCOMPARE(objectProgram.exitStatus(), QProcess::NormalExit);
         QCOMPARE(objectProgram.exitCode(), 0);
-        QVERIFY(objectManager.boolAsked);
+        // A program ended by a signal may have given up the emptied clipboard before the manager asks for it;
+        // either way nothing of the password reaches the manager.
+        QVERIFY(objectManager.boolAsked || intSignal != 0);
         QCOMPARE(objectManager.byteSaved, QByteArray());
         QCOMPARE(PageDriver::xselection("clipboard"), QByteArray());
     }

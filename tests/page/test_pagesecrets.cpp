@@ -2,6 +2,12 @@
 
 #include "display/Display.h"
 #include "display/DisplayEngine.h"
+#include "general/GeneralJavascriptinterface.h"
+#include "language/LanguageJavascriptinterface.h"
+#include "password/PasswordJavascriptinterface.h"
+#include "preference/PreferenceAccountJavascriptinterface.h"
+#include "preference/PreferenceAccountSelectedJavascriptinterface.h"
+#include "preference/PreferenceLanguageJavascriptinterface.h"
 #include "support/TestSupport.h"
 
 #include <QJsonArray>
@@ -21,6 +27,35 @@ PageAccount reference(const QString &strSpecial = QString()) {
     return account("example.com", "me@example.com", "me", QString(), 15, strSpecial);
 }
 
+// Every call of a published object's slots, with its arguments, recorded in the page before the page's scripts run.
+QString recorder() {
+    const QList<QPair<QString, const QMetaObject *>> qlistBridge = {
+        {"jsGeneral", &GeneralJavascriptinterface::staticMetaObject},
+        {"jsLanguage", &LanguageJavascriptinterface::staticMetaObject},
+        {"jsPassword", &PasswordJavascriptinterface::staticMetaObject},
+        {"jsPreferenceAccount", &PreferenceAccountJavascriptinterface::staticMetaObject},
+        {"jsPreferenceAccountSelected", &PreferenceAccountSelectedJavascriptinterface::staticMetaObject},
+        {"jsPreferenceLanguage", &PreferenceLanguageJavascriptinterface::staticMetaObject}};
+    QString strScript = "window.recordedCalls = [];"
+                        "function recordCalls(n, m) { var real = window[n], wrap = {}; m.forEach(function(k) {"
+                        " wrap[k] = function() { var a = Array.prototype.slice.call(arguments);"
+                        "  recordedCalls.push(n + '.' + k + ' ' + JSON.stringify(a)); return real[k].apply(real, a); };"
+                        " }); window[n] = wrap; }";
+    for (const auto &qpairBridge : qlistBridge) {
+        QStringList qstringlistSlot;
+        for (int intMethod = qpairBridge.second->methodOffset(); intMethod < qpairBridge.second->methodCount();
+             intMethod += 1) {
+            qstringlistSlot.append("'" + QString(qpairBridge.second->method(intMethod).name()) + "'");
+        }
+        strScript += "recordCalls('" + qpairBridge.first + "', [" + qstringlistSlot.join(", ") + "]);";
+    }
+    return strScript;
+}
+
+QString quotedJson(const QString &strText) {
+    return QString::fromUtf8(QJsonDocument(QJsonArray({strText})).toJson(QJsonDocument::Compact)) + "[0]";
+}
+
 } // namespace
 
 class TestPageSecrets : public QObject {
@@ -28,6 +63,14 @@ class TestPageSecrets : public QObject {
 
     PageDriver objectDriver;
     QString strBridgeScript;
+
+    // The level the line under the master password shows ("weak", "fair", "strong"), or "" while none.
+    QString level() const {
+        return objectDriver
+            .js("(function(m) { return m ? m[1] : ''; })"
+                "(/master-estimate-(\\w+)/.exec(document.getElementById('master-estimate').className))")
+            .toString();
+    }
 
     QString fingerprint() const {
         return objectDriver
@@ -120,6 +163,7 @@ private slots:
         objectDriver.keys(strSecret);
         objectDriver.click("#master-toggle");
         QTRY_VERIFY(!fingerprint().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!level().isEmpty(), 20000);
         QCOMPARE(objectDriver.value("master"), strSecret);
 
         // Not in the markup, any attribute, the title or the address; not in any other field.
@@ -140,6 +184,89 @@ private slots:
             QCOMPARE(objectDriver.js(strScan + "('" + strPart + "')").toString(), QString());
         }
         QCOMPARE(QString(objectDriver.objectDisplay->windowTitle()).contains(strSecret), false);
+    }
+
+    // Typed, estimated and suggested: every call of the program's objects that carries a master password is the
+    // derivation.
+    void masterReachesOnlyTheDerivation() {
+        strBridgeScript = recorder();
+        QVERIFY(objectDriver.reload());
+        objectDriver.openFirst();
+        objectDriver.keys(strMaster + "-Zq");
+        QTRY_VERIFY_WITH_TIMEOUT(!level().isEmpty(), 20000);
+        objectDriver.click("#master-suggest");
+        QTRY_COMPARE_WITH_TIMEOUT(level(), QString("strong"), 20000);
+        for (const QString &strText : {strMaster + "-Zq", objectDriver.value("master")}) {
+            const QStringList qstringlistCall =
+                objectDriver
+                    .js("recordedCalls.filter(function(c) { return c.indexOf(" + quotedJson(strText) + ") !== -1; })")
+                    .toStringList();
+            QVERIFY2(!qstringlistCall.isEmpty(), qPrintable(strText));
+            for (const QString &strCall : qstringlistCall) {
+                QVERIFY2(strCall.startsWith("jsPassword.update "), qPrintable(strCall));
+            }
+        }
+    }
+
+    // The shared table that the terminal companion's tests read as well; bad input among it gives an estimate,
+    // never a script error.
+    void masterEstimateFollowsTheSharedTable() {
+        objectDriver.js("Timing.intFingerprintMs = 50;");
+        objectDriver.openFirst();
+        const QStringList qstringlistReason = {"password", "word", "name", "date", "keyboard", "repeat", "sequence"};
+        for (const QJsonValue &valueMaster : TestSupport::fixtureMasters()) {
+            const QString strLevel = valueMaster["strLevel"].toString();
+            const QString strReason = valueMaster["strReason"].toString();
+            const QByteArray byteName = valueMaster["strName"].toString().toUtf8();
+            objectDriver.setValue("master", TestSupport::fixtureMaster(valueMaster));
+            QTRY_VERIFY2_WITH_TIMEOUT(!level().isEmpty(), byteName.constData(), 20000);
+            QVERIFY2(level() == strLevel, byteName.constData());
+            const QString strLine = objectDriver.text("master-estimate");
+            // The reason where the table names one; none beside a strong master.
+            if (!strReason.isEmpty()) {
+                QVERIFY2(strLine.contains(PageDriver::catalogue("master_reason_" + strReason)),
+                         qPrintable(byteName + ": " + strLine));
+            }
+            for (const QString &strSaid : qstringlistReason) {
+                QVERIFY2(strLevel != "strong" || !strLine.contains(PageDriver::catalogue("master_reason_" + strSaid)),
+                         qPrintable(byteName + ": " + strLine));
+            }
+            // The derived password's label: never stronger than a weak or fair master, and saying so.
+            const QString strLabel = objectDriver.text("password-strength");
+            QVERIFY2(strLabel.contains(PageDriver::catalogue("strength_" + strLevel)) ||
+                         (strLevel == "strong" && !strLabel.contains(PageDriver::catalogue("strength_weak"))),
+                     qPrintable(byteName + ": " + strLabel));
+        }
+        objectDriver.setValue("master", QString());
+        QTRY_COMPARE(level(), QString());
+        QCOMPARE(objectDriver.text("master-estimate"), QString());
+    }
+
+    void suggestionIsSixWordsOfTheListShownOnce() {
+        objectDriver.openFirst();
+        objectDriver.click("#master-suggest");
+        QTRY_VERIFY(!objectDriver.value("master").isEmpty());
+        const QString strFirst = objectDriver.value("master");
+        const QStringList qstringlistWord = strFirst.split(' ');
+        QCOMPARE(qstringlistWord.size(), 6);
+        QCOMPARE(objectDriver.js("EffLongWordlist.length").toInt(), 7776);
+        for (const QString &strWord : qstringlistWord) {
+            QVERIFY2(objectDriver.js("EffLongWordlist.indexOf(" + quotedJson(strWord) + ") !== -1").toBool(),
+                     qPrintable(strWord));
+        }
+        // Shown, with its note, and a password derived from it.
+        QCOMPARE(objectDriver.js("document.getElementById('master').type").toString(), QString("text"));
+        QVERIFY(objectDriver.shown("master-suggest-note"));
+        QVERIFY(!objectDriver.value("password").isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(level(), QString("strong"), 20000);
+
+        objectDriver.click("#master-suggest");
+        QTRY_VERIFY(objectDriver.value("master") != strFirst);
+        QCOMPARE(objectDriver.value("master").split(' ').size(), 6);
+        // Typed into, it is the user's own: the note goes.
+        objectDriver.click("#master");
+        objectDriver.keys("x");
+        QVERIFY(!objectDriver.shown("master-suggest-note"));
     }
 
     void showLastsForOneView_data() {
@@ -175,6 +302,69 @@ private slots:
         }
         QTRY_COMPARE(objectDriver.js(strType).toString(), QString("password"));
         objectDriver.objectDisplay->objectView->setFocus();
+    }
+
+    // The master stays for the next account, selected, so that typing it again replaces it instead of adding to it.
+    void masterIsSelectedOnEnteringAnAccount_data() {
+        QTest::addColumn<QString>("strWay");
+        QTest::newRow("back and open another") << "reopen";
+        QTest::newRow("after saving an edit") << "save";
+    }
+
+    void masterIsSelectedOnEnteringAnAccount() {
+        QFETCH(QString, strWay);
+        QVERIFY(objectDriver.restart({reference(), account("other.org", "you@other.org")}));
+        objectDriver.openFirst();
+        objectDriver.keys(strMaster);
+        if (strWay == "reopen") {
+            objectDriver.key(Qt::Key_Escape);
+            objectDriver.click("#list .item[data-index=\"1\"]");
+        } else {
+            objectDriver.key(Qt::Key_E, Qt::ControlModifier);
+            objectDriver.type("edit-note", "n");
+            objectDriver.key(Qt::Key_S, Qt::ControlModifier);
+        }
+        QTRY_COMPARE(objectDriver.screen(), QString("account"));
+        QCOMPARE(objectDriver.focused(), QString("master"));
+        QCOMPARE(objectDriver.value("master"), strMaster);
+        objectDriver.keys(strMaster);
+        QCOMPARE(objectDriver.value("master"), strMaster);
+    }
+
+    // Told from the letters typed when the engine does not report the key itself.
+    void capsLockIsSaidWhileTheMasterHasTheFocus() {
+        objectDriver.openFirst();
+        QVERIFY(!objectDriver.shown("master-caps"));
+        objectDriver.keys("M");
+        QVERIFY(objectDriver.shown("master-caps"));
+        QCOMPARE(objectDriver.text("master-caps"), PageDriver::catalogue("master_caps_lock"));
+        objectDriver.keys("a");
+        QVERIFY(!objectDriver.shown("master-caps"));
+        // A small letter with Shift held.
+        objectDriver.key(Qt::Key_Q, Qt::ShiftModifier);
+        QVERIFY(objectDriver.shown("master-caps"));
+        objectDriver.click("#password-toggle");
+        QVERIFY(!objectDriver.shown("master-caps"));
+        objectDriver.click("#master");
+        QVERIFY(objectDriver.shown("master-caps"));
+        objectDriver.keys("s");
+        QVERIFY(!objectDriver.shown("master-caps"));
+    }
+
+    // A ticked special character the derivation left out is said, with the nearest lengths that give it: with
+    // "m2" this account's password is "QJfl" at length 4, "QJfl@" at 5, "QJfl@@" at 6 and "QJfl@@l" at 7.
+    void missingSpecialCharacterIsSaid() {
+        QVERIFY(objectDriver.restart({account("example.com", "me@example.com", "", "", 4, "@")}));
+        objectDriver.openFirst();
+        QVERIFY(!objectDriver.shown("password-special"));
+        objectDriver.keys("m2");
+        QCOMPARE(objectDriver.value("password"), QString("QJfl"));
+        QCOMPARE(objectDriver.text("password-special"), PageDriver::catalogue("password_special_missing")
+                                                            .replace("{characters}", "@")
+                                                            .replace("{lengths}", "5, 6, 7"));
+        objectDriver.setValue("master", "m1");
+        QCOMPARE(objectDriver.value("password"), QString("IGZ@"));
+        QVERIFY(!objectDriver.shown("password-special"));
     }
 
     void masterPasswordIsWipedAfterAWhileWithoutInput() {

@@ -128,6 +128,58 @@ private slots:
         checkNothingRan();
     }
 
+    // "What makes this password" shows every character: what draws nothing as a mark with its code point, what
+    // the fonts may lack with its code point beside it.
+    void everyCharacterOfTheDerivationIsSeen_data() {
+        QTest::addColumn<QString>("strMail");
+        QTest::addColumn<QString>("strMarks");
+        QTest::newRow("plain") << QString("me@example.com") << "";
+        QTest::newRow("zero-width space") << QString("me\u200b@example.com") << "mark U+200B";
+        QTest::newRow("joined family") << QString("\U0001f468\u200d\U0001f469\u200d\U0001f467@x.example")
+                                       << "code U+1F468|mark U+200D|code U+1F469|mark U+200D|code U+1F467";
+        QTest::newRow("right-to-left mark") << QString("\u200fme@example.com") << "mark U+200F";
+        QTest::newRow("variation selector") << QString("\u2764\ufe0f@x.example") << "code U+2764|mark U+FE0F";
+        QTest::newRow("emoji") << QString("me+\U0001f511@mail.example") << "code U+1F511";
+        QTest::newRow("no-break space and soft hyphen")
+            << QString("a\u00a0b\u00adc@x.example") << "mark U+00A0|mark U+00AD";
+    }
+
+    void everyCharacterOfTheDerivationIsSeen() {
+        QFETCH(QString, strMail);
+        QFETCH(QString, strMarks);
+        QVERIFY(objectDriver.restart({account("example.com", strMail)}));
+        objectDriver.openFirst();
+        const QString strFound =
+            objectDriver
+                .js("Array.prototype.map.call(document.querySelectorAll('#derivation-mail span'), function(e) {"
+                    " return e.className === 'exact-char' ? null : e.className.replace('exact-', '') + ' ' + "
+                    "e.textContent + (e.offsetWidth > 4 ? '' : ' unseen'); })"
+                    ".filter(function(t) { return t !== null; }).join('|')")
+                .toString();
+        QCOMPARE(strFound, strMarks);
+        // Characters that may lack a font are still there, each in the text once.
+        const QString strChars =
+            objectDriver
+                .js("Array.prototype.map.call(document.querySelectorAll('#derivation-mail .exact-char'), function(e) "
+                    "{ return e.textContent; }).join('')")
+                .toString();
+        for (const uint intPoint : strMail.toUcs4()) {
+            const char32_t charPoint = intPoint;
+            QVERIFY(intPoint < 0x2600 || intPoint == 0xfe0f || strChars.contains(QString::fromUcs4(&charPoint, 1)));
+        }
+    }
+
+    void longDerivationTextWrapsInFull() {
+        const QString strWebsite = QString("VERYLONGSUBDOMAIN").repeated(17) + ".example";
+        QVERIFY(objectDriver.restart({account(strWebsite, "me@example.com")}));
+        objectDriver.openFirst();
+        QCOMPARE(objectDriver.text("derivation-website"), strWebsite);
+        const QString strBox = "document.getElementById('derivation-website')";
+        QVERIFY(objectDriver.js(strBox + ".scrollWidth <= " + strBox + ".clientWidth + 1").toBool());
+        QVERIFY(objectDriver.js(strBox + ".offsetHeight > 60").toBool());
+        QVERIFY(objectDriver.js(strBox + ".getBoundingClientRect().right <= window.innerWidth").toBool());
+    }
+
     void importPreviewShowsMarkupAsText() {
         QVERIFY(objectDriver.restart({account("a.example", "a@example"), account("b.example", "b@example")}));
         PageDriver::setClipboard(json({account(strWebsite, strMail, strUser, strNote)}));

@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMutex>
 #include <QProcess>
 #include <QSignalSpy>
@@ -49,6 +51,16 @@ QByteArray fixture(const QString &strRelative) {
         qFatal("cannot read the fixture %s", qPrintable(strRelative));
     }
     return objectFile.readAll();
+}
+
+QJsonArray fixtureMasters() {
+    return QJsonDocument::fromJson(fixture("strength/masters.json")).object().value("arrayMasters").toArray();
+}
+
+QString fixtureMaster(const QJsonValue &valueMaster) {
+    return valueMaster["strMaster"].isString()
+               ? valueMaster["strMaster"].toString()
+               : valueMaster["strRepeat"].toString().repeated(valueMaster["intRepeat"].toInt());
 }
 
 void resetRes(bool boolCatalogues) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonArray>
+#include <QJsonValue>
 #include <QProcessEnvironment>
 #include <QSqlDatabase>
 #include <QString>
@@ -53,6 +55,9 @@ QString copyBeside(const QString &strExecutable);
 
 // A file of tests/fixtures: the fixtures that the page's tests and the terminal companion's tests share.
 QByteArray fixture(const QString &strRelative);
+// The masters of the shared strength table, and the master text of one of them.
+QJsonArray fixtureMasters();
+QString fixtureMaster(const QJsonValue &valueMaster);
 
 // Runs this test executable again with the arguments and returns what it printed. A fresh process holds no
 // settings that Qt cached while this one wrote them, so it sees only what reached the disk.

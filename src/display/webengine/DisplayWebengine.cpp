@@ -139,6 +139,7 @@ void DisplayWebengine::open(const QUrl &objectUrl) {
                 // A renderer that died later takes only the document with it: the page starts again.
                 objectPage->triggerAction(QWebEnginePage::Reload);
             });
+    connect(objectPage, &QWebEnginePage::windowCloseRequested, this, &DisplayEngine::closeRequested);
     objectWebview->setPage(objectPage);
     delete objectBefore;
     objectPage->load(objectUrl);

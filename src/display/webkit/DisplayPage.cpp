@@ -1,5 +1,6 @@
 #include "display/webkit/DisplayPage.h"
 
+#include "display/Display.h"
 #include "display/DisplayAddress.h"
 #include "display/DisplayEngine.h"
 
@@ -17,10 +18,15 @@ DisplayPage::DisplayPage(DisplayEngine *objectEngine, QObject *objectParent)
 
 bool DisplayPage::acceptNavigationRequest(QWebFrame *objectFrame, const QNetworkRequest &objectRequest,
                                           QWebPage::NavigationType enumType) {
-    // Frames inside the page are the page's own affair; a request for a new window has no frame and is
-    // refused, as no window is ever made for it.
-    if (!objectEngine->boolGuarded || (objectFrame != nullptr && objectFrame != mainFrame())) {
+    // A frame inside the page shows only the page's own documents: anything else could reach the bridge objects
+    // through its parent. A request for a new window has no frame and is refused, as no window is ever made
+    // for it.
+    if (!objectEngine->boolGuarded) {
         return QWebPage::acceptNavigationRequest(objectFrame, objectRequest, enumType);
+    }
+    if (objectFrame != nullptr && objectFrame != mainFrame()) {
+        return Display::isPageDocument(objectRequest.url(), QCoreApplication::applicationDirPath()) &&
+               QWebPage::acceptNavigationRequest(objectFrame, objectRequest, enumType);
     }
     return objectFrame != nullptr &&
            DisplayAddress::isShippedPage(objectRequest.url(), QCoreApplication::applicationDirPath());

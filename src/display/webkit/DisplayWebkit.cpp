@@ -4,8 +4,11 @@
 #include "display/webkit/DisplayNetworkmanager.h"
 #include "display/webkit/DisplayPage.h"
 
+#include <QCoreApplication>
 #include <QWebFrame>
+#include <QWebHistory>
 #include <QWebPage>
+#include <QWebSettings>
 #include <QWebView>
 
 void DisplayEngine::prepare() {}
@@ -21,6 +24,10 @@ DisplayEngine *DisplayEngine::create(QWidget *objectParent) {
 DisplayWebkit::DisplayWebkit(QWidget *objectParent) : DisplayEngine() {
     setParent(objectParent);
     objectWebview = new QWebView(objectParent);
+    // The page keeps a preference of its own (the list's sort order) in the engine's local storage, in res/ with
+    // the other data, where the process's mask keeps it owner-only.
+    QWebSettings::globalSettings()->setAttribute(QWebSettings::LocalStorageEnabled, true);
+    QWebSettings::globalSettings()->setLocalStoragePath(QCoreApplication::applicationDirPath() + "/res");
 }
 
 QWidget *DisplayWebkit::view() const {
@@ -41,6 +48,10 @@ void DisplayWebkit::open(const QUrl &objectUrl) {
 
     connect(objectPage->mainFrame(), SIGNAL(javaScriptWindowObjectCleared()), this, SIGNAL(cleared()));
     connect(objectPage, SIGNAL(loadFinished(bool)), this, SIGNAL(loaded(bool)));
+    // The shipped page is the only document the window shows, so it keeps no history; with none behind it, the
+    // page may close its own window.
+    objectPage->history()->setMaximumItemCount(0);
+    connect(objectPage, SIGNAL(windowCloseRequested()), this, SIGNAL(closeRequested()));
     objectWebview->setPage(objectPage);
     objectWebview->setUrl(objectUrl);
 }
