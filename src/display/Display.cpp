@@ -13,7 +13,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -107,16 +106,6 @@ void Display::guardSelection() {
         objectClipboard->setMimeData(objectGiven, QClipboard::Selection);
         objectDisplay->boolSelectionRestoring = false;
     });
-}
-
-bool Display::isPageDocument(const QUrl &objectUrl, const QString &strDirectory) {
-    if (objectUrl.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment) == QUrl("about:blank")) {
-        return true;
-    }
-    // The path as text, its "." and ".." resolved: another spelling of a file inside is refused, which is safe.
-    const QString strAssets = QDir::cleanPath(strDirectory + "/assets") + "/";
-    return objectUrl.isLocalFile() && objectUrl.host().isEmpty() &&
-           QDir::cleanPath(objectUrl.toLocalFile()).startsWith(strAssets);
 }
 
 Display::Display() : QMainWindow(nullptr) {

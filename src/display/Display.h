@@ -7,7 +7,6 @@
 class DisplayEngine;
 class QCloseEvent;
 class QKeyEvent;
-class QUrl;
 class QVBoxLayout;
 
 // The one window: a web view showing assets/index.html, into which the bridge objects are published.
@@ -74,10 +73,6 @@ public:
     // The X11 primary selection this program has just taken: given up when the page says it came from a secret
     // field. Nothing can read it while the page is asked.
     void guardSelection();
-    // Whether a frame inside the page may show objectUrl: about:blank, or a document of the shipped page itself,
-    // a local file inside assets/ of the application living in strDirectory. Whatever else a frame showed could
-    // reach the page's bridge objects through its parent. Query and fragment do not matter.
-    static bool isPageDocument(const QUrl &objectUrl, const QString &strDirectory);
 
 public:
     Display();

@@ -1,6 +1,5 @@
 #include "display/webkit/DisplayPage.h"
 
-#include "display/Display.h"
 #include "display/DisplayAddress.h"
 #include "display/DisplayEngine.h"
 
@@ -25,7 +24,7 @@ bool DisplayPage::acceptNavigationRequest(QWebFrame *objectFrame, const QNetwork
         return QWebPage::acceptNavigationRequest(objectFrame, objectRequest, enumType);
     }
     if (objectFrame != nullptr && objectFrame != mainFrame()) {
-        return Display::isPageDocument(objectRequest.url(), QCoreApplication::applicationDirPath()) &&
+        return DisplayAddress::isShippedDocument(objectRequest.url(), QCoreApplication::applicationDirPath()) &&
                QWebPage::acceptNavigationRequest(objectFrame, objectRequest, enumType);
     }
     return objectFrame != nullptr &&
