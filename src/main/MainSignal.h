@@ -27,6 +27,10 @@ public:
     MainSignal();
     ~MainSignal() override;
 
+signals:
+    // A signal asked for the end, once every window has been asked to close.
+    void received();
+
 public slots:
     void update();
 };

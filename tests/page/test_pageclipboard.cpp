@@ -180,9 +180,6 @@ private slots:
 
     void closingTheWindowLeavesNoPasswordToAClipboardManager() {
         QFETCH(int, intSignal);
-        if (TestSupport::boolWebengine) {
-            QSKIP("left open on Qt WebEngine: the quit script does not yet take the password off in time");
-        }
         // The real program, in this test's folder, over the same data; the account is selected, so it opens
         // on the account screen with the master field focused.
         objectDriver.openFirst();
