@@ -90,8 +90,8 @@ void MainPlatform::copySecret(const QString &strText) {
 void MainPlatform::clearSecret() {
     QClipboard *objectClipboard = QGuiApplication::clipboard();
     const QMimeData *objectData = objectClipboard->mimeData(QClipboard::Clipboard);
-    if (objectClipboard->ownsClipboard() && objectData != nullptr && objectData->hasFormat("x-kde-passwordManagerHint") &&
-        !objectData->text().isEmpty()) {
+    if (objectClipboard->ownsClipboard() && objectData != nullptr &&
+        objectData->hasFormat("x-kde-passwordManagerHint") && !objectData->text().isEmpty()) {
         // Emptied as the page empties it, so that a clipboard manager asked at the end is handed nothing.
         copySecret(QString());
     }
