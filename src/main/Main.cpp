@@ -50,7 +50,8 @@ void Main::run() {
     QEventLoop objectRun;
     objectLoop = &objectRun;
     connect(objectApplication, &QGuiApplication::lastWindowClosed, this, &Main::end);
-    // Asked to quit by someone else all the same: the page's word is still waited for, as long as it comes.
+    // Asked to quit by someone else (a session ending, say), it ends all the same; where no loop can serve the
+    // page any more, the program takes off what it marked itself (Display::conclude).
     connect(objectApplication, &QCoreApplication::aboutToQuit, &objectRun, &QEventLoop::quit);
     objectRun.exec();
     objectLoop = nullptr;
