@@ -442,8 +442,8 @@ private slots:
         QTest::addColumn<QString>("strCopiedMeanwhile");
         QTest::addColumn<QString>("strEnd");
         QTest::addColumn<QString>("strAfter");
-        for (const QString &strEnd :
-             QStringList({"countdown", "the program reloads the page", "the page reloads itself"})) {
+        for (const QString &strEnd : QStringList(
+                 {"countdown", "the program reloads the page", "the page reloads itself", "the menu's Reload"})) {
             QTest::addRow("%s, clipboard untouched", qPrintable(strEnd)) << QString() << strEnd << QString();
             QTest::addRow("%s, user copied something else", qPrintable(strEnd))
                 << QString("a note of mine") << strEnd << QString("a note of mine");
@@ -471,8 +471,10 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!objectDriver.shown("countdown"), 3000);
         } else if (strEnd == "the program reloads the page") {
             QVERIFY(objectDriver.reload());
-        } else {
+        } else if (strEnd == "the page reloads itself") {
             QVERIFY(TestSupport::reloadFromPage(objectDriver.objectDisplay));
+        } else {
+            QVERIFY(objectDriver.reloadFromMenu());
         }
         QCOMPARE(PageDriver::clipboard(), strAfter);
     }
