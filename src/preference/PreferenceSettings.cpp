@@ -1,5 +1,7 @@
 #include "preference/PreferenceSettings.h"
 
+#include "preference/PreferenceAccount.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QHash>
@@ -239,12 +241,7 @@ QHash<ushort, ushort> standIns(QSettings &objectSettings, const QString &strKey,
         bool boolChanged = false;
         for (int intIndex = 0; intIndex < strText.size(); intIndex += 1) {
             const QChar charUnit = strText.at(intIndex);
-            if (charUnit.isHighSurrogate() && intIndex + 1 < strText.size() &&
-                strText.at(intIndex + 1).isLowSurrogate()) {
-                intIndex += 1;
-                continue;
-            }
-            if (!charUnit.isSurrogate()) {
+            if (!PreferenceAccount::isLoneSurrogate(strText, intIndex)) {
                 continue;
             }
             if (!qhashFor.contains(charUnit.unicode())) {
