@@ -4,6 +4,7 @@
 #include "display/DisplayEngine.h"
 #include "general/GeneralJavascriptinterface.h"
 #include "language/LanguageJavascriptinterface.h"
+#include "main/MainPlatform.h"
 #include "password/PasswordJavascriptinterface.h"
 #include "preference/PreferenceAccountJavascriptinterface.h"
 #include "preference/PreferenceAccountSelectedJavascriptinterface.h"
@@ -62,8 +63,23 @@ void Display::evaluate(const QString &strScript) {
     objectEngine->evaluate(strScript);
 }
 
-QVariant Display::evaluateNow(const QString &strScript, int intWait) {
-    return objectEngine->evaluateNow(strScript, intWait);
+QVariant Display::evaluateNow(const QString &strScript, int intWait, bool *boolRan) {
+    return objectEngine->evaluateNow(strScript, intWait, boolRan);
+}
+
+bool Display::conclude(int intWait) {
+    // The page writes nothing to the console of its own: whatever comes meanwhile is an error on the way.
+    int intErrors = 0;
+    const QMetaObject::Connection objectConsole =
+        connect(objectEngine, &DisplayEngine::console, this, [&intErrors](const QString &) { intErrors += 1; });
+    bool boolRan = false;
+    evaluateNow("if (window.Copying !== undefined) {Copying.updateQuit();}", intWait, &boolRan);
+    disconnect(objectConsole);
+    if (boolRan && intErrors == 0) {
+        return true;
+    }
+    MainPlatform::clearSecret();
+    return false;
 }
 
 void Display::guardSelection() {
@@ -119,6 +135,9 @@ Display::Display() : QMainWindow(nullptr) {
     connect(objectEngine, SIGNAL(cleared()), this, SLOT(updateJavascriptinterface()));
 
     objectEngine->open(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/assets/index.html"));
+
+    // An engine that answers no call while a document unloads has the page conclude before.
+    connect(objectEngine, &DisplayEngine::leaving, this, [this]() { conclude(); });
 
     // The page closes its own window once closing loses nothing (closeEvent): that close is let go.
     connect(objectEngine, &DisplayEngine::closeRequested, this, [this]() {

@@ -21,8 +21,9 @@ class QVBoxLayout;
 //       The page has just put its selection into the X11 primary selection; true means it came from a secret
 //       field, and the selection is given up (guardSelection). The only script whose result is used.
 //   "if (window.Copying !== undefined) {Copying.updateQuit();}"
-//       The application is quitting and still owns the clipboard; run synchronously, so the page can take a
-//       password it copied off the clipboard before the program hands the clipboard to a manager (Main::run).
+//       The program is ending and still owns the clipboard, or the engine is about to replace or tear down the
+//       document (leaving): waited for with its calls answered, so the page can take a password it copied off
+//       the clipboard before the program hands the clipboard to a manager (conclude, Main::run).
 //   "(function() {if (window.Navigation !== undefined && typeof Navigation.updateClose === 'function') {"
 //   "window.setTimeout(function() {Navigation.updateClose();}, 0);return true;}return false;}())"
 //       The window is being closed (closeEvent). true: the page asks what Escape asks of unsaved input, and closes
@@ -68,7 +69,12 @@ public:
     void evaluate(const QString &strScript);
     // Runs a script in the page's main frame and returns its result once it has run, serving events meanwhile
     // where the engine runs scripts elsewhere; an invalid QVariant when the page gave none within intWait ms.
-    QVariant evaluateNow(const QString &strScript, int intWait = 5000);
+    QVariant evaluateNow(const QString &strScript, int intWait = 5000, bool *boolRan = nullptr);
+
+    // The page's last word before its document goes: it takes a password it copied off the clipboard. When it
+    // does not come to its end within intWait ms, or reports an error on the way, the program takes off what it
+    // marked itself (MainPlatform::clearSecret). Returns whether the page had its word.
+    bool conclude(int intWait = 5000);
 
     // The X11 primary selection this program has just taken: given up when the page says it came from a secret
     // field. Nothing can read it while the page is asked.

@@ -51,8 +51,8 @@ public:
     // for it here; never when the page is gone first.
     virtual void evaluate(const QString &strScript, std::function<void(const QVariant &)> functionResult) = 0;
     // Runs a script in the main frame and waits for its result, at most intWait ms; an invalid QVariant when
-    // there is none.
-    virtual QVariant evaluateNow(const QString &strScript, int intWait = 5000) = 0;
+    // there is none. boolRan, when given, tells whether the script came to its end within that time.
+    virtual QVariant evaluateNow(const QString &strScript, int intWait = 5000, bool *boolRan = nullptr) = 0;
 
 signals:
     // A new document's window object exists and none of its scripts has run: the moment to publish.
@@ -62,4 +62,7 @@ signals:
     void console(const QString &strMessage);
     // The page asked to close its own window (window.close()).
     void closeRequested();
+    // The document is about to go while its scripts and calls can still run: an engine that answers no call
+    // while a document unloads says so before it replaces the document or tears it down.
+    void leaving();
 };

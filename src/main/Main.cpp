@@ -11,19 +11,6 @@
 #include <QIcon>
 #include <QStyleFactory>
 
-namespace {
-
-// Evaluated in the page, if the window exists, and waited for; the script belongs to the page contract beside
-// Display.
-QVariant evaluate(const QString &strScript) {
-    if (Display::objectSingleton == nullptr) {
-        return QVariant();
-    }
-    return Display::objectSingleton->evaluateNow(strScript);
-}
-
-} // namespace
-
 Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplication(objectApplication) {
     MainPlatform::setIdentity();
 
@@ -47,6 +34,7 @@ Main::Main(QApplication *objectApplication) : QObject(nullptr), objectApplicatio
     });
 
     MainSignal::init();
+    connect(MainSignal::objectSingleton, &MainSignal::received, this, &Main::end);
 }
 
 void Main::run() {
@@ -55,12 +43,34 @@ void Main::run() {
 
     Display::init();
 
-    // Every interaction of the whole run is served inside this loop; it ends when the application quits.
-    QEventLoop objectLoop;
-    connect(objectApplication, SIGNAL(aboutToQuit()), &objectLoop, SLOT(quit()));
-    objectLoop.exec();
+    // Every interaction of the whole run is served inside this loop. It ends before the application is asked to
+    // quit, so that the page's last word is served like any other call: once the application quits, no event
+    // loop runs again, and an engine whose page runs in another process would hear nothing more from it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QEventLoop objectRun;
+    objectLoop = &objectRun;
+    connect(objectApplication, &QGuiApplication::lastWindowClosed, this, &Main::end);
+    // Asked to quit by someone else (a session ending, say), it ends all the same; where no loop can serve the
+    // page any more, the program takes off what it marked itself (Display::conclude).
+    connect(objectApplication, &QCoreApplication::aboutToQuit, &objectRun, &QEventLoop::quit);
+    objectRun.exec();
+    objectLoop = nullptr;
 
     // The page has the last word, while the clipboard is still ours: a password it copied must not outlive the
-    // program, nor be handed to a clipboard manager when the application object goes.
-    evaluate("if (window.Copying !== undefined) {Copying.updateQuit();}");
+    // program, nor be handed to a clipboard manager when the application object goes. Then the window goes, its
+    // page before the engine's storage.
+    if (Display::objectSingleton != nullptr) {
+        Display::objectSingleton->conclude();
+    }
+    Display::dispel();
+    QCoreApplication::quit();
+}
+
+void Main::end() {
+    if (objectLoop != nullptr) {
+        objectLoop->quit();
+        return;
+    }
+    // Still starting, or a test's own window: nothing to wait for.
+    QCoreApplication::quit();
 }

@@ -87,6 +87,16 @@ void MainPlatform::copySecret(const QString &strText) {
     QGuiApplication::clipboard()->setMimeData(objectData, QClipboard::Clipboard);
 }
 
+void MainPlatform::clearSecret() {
+    QClipboard *objectClipboard = QGuiApplication::clipboard();
+    const QMimeData *objectData = objectClipboard->mimeData(QClipboard::Clipboard);
+    if (objectClipboard->ownsClipboard() && objectData != nullptr &&
+        objectData->hasFormat("x-kde-passwordManagerHint") && !objectData->text().isEmpty()) {
+        // Emptied as the page empties it, so that a clipboard manager asked at the end is handed nothing.
+        copySecret(QString());
+    }
+}
+
 void MainPlatform::markSecret(QMimeData *objectData) {
     // One more target beside the text. Klipper and CopyQ keep nothing of a clipboard content that carries it.
     // Windows has no such target; there the same promise takes registered clipboard formats, which Qt offers

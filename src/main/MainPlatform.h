@@ -28,6 +28,10 @@ public:
     // Puts the text on the clipboard as plain text, as QClipboard::setText offers it, marked by markSecret.
     static void copySecret(const QString &strText);
 
+    // Empties the clipboard when it still holds what copySecret put there, whoever asked for it; anything another
+    // program put there since is left alone.
+    static void clearSecret();
+
     // Marks data put on the clipboard as a secret, which clipboard-history tools leave out of their history.
     static void markSecret(QMimeData *objectData);
 };

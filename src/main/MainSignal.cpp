@@ -87,6 +87,6 @@ void MainSignal::update() {
     // Asked once; a second signal, should the ending hang, ends the process at once.
     handle(SIG_DFL);
     QApplication::closeAllWindows();
-    // Without a window (still starting, or a test's own) the application quits all the same.
-    QCoreApplication::quit();
+    // The program ends its run whether the window closed or kept unsaved input open (Main::end).
+    emit received();
 }

@@ -5,7 +5,7 @@
 class QSocketNotifier;
 
 // SIGTERM, SIGINT and SIGHUP (a logout, kill, Ctrl+C in the terminal that started the program) end it the way
-// closing its window does: the window closes, the application quits and the page has its last word, so that a
+// closing its window does: the window closes, the page has its last word and the program ends, so that a
 // password it copied does not outlive the program on the clipboard. The handler itself only writes the
 // signal's number into a socket pair, which is all a handler may safely do; the event loop reads it.
 class MainSignal : public QObject {
@@ -26,6 +26,10 @@ public:
 
     MainSignal();
     ~MainSignal() override;
+
+signals:
+    // A signal asked for the end, once every window has been asked to close.
+    void received();
 
 public slots:
     void update();

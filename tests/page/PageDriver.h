@@ -81,6 +81,8 @@ public:
 
     // Has the engine read the page again for assistive technology, at once (defined by the engine's room).
     void refreshAccessible() const;
+    // Reloads the page through its context menu's Reload action; returns whether it loaded again.
+    bool reloadFromMenu();
     // The web view's interface as assistive technology finds it, read afresh from the page; with a role and a
     // name, the first element of the page that has them (null when there is none).
     QAccessibleInterface *accessible() const;

@@ -15,6 +15,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 
 const QList<PageAccount> qlistThree = {account("mail.example", "zed@example.org", "zed"),
@@ -805,9 +807,6 @@ private slots:
 
     void failedWritesAreSaidAndLoseNothing() {
         QFETCH(bool, boolFull);
-        if (TestSupport::boolWebengine && boolFull) {
-            QSKIP("left open on Qt WebEngine: under the file size limit Chromium fails to load the page at all");
-        }
         QVERIFY(objectDriver.restart({account("bank.example", "ann@example.org", "ann")}));
         TestSupport::writeFile("res/PreferenceLanguage.ini", "[General]\nstrName=en\n");
         const QString strFolder = "{folder: '" + TestSupport::appPath("res") + "'}";
@@ -815,7 +814,9 @@ private slots:
             QSqlDatabase objectOther = QSqlDatabase::addDatabase("QSQLITE", "other");
             objectOther.setDatabaseName(TestSupport::appPath("res/PreferenceAccount.sqlite"));
             QVERIFY(objectOther.open() && (boolFull || QSqlQuery(objectOther).exec("BEGIN IMMEDIATE")));
-            TestSupport::FileSizeLimit objectLimit(boolFull ? 0 : -1);
+            std::unique_ptr<TestSupport::FullFolder> objectFull(boolFull ? new TestSupport::FullFolder("res")
+                                                                         : nullptr);
+            QVERIFY(!boolFull || objectFull->boolMounted);
             QVERIFY(objectDriver.reload());
             QCOMPARE(objectDriver.text("folder-alert"), catalogue("folder_not_writable", strFolder));
 

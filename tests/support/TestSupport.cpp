@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QMutex>
 #include <QProcess>
 #include <QSignalSpy>
@@ -224,6 +225,33 @@ FileSizeLimit::FileSizeLimit(qint64 intSize) {
 
 FileSizeLimit::~FileSizeLimit() {
     setFileSizeLimit(-1);
+}
+
+FullFolder::FullFolder(const QString &strRelative) : strPath(appPath(strRelative)) {
+    // Its files only: what the web engine keeps in folders of its own there stays open where it was.
+    QMap<QString, QByteArray> qmapFile;
+    for (const QString &strName : QDir(strPath).entryList(QDir::Files | QDir::Hidden)) {
+        qmapFile.insert(strName, readFile(strRelative + "/" + strName));
+    }
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m,mode=0700", "tmpfs", strPath}) != 0) {
+        qWarning("cannot mount a full folder over %s", qPrintable(strPath));
+        return;
+    }
+    boolMounted = true;
+    for (auto objectFile = qmapFile.cbegin(); objectFile != qmapFile.cend(); ++objectFile) {
+        writeFile(strRelative + "/" + objectFile.key(), objectFile.value());
+    }
+    QFile objectFiller(strPath + "/filler");
+    objectFiller.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    const QByteArray byteBlock(4096, 'f');
+    while (objectFiller.write(byteBlock) > 0) {
+    }
+}
+
+FullFolder::~FullFolder() {
+    if (boolMounted) {
+        QProcess::execute("umount", {"-l", strPath});
+    }
 }
 
 ReportServer::ReportServer() {

@@ -116,6 +116,17 @@ struct FileSizeLimit {
     ~FileSizeLimit();
 };
 
+// While it lives, the folder under the application's one (res, say) is a full disk of its own: a tmpfs mounted over
+// it with a copy of its files, filled to the last byte. Chromium needs to write beyond a file size limit to show a
+// page at all (its shared memory counts as files), so a page test of a full disk takes this. Needs root.
+struct FullFolder {
+    QString strPath;
+    bool boolMounted = false;
+
+    explicit FullFolder(const QString &strRelative);
+    ~FullFolder();
+};
+
 // Keeps the path of every request it is sent, percent-decoded, and answers each with an empty 204: how a page in a
 // program under test reports back over the loopback. Listening is the test's to start.
 class ReportServer : public QTcpServer {

@@ -3,6 +3,7 @@
 #include "display/webengine/DisplayWebengineInterceptor.h"
 #include "display/webengine/DisplayWebenginePage.h"
 #include "display/webengine/DisplayWebengineView.h"
+#include "main/MainPlatform.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -44,6 +45,15 @@ QList<QMetaMethod> callable(const QObject *objectBridge) {
     std::fprintf(stderr, "tessaloquin: the web engine's helper program QtWebEngineProcess is missing or broken (%s)\n",
                  qPrintable(strPath));
     std::exit(1);
+}
+
+// Puts an environment variable back as it was, unset if it was.
+void restore(const char *strName, const QByteArray &byteValue) {
+    if (byteValue.isNull()) {
+        qunsetenv(strName);
+    } else {
+        qputenv(strName, byteValue);
+    }
 }
 
 } // namespace
@@ -88,11 +98,23 @@ DisplayWebengine::DisplayWebengine(QWidget *objectParent)
     setParent(objectParent);
     boolSynchronous = false;
 
-    // A profile of the program's own that keeps nothing on disk: no cache, no cookie and no storage outlives the
-    // run, and a full disk cannot keep the page from loading.
-    objectProfile = new QWebEngineProfile(this);
-    // As on QtWebKit, the page may address the web (its requests lose their query on the way); Chromium's own
-    // default would keep a local page from it.
+    // A profile of the program's own, its storage in res/ beside the other data (the process's mask keeps it
+    // owner-only), so that the page's own preferences (the list's sort order) outlast the run as they do on
+    // QtWebKit. Nothing else of the web is kept: no HTTP cache on disk and no cookie beyond the run.
+    const QString strStorage = QCoreApplication::applicationDirPath() + "/res/QtWebEngine";
+    // A named profile starts in the desktop's data and cache folders, and writes its first settings there before
+    // it can be given its own; pointed inside the storage while it is made, it leaves nothing outside res/.
+    const QByteArray byteData = qgetenv("XDG_DATA_HOME");
+    const QByteArray byteCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(strStorage));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(strStorage));
+    objectProfile = new QWebEngineProfile("Tessaloquin", this);
+    restore("XDG_DATA_HOME", byteData);
+    restore("XDG_CACHE_HOME", byteCache);
+    objectProfile->setPersistentStoragePath(strStorage);
+    objectProfile->setCachePath(strStorage);
+    objectProfile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    objectProfile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     objectProfile->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     objectInterceptor = new DisplayWebengineInterceptor(this);
     objectProfile->setUrlRequestInterceptor(objectInterceptor);
@@ -113,8 +135,11 @@ DisplayWebengine::DisplayWebengine(QWidget *objectParent)
 }
 
 DisplayWebengine::~DisplayWebengine() {
-    // Before the profile it uses.
+    // The view and the page before the profile they use: a view without a page would make one of the default
+    // profile's, and a profile released while a page of its own lives leaves Chromium's storage half shut.
+    delete objectWebview;
     delete objectPage.data();
+    delete objectProfile;
 }
 
 QWidget *DisplayWebengine::view() const {
@@ -123,6 +148,9 @@ QWidget *DisplayWebengine::view() const {
 
 void DisplayWebengine::open(const QUrl &objectUrl) {
     DisplayWebenginePage *objectBefore = objectPage.data();
+    if (objectBefore != nullptr) {
+        leave();
+    }
     objectPage = new DisplayWebenginePage(this, objectProfile, this);
     connect(objectPage, &QWebEnginePage::loadFinished, this, [this](bool boolOk) {
         boolLoaded = boolLoaded || boolOk;
@@ -136,7 +164,10 @@ void DisplayWebengine::open(const QUrl &objectUrl) {
                 if (!boolLoaded) {
                     fail(helperPath());
                 }
-                // A renderer that died later takes only the document with it: the page starts again.
+                // A renderer that died later takes only the document with it, its countdown of a copied password
+                // too: what the program marked is taken off now, and the page starts again.
+                boolLeft = true;
+                MainPlatform::clearSecret();
                 objectPage->triggerAction(QWebEnginePage::Reload);
             });
     connect(objectPage, &QWebEnginePage::windowCloseRequested, this, &DisplayEngine::closeRequested);
@@ -146,7 +177,18 @@ void DisplayWebengine::open(const QUrl &objectUrl) {
 }
 
 void DisplayWebengine::load(const QUrl &objectUrl) {
+    leave();
     objectPage->load(objectUrl);
+}
+
+void DisplayWebengine::leave() {
+    // Once per document, and only for one that has its objects: a document the engine replaces gets no answer
+    // to its calls while it unloads.
+    if (boolLeft || qhashBridge.isEmpty()) {
+        return;
+    }
+    boolLeft = true;
+    emit leaving();
 }
 
 QUrl DisplayWebengine::url() const {
@@ -176,7 +218,10 @@ void DisplayWebengine::evaluate(const QString &strScript, std::function<void(con
     objectPage->runJavaScript(strScript, functionResult);
 }
 
-QVariant DisplayWebengine::evaluateNow(const QString &strScript, int intWait) {
+QVariant DisplayWebengine::evaluateNow(const QString &strScript, int intWait, bool *boolRan) {
+    if (boolRan != nullptr) {
+        *boolRan = false;
+    }
     // The page waits for this side's answer: it can run the script only after it, and the result comes too late.
     if (qstringlistPending != nullptr) {
         qstringlistPending->append(strScript);
@@ -203,6 +248,9 @@ QVariant DisplayWebengine::evaluateNow(const QString &strScript, int intWait) {
         objectLoop.exec();
         objectWaiting->objectLoop = nullptr;
     }
+    if (boolRan != nullptr) {
+        *boolRan = objectWaiting->boolDone;
+    }
     return objectWaiting->objectResult;
 }
 
@@ -217,6 +265,7 @@ QString DisplayWebengine::answer(const QString &strCall) {
     if (strKind == "open") {
         // A new document: the objects of the one before are not its objects.
         qhashBridge.clear();
+        boolLeft = false;
         emit cleared();
 
         QJsonObject objectBridges;

@@ -21,7 +21,7 @@ class DisplayWebengine : public DisplayEngine {
 public:
     QWebEngineProfile *objectProfile;
     DisplayWebengineInterceptor *objectInterceptor;
-    DisplayWebengineView *objectWebview;
+    QPointer<DisplayWebengineView> objectWebview;
     QPointer<DisplayWebenginePage> objectPage;
     // Known only to the injected script of this run's documents: a prompt without it is not a call.
     QString strKey;
@@ -33,6 +33,8 @@ public:
     QStringList *qstringlistPending = nullptr;
     // Whether a page has ever loaded: a renderer that never started is a broken installation.
     bool boolLoaded = false;
+    // Whether the document now shown has been told it is leaving (leave).
+    bool boolLeft = false;
 
 public:
     explicit DisplayWebengine(QWidget *objectParent);
@@ -46,7 +48,10 @@ public:
     QObject *published(const QString &strName) const override;
     void evaluate(const QString &strScript) override;
     void evaluate(const QString &strScript, std::function<void(const QVariant &)> functionResult) override;
-    QVariant evaluateNow(const QString &strScript, int intWait = 5000) override;
+    QVariant evaluateNow(const QString &strScript, int intWait = 5000, bool *boolRan = nullptr) override;
+
+    // Before the document is replaced or torn down: has it conclude while its calls are still answered.
+    void leave();
 
     // The answer to a call of the injected script, JSON both ways.
     QString answer(const QString &strCall);

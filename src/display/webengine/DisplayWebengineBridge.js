@@ -11,13 +11,9 @@
     var functionStringify = JSON.stringify;
     var functionEval = window.eval;
 
-    // Chromium lets no prompt through while a document unloads: calls made then get no answer.
-    var boolUnloading = false;
-    window.addEventListener('pagehide', function() {
-        boolUnloading = true;
-    }, true);
-
-    // The program's answer, null when none came.
+    // The program's answer, null when none came: Chromium lets no prompt through while a document unloads, so
+    // the program has the page conclude before it replaces the document (DisplayWebengine::leave), and a call
+    // made during unloading fails as any unanswered call does.
     function ask(objectMessage) {
         var strAnswer = functionPrompt(strKey, functionStringify(objectMessage));
         return typeof strAnswer === 'string' ? functionParse(strAnswer) : null;
@@ -56,9 +52,6 @@
                 listArgument.push(convert(listType[intIndex], arguments[intIndex]));
             }
             var objectAnswer = ask({strCall: 'call', strObject: strObject, strSlot: strSlot, listArgument: listArgument});
-            if (objectAnswer === null && boolUnloading) {
-                return undefined;
-            }
             if (objectAnswer !== null) {
                 run(objectAnswer);
             }

@@ -15,8 +15,23 @@ bool DisplayWebenginePage::acceptNavigationRequest(const QUrl &objectUrl, QWebEn
         return QWebEnginePage::acceptNavigationRequest(objectUrl, enumType, boolMainFrame);
     }
     const QString strDirectory = QCoreApplication::applicationDirPath();
-    return boolMainFrame ? DisplayAddress::isShippedPage(objectUrl, strDirectory)
-                         : DisplayAddress::isShippedDocument(objectUrl, strDirectory);
+    if (!boolMainFrame) {
+        return DisplayAddress::isShippedDocument(objectUrl, strDirectory);
+    }
+    if (!DisplayAddress::isShippedPage(objectUrl, strDirectory)) {
+        return false;
+    }
+    // The page's own reload: the document it replaces concludes before it unloads.
+    objectEngine->leave();
+    return true;
+}
+
+void DisplayWebenginePage::triggerAction(QWebEnginePage::WebAction enumAction, bool boolChecked) {
+    if (enumAction == QWebEnginePage::Reload || enumAction == QWebEnginePage::ReloadAndBypassCache ||
+        enumAction == QWebEnginePage::Back || enumAction == QWebEnginePage::Forward) {
+        objectEngine->leave();
+    }
+    QWebEnginePage::triggerAction(enumAction, boolChecked);
 }
 
 QWebEnginePage *DisplayWebenginePage::createWindow(QWebEnginePage::WebWindowType) {

@@ -17,6 +17,9 @@ public:
     DisplayWebenginePage(DisplayWebengine *objectEngine, QWebEngineProfile *objectProfile, QObject *objectParent);
     ~DisplayWebenginePage() override = default;
 
+    // Reloading or going back replaces the document: it concludes first.
+    void triggerAction(QWebEnginePage::WebAction enumAction, bool boolChecked = false) override;
+
 protected:
     bool acceptNavigationRequest(const QUrl &objectUrl, QWebEnginePage::NavigationType enumType,
                                  bool boolMainFrame) override;

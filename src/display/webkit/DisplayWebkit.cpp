@@ -81,6 +81,9 @@ void DisplayWebkit::evaluate(const QString &strScript, std::function<void(const 
     functionResult(objectWebview->page()->mainFrame()->evaluateJavaScript(strScript));
 }
 
-QVariant DisplayWebkit::evaluateNow(const QString &strScript, int) {
+QVariant DisplayWebkit::evaluateNow(const QString &strScript, int, bool *boolRan) {
+    if (boolRan != nullptr) {
+        *boolRan = true;
+    }
     return objectWebview->page()->mainFrame()->evaluateJavaScript(strScript);
 }

@@ -24,5 +24,5 @@ public:
     QObject *published(const QString &strName) const override;
     void evaluate(const QString &strScript) override;
     void evaluate(const QString &strScript, std::function<void(const QVariant &)> functionResult) override;
-    QVariant evaluateNow(const QString &strScript, int intWait = 5000) override;
+    QVariant evaluateNow(const QString &strScript, int intWait = 5000, bool *boolRan = nullptr) override;
 };

@@ -1,5 +1,19 @@
 #include "PageDriver.h"
 
+#include "display/Display.h"
+#include "display/DisplayEngine.h"
+
+#include <QAction>
+#include <QSignalSpy>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
 void PageDriver::refreshAccessible() const {
     // Chromium keeps the page's accessibility tree current by itself; there is nothing to read at once.
+}
+
+bool PageDriver::reloadFromMenu() {
+    QSignalSpy objectLoaded(objectDisplay->objectEngine, &DisplayEngine::loaded);
+    qobject_cast<QWebEngineView *>(objectDisplay->objectView)->page()->action(QWebEnginePage::Reload)->trigger();
+    return objectLoaded.wait(10000) && objectLoaded.last().first().toBool();
 }
