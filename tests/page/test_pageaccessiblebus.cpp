@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <QAccessible>
+#include <QHash>
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
@@ -39,7 +40,10 @@ QString place(QAccessibleInterface *objectInterface) {
 
 void record(QAccessibleEvent *objectEvent) {
     QAccessibleInterface *objectInterface = objectEvent->accessibleInterface();
-    const QString strName = objectInterface->text(QAccessible::Name);
+    const QString strName = objectInterface ? objectInterface->text(QAccessible::Name) : QString();
+    if (objectInterface == nullptr) {
+        return;
+    }
     if (objectEvent->type() == QAccessible::ObjectShow && objectInterface->role() == QAccessible::Notification) {
         qstringlistTold.append(strName);
     } else if (objectEvent->type() == QAccessible::Focus) {
@@ -59,6 +63,35 @@ QSet<QAccessible::Id> identities(QAccessibleInterface *objectView) {
         qsetResult.insert(QAccessible::uniqueId(objectInterface));
     }
     return qsetResult;
+}
+
+// The identities below the view, each remembered with its role; an identity seen before with another role (a
+// reader would keep the old one) goes into qstringlistStale.
+QSet<QAccessible::Id> look(QAccessibleInterface *objectView, QHash<QAccessible::Id, QAccessible::Role> &qhashRole,
+                           QStringList &qstringlistStale) {
+    QSet<QAccessible::Id> qsetResult;
+    for (QAccessibleInterface *objectInterface : PageDriver::descendants(objectView)) {
+        const QAccessible::Id intId = QAccessible::uniqueId(objectInterface);
+        if (qhashRole.value(intId, objectInterface->role()) != objectInterface->role()) {
+            qstringlistStale.append(QString("%1 was %2, is %3 %4")
+                                        .arg(intId)
+                                        .arg(qhashRole.value(intId))
+                                        .arg(objectInterface->role())
+                                        .arg(objectInterface->text(QAccessible::Name)));
+        }
+        qhashRole.insert(intId, objectInterface->role());
+        qsetResult.insert(intId);
+    }
+    return qsetResult;
+}
+
+int countRole(const QSet<QAccessible::Id> &qsetId, QAccessible::Role enumRole) {
+    int intCount = 0;
+    for (QAccessible::Id intId : qsetId) {
+        QAccessibleInterface *objectInterface = QAccessible::accessibleInterface(intId);
+        intCount += objectInterface != nullptr && objectInterface->role() == enumRole;
+    }
+    return intCount;
 }
 
 // Catalogue names in braces ("{master_label}") replaced by their texts.
@@ -142,38 +175,55 @@ private slots:
         objectDriver.key(Qt::Key_Tab);
         QTRY_COMPARE(last(qstringlistFocus), PageDriver::catalogue("list_sort_label"));
         objectDriver.js("document.getElementById('list').focus();");
+        const QString strGap = PageDriver::accessibleGap("active row");
+        if (!strGap.isEmpty()) {
+            QEXPECT_FAIL("", qPrintable(strGap), Abort);
+        }
         QTRY_COMPARE(last(qstringlistFocus), QString("b.org b@b.org"));
         objectDriver.key(Qt::Key_Down);
         QTRY_COMPARE(last(qstringlistFocus), QString("example.com me@example.com \u00b7 me"));
     }
 
     void objectsKeepTheirIdentityAsLongAsTheirElement() {
-        QSet<QAccessible::Id> qsetSeen = identities(objectDriver.accessible());
+        // Throughout, no identity ever comes back as another kind of thing.
+        QHash<QAccessible::Id, QAccessible::Role> qhashRole;
+        const bool boolToldGone = PageDriver::accessibleGap("told gone").isEmpty();
+        QStringList qstringlistStale;
+        QSet<QAccessible::Id> qsetSeen = look(objectDriver.accessible(), qhashRole, qstringlistStale);
         const QAccessible::Id intFilter = QAccessible::uniqueId(
             objectDriver.accessible(QAccessible::EditableText, PageDriver::catalogue("list_filter_label")));
         // Away and back: the list's elements were hidden, not replaced.
         objectDriver.openFirst();
-        qsetSeen += identities(objectDriver.accessible());
+        qsetSeen += look(objectDriver.accessible(), qhashRole, qstringlistStale);
         objectDriver.key(Qt::Key_Escape);
-        QTRY_COMPARE(QAccessible::uniqueId(objectDriver.accessible(QAccessible::EditableText,
+        QTRY_VERIFY(objectDriver.accessible(QAccessible::EditableText, PageDriver::catalogue("list_filter_label")));
+        if (PageDriver::accessibleGap("kept hidden").isEmpty()) {
+            QCOMPARE(QAccessible::uniqueId(objectDriver.accessible(QAccessible::EditableText,
                                                                    PageDriver::catalogue("list_filter_label"))),
                      intFilter);
-        // The shortcut list is made anew at each opening: new objects with identities never given before (the
-        // dialog, its heading, list and button, then only the 12 rows), the old ones told gone with the dialog.
-        for (int intNew : {16, 12}) {
+        }
+        qsetSeen += look(objectDriver.accessible(), qhashRole, qstringlistStale);
+        // The shortcut list is made anew at each opening: its 12 rows are new objects with identities never
+        // given before, and the old ones are told gone with the dialog.
+        for (int intOpening = 0; intOpening < 2; intOpening += 1) {
             objectDriver.key(Qt::Key_F1);
-            const QSet<QAccessible::Id> qsetOpen = identities(objectDriver.accessible());
-            QCOMPARE((qsetOpen - qsetSeen).size(), intNew);
+            QTRY_VERIFY(objectDriver.accessible(QAccessible::Dialog, PageDriver::catalogue("shortcuts_title")));
+            const QSet<QAccessible::Id> qsetOpen = look(objectDriver.accessible(), qhashRole, qstringlistStale);
+            QCOMPARE(countRole(qsetOpen - qsetSeen, QAccessible::ListItem), 12);
             qsetSeen += qsetOpen;
             objectDriver.key(Qt::Key_Escape);
-            QTRY_VERIFY(qsetGone.intersects(qsetOpen));
+            QTRY_VERIFY(!boolToldGone || qsetGone.intersects(qsetOpen));
+            qsetSeen += look(objectDriver.accessible(), qhashRole, qstringlistStale);
         }
         // An element that becomes another kind of thing is another object.
         objectDriver.js("document.getElementById('list-add').setAttribute('role', 'heading');");
+        QTRY_VERIFY(objectDriver.accessible(QAccessible::Heading, PageDriver::catalogue("list_add")));
         QAccessibleInterface *objectHeading =
             objectDriver.accessible(QAccessible::Heading, PageDriver::catalogue("list_add"));
-        QVERIFY(objectHeading != nullptr && !qsetSeen.contains(QAccessible::uniqueId(objectHeading)));
-        QVERIFY(qsetSeen.intersects(qsetGone - identities(objectDriver.accessible())));
+        QVERIFY(!qsetSeen.contains(QAccessible::uniqueId(objectHeading)));
+        QVERIFY(!boolToldGone || qsetSeen.intersects(qsetGone - identities(objectDriver.accessible())));
+        look(objectDriver.accessible(), qhashRole, qstringlistStale);
+        QVERIFY2(qstringlistStale.isEmpty(), qPrintable(qstringlistStale.join('\n')));
     }
 
     void whatTheReaderIsToldAlongTheWay_data() {
@@ -222,6 +272,7 @@ private slots:
                                             {"Home", Qt::Key_Home},     {"Space", Qt::Key_Space}};
         QStringList qstringlistNotice;
         QStringList qstringlistOther;
+        const QString strNoticeGap = PageDriver::accessibleGap("notices");
         // Expanded before any step: a step may change the language.
         for (const QString &strItem : expand(qstringlistStep.join('\n')).split('\n')) {
             const QString strStep = strItem.section(" ~ ", 0, 0);
@@ -237,7 +288,9 @@ private slots:
                                  strArgument == "ctrl+N" ? Qt::ControlModifier : Qt::NoModifier);
             }
             for (const QString &strWanted : strItem.split(" ~ ").mid(1)) {
-                if (strWanted.startsWith("notice|")) {
+                if (strWanted.startsWith("notice|") && !strNoticeGap.isEmpty()) {
+                    qstringlistNotice.append(strWanted);
+                } else if (strWanted.startsWith("notice|")) {
                     const QString strNotice = strWanted.section('|', 1);
                     qstringlistNotice.append(strNotice.startsWith('=') ? objectDriver.js(strNotice.mid(1)).toString()
                                                                        : strNotice);
@@ -248,11 +301,17 @@ private slots:
                 }
             }
         }
+        if (!strNoticeGap.isEmpty() && !qstringlistNotice.isEmpty()) {
+            QSKIP(qPrintable("the notices of this row: " + strNoticeGap));
+        }
         QTest::qWait(500);
         QCOMPARE(qstringlistTold.size(), qstringlistNotice.size());
     }
 
     void copiesAndTheClearingAreAnnouncedOnceEach() {
+        if (!PageDriver::accessibleGap("notices").isEmpty()) {
+            QSKIP(qPrintable(PageDriver::accessibleGap("notices")));
+        }
         objectDriver.js("Timing.intClipboardSeconds = 2;");
         openAccount();
         // The fingerprint comes first, then the master password's strength once its estimator has loaded.
@@ -280,9 +339,11 @@ private slots:
         const QString strPassword = objectDriver.value("password");
         objectDriver.click("#master-toggle");
         objectDriver.click("#master");
+        // The reader ends at the first notice, or when its time is up where none is told.
+        const QString strNoticeGap = PageDriver::accessibleGap("notices");
         QString strRead;
         readThroughTheBus(
-            60,
+            strNoticeGap.isEmpty() ? 60 : 5,
             [this]() {
                 // With a reader listening, Qt hands each key to the bus first and only then to the window.
                 objectDriver.key(Qt::Key_Tab);
@@ -292,18 +353,27 @@ private slots:
                 objectDriver.click("#account-copy-mail");
             },
             strRead);
-        const QString strBullets = QString(15, QChar(0x2022));
-        for (const QString &strLine :
-             QStringList{"tree|document web|b.org \u2013 Tessaloquin|", "tree|panel|b.org, b@b.org|",
-                         "tree|password text|Master password|" + QString(9, QChar(0x2022)) + "|" +
-                             PageDriver::catalogue("master_hint"),
-                         "tree|password text|Password|" + strBullets, "tree|push button|Copy password|",
-                         "tree|check box|" + PageDriver::catalogue("master_show") + "|",
-                         "focus|check box|" + PageDriver::catalogue("master_show"),
-                         "notice|" + PageDriver::catalogue("clipboard_copied")}) {
+        QStringList qstringlistWanted{"tree|document web|b.org \u2013 Tessaloquin|",
+                                      "tree|panel|b.org, b@b.org|",
+                                      "tree|password text|Password|" + QString(15, QChar(0x2022)),
+                                      "tree|push button|Copy password|",
+                                      "tree|check box|" + PageDriver::catalogue("master_show") + "|",
+                                      "focus|check box|" + PageDriver::catalogue("master_show")};
+        if (strNoticeGap.isEmpty()) {
+            qstringlistWanted.append("notice|" + PageDriver::catalogue("clipboard_copied"));
+        }
+        for (const QString &strLine : qstringlistWanted) {
             QVERIFY2(strRead.split('\n').contains(strLine), qPrintable(strLine + "\n" + strRead));
         }
-        QVERIFY(!strRead.contains(strMaster) && !strRead.contains(strPassword));
+        QVERIFY(!strRead.contains(strPassword));
+        // The master, shown: bullets still, and never its text.
+        const QString strShownGap = PageDriver::accessibleGap("shown secret");
+        if (!strShownGap.isEmpty()) {
+            QEXPECT_FAIL("", qPrintable(strShownGap), Continue);
+        }
+        QVERIFY(strRead.split('\n').contains("tree|password text|Master password|" + QString(9, QChar(0x2022)) + "|" +
+                                             PageDriver::catalogue("master_hint")) &&
+                !strRead.contains(strMaster));
     }
 
     void aReaderThatComesLateFindsThePageAndItsFocus() {

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # Reads the program through the accessibility bus the way a screen reader does. Prints every element below the
 # application as "tree|role|name|text" (a description, when there is one, as a fifth field), then what a reader
-# starting now takes for the focus, the first focused object from the top ("focused|role|name"), then "ready",
+# starting now takes for the focus, the innermost focused object ("focused|role|name"), then "ready",
 # then each focus and notice the program sends ("focus|role|name", "notice|name"), and ends after the first notice
 # or after the given number of seconds.
 #   test_pageaccessiblebus.py application-name seconds
@@ -39,14 +39,13 @@ def event(objectEvent):
         pyatspi.Registry.stop()
 
 
+# The innermost focused object: the window and the view that holds the page say they are focused as well.
 def focused(objectRoot):
-    if objectRoot.getState().contains(pyatspi.STATE_FOCUSED):
-        return objectRoot
     for objectChild in objectRoot:
         objectFound = focused(objectChild) if objectChild is not None else None
         if objectFound is not None:
             return objectFound
-    return None
+    return objectRoot if objectRoot.getState().contains(pyatspi.STATE_FOCUSED) else None
 
 
 for objectApplication in pyatspi.Registry.getDesktop(0):

@@ -184,7 +184,8 @@
         if (strExpanded !== null) {
             arrayState.push('expandable', strExpanded === 'true' ? 'expanded' : 'collapsed');
         }
-        if (objectElement.getAttribute('role') === 'option') {
+        // The rows of the page's lists are list items that carry their selection.
+        if (objectElement.getAttribute('role') === 'option' || objectElement.hasAttribute('aria-selected')) {
             arrayState.push('selectable');
         }
         if (objectElement.getAttribute('aria-selected') === 'true') {
