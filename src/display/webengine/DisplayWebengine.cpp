@@ -1,6 +1,7 @@
 #include "display/webengine/DisplayWebengine.h"
 
 #include "display/webengine/DisplayWebengineInterceptor.h"
+#include "display/webengine/DisplayWebengineNotice.h"
 #include "display/webengine/DisplayWebenginePage.h"
 #include "display/webengine/DisplayWebengineView.h"
 
@@ -240,6 +241,13 @@ QString DisplayWebengine::answer(const QString &strCall) {
     } else if (strKind == "call") {
         objectAnswer = call(objectCall.value("strObject").toString(), objectCall.value("strSlot").toString(),
                             objectCall.value("listArgument").toArray().toVariantList());
+    } else if (strKind == "notice") {
+        // A new object for each notice, made before the last one goes: a reader that keeps names learns this
+        // one's afresh, and the identity is one never given before.
+        DisplayWebengineNotice *objectBefore = objectNotice;
+        objectNotice = new DisplayWebengineNotice(objectWebview->parentWidget());
+        objectNotice->tell(objectCall.value("strText").toString());
+        delete objectBefore;
     } else if (strKind == "key" && objectCall.value("strKey").toString() == "Escape") {
         QKeyEvent objectKey(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QCoreApplication::sendEvent(objectWebview->window(), &objectKey);

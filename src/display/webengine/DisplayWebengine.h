@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class DisplayWebengineInterceptor;
+class DisplayWebengineNotice;
 class DisplayWebenginePage;
 class DisplayWebengineView;
 class QWebEngineProfile;
@@ -22,6 +23,8 @@ public:
     QWebEngineProfile *objectProfile;
     DisplayWebengineInterceptor *objectInterceptor;
     DisplayWebengineView *objectWebview;
+    // The last notice told (see DisplayWebengineNotice).
+    DisplayWebengineNotice *objectNotice = nullptr;
     QPointer<DisplayWebenginePage> objectPage;
     // Known only to the injected script of this run's documents: a prompt without it is not a call.
     QString strKey;
