@@ -242,12 +242,15 @@ QString DisplayWebengine::answer(const QString &strCall) {
         objectAnswer = call(objectCall.value("strObject").toString(), objectCall.value("strSlot").toString(),
                             objectCall.value("listArgument").toArray().toVariantList());
     } else if (strKind == "notice") {
-        // A new object for each notice, made before the last one goes: a reader that keeps names learns this
-        // one's afresh, and the identity is one never given before.
-        DisplayWebengineNotice *objectBefore = objectNotice;
-        objectNotice = new DisplayWebengineNotice(objectWebview->parentWidget());
+        // A new object for each notice: a reader that keeps names learns this one's afresh. Those before it
+        // stay a while, for a reader still asking them, and go only after it is made, so that its identity is
+        // one never given before (Qt hands out again the identity of the last object made once it goes).
+        DisplayWebengineNotice *objectNotice = new DisplayWebengineNotice(objectWebview->parentWidget());
         objectNotice->tell(objectCall.value("strText").toString());
-        delete objectBefore;
+        while (!qlistNotice.isEmpty() && qlistNotice.first()->objectMade.elapsed() > 10000) {
+            delete qlistNotice.takeFirst();
+        }
+        qlistNotice.append(objectNotice);
     } else if (strKind == "key" && objectCall.value("strKey").toString() == "Escape") {
         QKeyEvent objectKey(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QCoreApplication::sendEvent(objectWebview->window(), &objectKey);

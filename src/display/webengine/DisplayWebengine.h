@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QJsonObject>
+#include <QList>
 #include <QPointer>
 #include <QStringList>
 
@@ -23,8 +24,8 @@ public:
     QWebEngineProfile *objectProfile;
     DisplayWebengineInterceptor *objectInterceptor;
     DisplayWebengineView *objectWebview;
-    // The last notice told (see DisplayWebengineNotice).
-    DisplayWebengineNotice *objectNotice = nullptr;
+    // The notices told lately, oldest first (see DisplayWebengineNotice).
+    QList<DisplayWebengineNotice *> qlistNotice;
     QPointer<DisplayWebenginePage> objectPage;
     // Known only to the injected script of this run's documents: a prompt without it is not a call.
     QString strKey;

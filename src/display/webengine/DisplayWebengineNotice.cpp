@@ -9,6 +9,7 @@ DisplayWebengineNotice::DisplayWebengineNotice(QWidget *objectParent) : QWidget(
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     setGeometry(0, 0, 0, 0);
+    objectMade.start();
 }
 
 void DisplayWebengineNotice::tell(const QString &strText) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAccessibleWidget>
+#include <QElapsedTimer>
 #include <QWidget>
 
 // Where the page's notices reach assistive technology on Qt WebEngine. Qt 6.4 passes no change of the page's
@@ -8,6 +9,9 @@
 // shows it here: a notification of the window, without size, whose name is the notice.
 class DisplayWebengineNotice : public QWidget {
     Q_OBJECT
+
+public:
+    QElapsedTimer objectMade;
 
 public:
     explicit DisplayWebengineNotice(QWidget *objectParent);
