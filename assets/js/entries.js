@@ -8,7 +8,7 @@ var Entries = (function() {
 
     function entries(objectList) {
         return Array.prototype.filter.call(objectList.children, function(objectEntry) {
-            return objectEntry.getAttribute('role') === 'option';
+            return objectEntry.getAttribute('role') === 'listitem';
         });
     }
 
@@ -23,7 +23,7 @@ var Entries = (function() {
 
     // Makes an element an entry of its list; the first entry added holds the list's stop of Tab.
     function add(objectList, objectEntry) {
-        objectEntry.setAttribute('role', 'option');
+        objectEntry.setAttribute('role', 'listitem');
         objectList.appendChild(objectEntry);
         var arrayEntries = entries(objectList);
         mark(objectList, arrayEntries[0]);

@@ -163,7 +163,7 @@ var ListScreen = (function() {
 
     function newRow() {
         var objectRow = document.createElement('div');
-        objectRow.setAttribute('role', 'option');
+        objectRow.setAttribute('role', 'listitem');
         var objectSite = document.createElement('span');
         objectSite.className = 'item-site';
         objectSite.setAttribute('dir', 'auto');

@@ -14,11 +14,12 @@ var Secrets = (function() {
         return secret(document.activeElement);
     }
 
-    // Shows or hides the text of a secret field. Its toggle button keeps its name ("Show password") and is
-    // pressed while the text shows: a name that changed with each press would not be read as the new state.
+    // Shows or hides the text of a secret field. Its toggle keeps its name ("Show password") and is checked while
+    // the text shows: a name that changed with each press would not be read as the new state. It is a check box
+    // to assistive technology, as a pressed button's state is not spoken by readers on either engine here.
     function show(objectField, objectToggle, boolShown) {
         objectField.type = boolShown ? 'text' : 'password';
-        objectToggle.setAttribute('aria-pressed', boolShown ? 'true' : 'false');
+        objectToggle.setAttribute('aria-checked', boolShown ? 'true' : 'false');
     }
 
     ['copy', 'cut', 'dragstart'].forEach(function(strType) {

@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 # Reads the program through the accessibility bus the way a screen reader does. Prints every element below the
 # application as "tree|role|name|text" (a description, when there is one, as a fifth field), then what a reader
-# starting now takes for the focus, the first focused object from the top ("focused|role|name"), then "ready",
-# then each focus and notice the program sends ("focus|role|name", "notice|name"), and ends after the first notice
-# or after the given number of seconds.
-#   test_pageaccessiblebus.py application-name seconds
+# starting now takes for the focus, the innermost focused object ("focused|role|name"), then "ready",
+# then each focus and notice the program sends ("focus|role|name", "notice|name"), and ends after the notice named
+# (any notice when none is named) or after the given number of seconds.
+#   test_pageaccessiblebus.py application-name seconds [notice]
 import sys
 
 import pyatspi
@@ -12,6 +12,7 @@ from gi.repository import GLib
 
 strApplication = sys.argv[1]
 intMilliseconds = int(float(sys.argv[2]) * 1000)
+strNotice = sys.argv[3] if len(sys.argv) > 3 else None
 
 
 def say(*arrayPart):
@@ -36,17 +37,17 @@ def event(objectEvent):
         say('focus', objectSource.getRoleName(), objectSource.name)
     elif objectEvent.type == 'object:state-changed:showing' and objectSource.getRoleName() == 'notification':
         say('notice', objectSource.name)
-        pyatspi.Registry.stop()
+        if strNotice is None or objectSource.name == strNotice:
+            pyatspi.Registry.stop()
 
 
+# The innermost focused object: the window and the view that holds the page say they are focused as well.
 def focused(objectRoot):
-    if objectRoot.getState().contains(pyatspi.STATE_FOCUSED):
-        return objectRoot
     for objectChild in objectRoot:
         objectFound = focused(objectChild) if objectChild is not None else None
         if objectFound is not None:
             return objectFound
-    return None
+    return objectRoot if objectRoot.getState().contains(pyatspi.STATE_FOCUSED) else None
 
 
 for objectApplication in pyatspi.Registry.getDesktop(0):

@@ -147,7 +147,7 @@ private slots:
         objectDriver.keys(strMaster);
         objectDriver.click("#password-toggle");
         QCOMPARE(objectDriver.js("document.getElementById('password').type").toString(), QString("text"));
-        QCOMPARE(objectDriver.js("document.getElementById('password-toggle').getAttribute('aria-pressed')").toString(),
+        QCOMPARE(objectDriver.js("document.getElementById('password-toggle').getAttribute('aria-checked')").toString(),
                  QString("true"));
         // Within the password's own controls it stays revealed.
         objectDriver.key(Qt::Key_Tab);

@@ -1,10 +1,12 @@
 #include "display/webengine/DisplayWebengine.h"
 
 #include "display/webengine/DisplayWebengineInterceptor.h"
+#include "display/webengine/DisplayWebengineNotice.h"
 #include "display/webengine/DisplayWebenginePage.h"
 #include "display/webengine/DisplayWebengineView.h"
 #include "main/MainPlatform.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -289,10 +291,22 @@ QString DisplayWebengine::answer(const QString &strCall) {
     } else if (strKind == "call") {
         objectAnswer = call(objectCall.value("strObject").toString(), objectCall.value("strSlot").toString(),
                             objectCall.value("listArgument").toArray().toVariantList());
+    } else if (strKind == "notice" && QAccessible::isActive() && objectWebview) {
+        // Only while assistive technology listens. A new object for each notice: a reader that keeps names
+        // learns this one's afresh. Those before it stay a while, for a reader still asking them, and go only
+        // after it is made, so that its identity is one never given before (Qt hands out again the identity of
+        // the last object made once it goes).
+        DisplayWebengineNotice *objectNotice = new DisplayWebengineNotice(objectWebview->parentWidget());
+        objectNotice->tell(objectCall.value("strText").toString());
+        // Those gone with the window are skipped.
+        while (!qlistNotice.isEmpty() && (!qlistNotice.first() || qlistNotice.first()->objectMade.elapsed() > 10000)) {
+            delete qlistNotice.takeFirst().data();
+        }
+        qlistNotice.append(objectNotice);
     } else if (strKind == "key" && objectCall.value("strKey").toString() == "Escape") {
         QKeyEvent objectKey(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QCoreApplication::sendEvent(objectWebview->window(), &objectKey);
-    } else {
+    } else if (strKind != "notice") {
         objectAnswer.insert("strError", "unknown call");
     }
     qstringlistPending = qstringlistBefore;

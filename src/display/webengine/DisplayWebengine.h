@@ -4,10 +4,12 @@
 
 #include <QHash>
 #include <QJsonObject>
+#include <QList>
 #include <QPointer>
 #include <QStringList>
 
 class DisplayWebengineInterceptor;
+class DisplayWebengineNotice;
 class DisplayWebenginePage;
 class DisplayWebengineView;
 class QWebEngineProfile;
@@ -22,6 +24,8 @@ public:
     QWebEngineProfile *objectProfile;
     DisplayWebengineInterceptor *objectInterceptor;
     QPointer<DisplayWebengineView> objectWebview;
+    // The notices told lately, oldest first (see DisplayWebengineNotice).
+    QList<QPointer<DisplayWebengineNotice>> qlistNotice;
     QPointer<DisplayWebenginePage> objectPage;
     // Known only to the injected script of this run's documents: a prompt without it is not a call.
     QString strKey;

@@ -76,6 +76,41 @@
     });
     run(objectOpened);
 
+    // The page's live regions, told to the program once each time the page fills one (Qt passes Chromium's own
+    // word of it on to no reader). What is hidden from assistive technology is not told, nor what the page
+    // fills while it loads: that is the page a reader finds.
+    var strLive = '[aria-live="polite"], [aria-live="assertive"], [role="status"], [role="alert"], [role="log"]';
+    var setFilled = new Set();
+    var boolLoaded = false;
+    window.addEventListener('load', function() {
+        window.setTimeout(function() {
+            boolLoaded = true;
+        }, 0);
+    });
+    function tellFilled() {
+        setFilled.forEach(function(objectRegion) {
+            var strText = (objectRegion.getAttribute('aria-label') || objectRegion.textContent).replace(/\s+/g, ' ')
+                .trim();
+            if (strText !== '' && document.contains(objectRegion) && !objectRegion.closest('[hidden], [aria-hidden="true"]') &&
+                objectRegion.getClientRects().length > 0) {
+                ask({strCall: 'notice', strText: strText});
+            }
+        });
+        setFilled.clear();
+    }
+    new MutationObserver(function(arrayRecord) {
+        arrayRecord.forEach(function(objectRecord) {
+            var objectTarget = objectRecord.target.nodeType === 1 ? objectRecord.target : objectRecord.target.parentNode;
+            var objectRegion = objectTarget ? objectTarget.closest(strLive) : null;
+            if (objectRegion && boolLoaded) {
+                if (setFilled.size === 0) {
+                    window.setTimeout(tellFilled, 0);
+                }
+                setFilled.add(objectRegion);
+            }
+        });
+    }).observe(document, {subtree: true, childList: true, characterData: true});
+
     // Chromium hands the keys a page leaves alone back to no widget here: Escape is told to the window, which
     // takes such keys, once every listener of the page has had it.
     window.addEventListener('keydown', function(objectEvent) {

@@ -19,3 +19,7 @@ bool PageDriver::reloadFromMenu() {
     qobject_cast<QWebView *>(objectDisplay->objectView)->page()->action(QWebPage::Reload)->trigger();
     return objectLoaded.wait(10000) && objectLoaded.last().first().toBool();
 }
+
+QString PageDriver::accessibleGap(const QString &) {
+    return QString();
+}
