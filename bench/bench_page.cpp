@@ -72,9 +72,8 @@ QString importText(const QList<PageAccount> &qlistAccounts) {
     return QString::fromUtf8(QJsonDocument(objectArray).toJson());
 }
 
-const char *const strReport =
-    "window.benchDrawn = function() { window.requestAnimationFrame(function() {"
-    " window.setTimeout(function() { console.log('tessaloquin-bench drawn'); }, 0); }); };";
+const char *const strReport = "window.benchDrawn = function() { window.requestAnimationFrame(function() {"
+                              " window.setTimeout(function() { console.log('tessaloquin-bench drawn'); }, 0); }); };";
 
 // Waits for the page's word that a frame after a change has been made (the callback of the next animation
 // frame has run, and the turn after it), then has the window paint that frame: on screen, as far as a program
@@ -94,8 +93,8 @@ public:
     // The page reports after each event of these kinds on these elements, once the page's own listeners ran.
     void install() {
         objectDriver.js(QString(strReport) + " document.getElementById('filter').addEventListener('input', benchDrawn);"
-                        " ['import-button', 'import-confirm'].forEach(function(s) {"
-                        " document.getElementById(s).addEventListener('click', benchDrawn); });");
+                                             " ['import-button', 'import-confirm'].forEach(function(s) {"
+                                             " document.getElementById(s).addEventListener('click', benchDrawn); });");
     }
 
     // True when a report beyond the first intBefore came (and the window has painted) before the wait ran out.
@@ -199,12 +198,11 @@ TESSALOQUIN_BENCH(page) {
     PreferenceAccount::dispel();
     TestSupport::resetRes();
 
-    QList<BenchResult> qlistResult = {
-        {"10,000 accounts: page loaded, list drawn", median(qlistListed), 500, 1, "ms"},
-        {"the same page over no accounts", median(qlistEmpty), 0, 0, "ms"},
-        {"filter keystroke over 10,000, median", median(qlistKeystroke), 100, 1, "ms"},
-        {"filter keystroke over 10,000, slowest", floatWorst, 0, 0, "ms"},
-        {"1,000 accounts imported through the page", median(qlistImport), 3000, 1, "ms"}};
+    QList<BenchResult> qlistResult = {{"10,000 accounts: page loaded, list drawn", median(qlistListed), 500, 1, "ms"},
+                                      {"the same page over no accounts", median(qlistEmpty), 0, 0, "ms"},
+                                      {"filter keystroke over 10,000, median", median(qlistKeystroke), 100, 1, "ms"},
+                                      {"filter keystroke over 10,000, slowest", floatWorst, 0, 0, "ms"},
+                                      {"1,000 accounts imported through the page", median(qlistImport), 3000, 1, "ms"}};
     // The same rows from a QtWebKit build, when this one runs another engine.
     if (TestSupport::boolWebengine) {
         const QHash<QString, double> qhashWebkit =
