@@ -10,6 +10,9 @@ var Rules = (function() {
     // Exactly what String.prototype.trim removes, spelled out so that no engine's idea of a space can differ.
     var regexpBlank = /^[\t\n\v\f\r \u00a0\u1680\u2000-\u200a\u2028\u2029\u202f\u205f\u3000\ufeff]*$/;
     var regexpMarkers = /^[!?@#]*$/;
+    // Half of a surrogate pair: no character at all. The store could keep only a replacement character in its
+    // place, and the password would be derived from another text than the one given.
+    var regexpBroken = /[\ud800-\udbff](?![\udc00-\udfff])|(^|[^\ud800-\udbff])[\udc00-\udfff]/;
 
     return {
         intLengthMin: intLengthMin,
@@ -27,6 +30,9 @@ var Rules = (function() {
         // Only the four markers: any other character does nothing in a derivation, so it is refused, not kept.
         special: function(strSpecial) {
             return regexpMarkers.test(strSpecial);
+        },
+        broken: function(strText) {
+            return regexpBroken.test(strText);
         }
     };
 }());

@@ -54,7 +54,7 @@ var TransferScreen = (function() {
     }
 
     // What is wrong with an entry, as [reason, field], or null when the form would take it as it is: first
-    // the kind of each field, then the website, the length and the special characters.
+    // the kind of each field, then broken characters, the website, the length and the special characters.
     function check(objectEntry) {
         if (objectEntry === null || typeof objectEntry !== 'object' || Array.isArray(objectEntry)) {
             return ['import_reason_entry', 'strWebsite'];
@@ -65,6 +65,11 @@ var TransferScreen = (function() {
             // Website and mail are required; the others may be left out.
             if (typeof valueField !== 'string' && (i < 2 || valueField !== undefined)) {
                 return ['import_reason_entry', arrayTexts[i]];
+            }
+        }
+        for (var j = 0; j < arrayTexts.length; j += 1) {
+            if (typeof objectEntry[arrayTexts[j]] === 'string' && Rules.broken(objectEntry[arrayTexts[j]])) {
+                return ['import_reason_broken', arrayTexts[j]];
             }
         }
         if (Rules.blank(objectEntry.strWebsite)) {

@@ -1,15 +1,25 @@
 // What Ctrl+Z may reach, and the way back from a delete.
 // The engine keeps one undo history for the whole page: left alone, Ctrl+Z on one screen undoes typing in a
-// field of another screen, hidden, and puts the focus there, so that the next keys go into it unseen. The
-// engine's undo is let through only in the field that took the last edit, once for that edit, and its redo
-// only right after it; every other Ctrl+Z undoes the delete the notice offers to undo, or nothing.
+// field of another screen, hidden, and puts the focus there, so that the next keys go into it unseen. Undo
+// acts only in the field that took the last edit, once for that edit, and redo only right after it; every
+// other Ctrl+Z undoes the delete the notice offers to undo, or nothing.
+// An edit is a run of typing, for as long as only the typing moves the caret, and Ctrl+Z takes it back whole
+// with every engine. Chromium ends its own undo step at every key when the page changes the document as it does
+// while the user types (the list, the derived password), so that its undo takes back one character: the page
+// puts a field back itself, or, in a secret field, whose text is kept nowhere else, repeats the engine's undo
+// until the field is as the run found it, never more often than the run had edits.
 var Undo = (function() {
     'use strict';
 
     var objectEdited = null;
-    var objectUndone = null;
-    // The input event that the engine's own undo or redo sends is no edit of the user's.
+    // The input events that the page's or the engine's own undo and redo send are no edit of the user's.
     var boolOwn = false;
+    // The focused field as last seen before an edit (a secret one without its text); the last run of typing,
+    // {objectBefore, objectAfter, intEdits, boolOpen}, open while the typing goes on; the run an undo took back,
+    // with the engine steps that took in intSteps.
+    var objectSeen = null;
+    var objectRun = null;
+    var objectUndone = null;
     var objectDeleted = null;
     var boolWasSelected = false;
     var intTimer = 0;
@@ -24,29 +34,110 @@ var Undo = (function() {
         return false;
     }
 
+    function state(objectField) {
+        var boolField = (objectField.tagName === 'INPUT' && /^(text|password)$/.test(objectField.type)) ||
+            objectField.tagName === 'TEXTAREA';
+        if (!boolField) {
+            return null;
+        }
+        return {objectField: objectField, boolSecret: objectField.hasAttribute('data-secret'),
+            strValue: objectField.hasAttribute('data-secret') ? null : objectField.value,
+            intLength: objectField.value.length, intStart: objectField.selectionStart,
+            intEnd: objectField.selectionEnd};
+    }
+
+    function same(objectOne, objectOther) {
+        return objectOne !== null && objectOther !== null && objectOne.objectField === objectOther.objectField &&
+            objectOne.strValue === objectOther.strValue && objectOne.intLength === objectOther.intLength &&
+            objectOne.intStart === objectOther.intStart && objectOne.intEnd === objectOther.intEnd;
+    }
+
+    function own(functionChange) {
+        boolOwn = true;
+        try {
+            functionChange();
+        } finally {
+            boolOwn = false;
+        }
+    }
+
+    // Puts the field of a run as it was before it (boolRedo: after it); the number of engine steps that took.
+    function replay(objectRunShown, boolRedo, intSteps) {
+        var objectField = objectRunShown.objectBefore.objectField;
+        var objectWanted = boolRedo ? objectRunShown.objectAfter : objectRunShown.objectBefore;
+        if (!objectWanted.boolSecret) {
+            own(function() {
+                objectField.value = objectWanted.strValue;
+                objectField.setSelectionRange(objectWanted.intStart, objectWanted.intEnd);
+                objectField.dispatchEvent(new Event('input', {bubbles: true}));
+            });
+            return 0;
+        }
+        var intDone = 0;
+        while (intDone < intSteps && !same(state(objectField), objectWanted) &&
+            document.activeElement === objectField) {
+            own(function() {
+                document.execCommand(boolRedo ? 'redo' : 'undo');
+            });
+            intDone += 1;
+        }
+        return intDone;
+    }
+
+    function see(objectField) {
+        objectSeen = state(objectField);
+    }
+
+    // The run can still be taken back, but the typing that follows is a run of its own.
+    function close() {
+        if (objectRun !== null) {
+            objectRun.boolOpen = false;
+        }
+    }
+
     function onInput(objectEvent) {
         if (boolOwn) {
             return;
         }
-        objectEdited = objectEvent.target;
+        var objectField = objectEvent.target;
+        objectEdited = objectField;
         objectUndone = null;
+        var objectAfter = state(objectField);
+        if (objectSeen === null || objectSeen.objectField !== objectField || objectAfter === null) {
+            objectRun = null;
+        } else if (objectRun === null || !objectRun.boolOpen || !same(objectRun.objectAfter, objectSeen)) {
+            objectRun = {objectBefore: objectSeen, objectAfter: objectAfter, intEdits: 1, boolOpen: true};
+        } else {
+            objectRun.objectAfter = objectAfter;
+            objectRun.intEdits += 1;
+        }
+        objectSeen = objectAfter;
     }
 
-    function letThrough(objectEvent, boolRedo) {
+    // Takes back the last run, or gives back what an undo took, in the focused field; false when it cannot.
+    function undo(boolRedo) {
         var objectActive = document.activeElement;
         if (hidden(objectActive)) {
             return false;
         }
-        if (boolRedo ? objectActive !== objectUndone : objectActive !== objectEdited) {
-            return false;
+        var objectShown = state(objectActive);
+        if (!boolRedo && objectRun !== null && objectActive === objectEdited &&
+            same(objectShown, objectRun.objectAfter)) {
+            objectRun.intSteps = replay(objectRun, false, objectRun.intEdits);
+            objectUndone = objectRun;
+            objectRun = null;
+            objectEdited = null;
+            return true;
         }
-        objectUndone = boolRedo ? null : objectActive;
-        objectEdited = boolRedo ? objectActive : null;
-        boolOwn = true;
-        window.setTimeout(function() {
-            boolOwn = false;
-        }, 0);
-        return true;
+        if (boolRedo && objectUndone !== null && same(objectShown, objectUndone.objectBefore)) {
+            replay(objectUndone, true, objectUndone.intSteps);
+            objectRun = objectUndone;
+            objectRun.boolOpen = false;
+            objectUndone = null;
+            objectEdited = objectActive;
+            return true;
+        }
+        return false;
     }
 
     function hide() {
@@ -106,15 +197,17 @@ var Undo = (function() {
         }
         var strLetter = Keys.control(objectEvent);
         if (strLetter !== 'z' && strLetter !== 'y') {
+            // A key that moves the caret ends the run; any other acts on the field as it is now.
+            if (/^(Arrow|Page|Home$|End$)/.test(Keys.name(objectEvent))) {
+                close();
+            }
+            see(document.activeElement);
             return;
         }
         var boolRedo = strLetter === 'y' || objectEvent.shiftKey;
-        if (letThrough(objectEvent, boolRedo)) {
-            return;
-        }
         objectEvent.preventDefault();
         objectEvent.stopPropagation();
-        if (!boolRedo && objectDeleted !== null && !Navigation.hasLayer()) {
+        if (!undo(boolRedo) && !boolRedo && objectDeleted !== null && !Navigation.hasLayer()) {
             restore();
         }
     }
@@ -126,7 +219,11 @@ var Undo = (function() {
             if (hidden(objectEvent.target)) {
                 Navigation.refocus();
             }
+            close();
+            see(objectEvent.target);
         }, true);
+        // A click places the caret elsewhere.
+        document.addEventListener('mousedown', close, true);
         Dom.element('undo-button').addEventListener('click', restore);
         // The offer stays while the user is on its button.
         Dom.element('undo').addEventListener('focusin', function() {

@@ -70,7 +70,8 @@ bool hasRawControl(const QString &strText) {
 }
 
 // The entry as an account; what the window's import says of the first fault in it, checked in the window's
-// order ("type" of strField, "website", "length", "special"), or an empty text.
+// order ("type" of strField, "broken" for half of a surrogate pair in strField, "website", "length", "special"),
+// or an empty text.
 QString read(const QJsonValue &valueEntry, CliAccount *objectAccount, QString *strField) {
     *strField = "strWebsite";
     if (!valueEntry.isObject()) {
@@ -91,6 +92,17 @@ QString read(const QJsonValue &valueEntry, CliAccount *objectAccount, QString *s
     objectAccount->strUser = objectEntry.value("strUser").toString("");
     objectAccount->strNote = objectEntry.value("strNote").toString("");
     objectAccount->strSpecial = objectEntry.value("strSpecial").toString("");
+    // Half of a surrogate pair is no character: the store would keep another text than the one given.
+    for (const QString &strName : qstringlistText) {
+        const QString strText = objectEntry.value(strName).toString();
+        for (int intUnit = 0; intUnit < strText.size(); intUnit += 1) {
+            if (PreferenceAccount::isLoneSurrogate(strText, intUnit)) {
+                *strField = strName;
+                return "broken";
+            }
+        }
+    }
+    *strField = "strWebsite";
     if (CliAccount::trimmed(objectAccount->strWebsite).isEmpty()) {
         return "website";
     }
@@ -200,6 +212,9 @@ QString CliTransfer::reasonText() const {
     }
     if (strFault == "special") {
         return strEntry + "the special characters may only be ! ? @ #";
+    }
+    if (strFault == "broken") {
+        return strEntry + strField + " holds a broken character (half of a surrogate pair)";
     }
     return strEntry + strField + " is missing or has the wrong type";
 }

@@ -26,10 +26,7 @@ void reportFailure(const QSqlError &objectError) {
 QString storable(const QString &strText) {
     QString strResult = strText;
     for (int intIndex = 0; intIndex < strText.size(); intIndex += 1) {
-        const QChar charUnit = strText.at(intIndex);
-        if (charUnit.isHighSurrogate() && intIndex + 1 < strText.size() && strText.at(intIndex + 1).isLowSurrogate()) {
-            intIndex += 1;
-        } else if (charUnit.isSurrogate()) {
+        if (PreferenceAccount::isLoneSurrogate(strText, intIndex)) {
             strResult[intIndex] = QChar::ReplacementCharacter;
         }
     }
@@ -65,6 +62,14 @@ void PreferenceAccount::dispel() {
         delete objectSingleton;
         objectSingleton = nullptr;
     }
+}
+
+bool PreferenceAccount::isLoneSurrogate(const QString &strText, int intIndex) {
+    const QChar charUnit = strText.at(intIndex);
+    if (charUnit.isHighSurrogate()) {
+        return intIndex + 1 == strText.size() || !strText.at(intIndex + 1).isLowSurrogate();
+    }
+    return charUnit.isLowSurrogate() && (intIndex == 0 || !strText.at(intIndex - 1).isHighSurrogate());
 }
 
 QString PreferenceAccount::examine(QSqlDatabase &objectDatabase) {

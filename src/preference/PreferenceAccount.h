@@ -55,6 +55,10 @@ public:
     // is an account list or still empty. A database that another program holds locked counts as sound.
     static QString examine(QSqlDatabase &objectDatabase);
 
+    // Whether the UTF-16 unit at intIndex is half of a surrogate pair without its other half: no character at
+    // all, and nothing the database can keep.
+    static bool isLoneSurrogate(const QString &strText, int intIndex);
+
 public:
     PreferenceAccount();
     ~PreferenceAccount();

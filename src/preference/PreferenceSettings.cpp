@@ -1,8 +1,13 @@
 #include "preference/PreferenceSettings.h"
 
+#include "preference/PreferenceAccount.h"
+
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
+#include <QMap>
 #include <QSaveFile>
+#include <QSet>
 #include <QSettings>
 #include <QVector>
 
@@ -208,6 +213,59 @@ bool holdsSerialisedValue(const QByteArray &byteData, int intFrom, int intTo, bo
 
 QStringList qstringlistRemoved;
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+// Qt 6 writes a lone surrogate as U+FFFD, so that a text a Qt 5 build wrote, the key's own or another's, would
+// come back changed. Each lone surrogate of the texts about to be written goes to Qt as a private-use character
+// that none of them holds, changed in objectSettings and in variantValue, and escapedAsQt5 writes it back as the
+// surrogate itself. Returns which stands for which; the texts of other keys so changed are kept in qmapOther.
+QHash<ushort, ushort> standIns(QSettings &objectSettings, const QString &strKey, QVariant &variantValue,
+                               QMap<QString, QString> &qmapOther) {
+    QMap<QString, QString> qmapText;
+    QStringList qstringlistKey = objectSettings.allKeys();
+    qstringlistKey.append(strKey);
+    QSet<ushort> qsetUsed;
+    for (const QString &strHeld : qstringlistKey) {
+        const QVariant variantText = strHeld == strKey ? variantValue : objectSettings.value(strHeld);
+        if (variantText.typeId() == QMetaType::QString) {
+            qmapText.insert(strHeld, variantText.toString());
+            for (const QChar charUnit : variantText.toString()) {
+                qsetUsed.insert(charUnit.unicode());
+            }
+        }
+    }
+    QHash<ushort, ushort> qhashStandIn;
+    QHash<ushort, ushort> qhashFor;
+    ushort intNext = 0xe000;
+    for (auto objectText = qmapText.begin(); objectText != qmapText.end(); ++objectText) {
+        QString strText = objectText.value();
+        bool boolChanged = false;
+        for (int intIndex = 0; intIndex < strText.size(); intIndex += 1) {
+            const QChar charUnit = strText.at(intIndex);
+            if (!PreferenceAccount::isLoneSurrogate(strText, intIndex)) {
+                continue;
+            }
+            if (!qhashFor.contains(charUnit.unicode())) {
+                while (qsetUsed.contains(intNext)) {
+                    intNext += 1;
+                }
+                qhashFor.insert(charUnit.unicode(), intNext);
+                qhashStandIn.insert(intNext, charUnit.unicode());
+                intNext += 1;
+            }
+            strText[intIndex] = QChar(qhashFor.value(charUnit.unicode()));
+            boolChanged = true;
+        }
+        if (boolChanged && objectText.key() == strKey) {
+            variantValue = strText;
+        } else if (boolChanged) {
+            qmapOther.insert(objectText.key(), objectText.value());
+            objectSettings.setValue(objectText.key(), strText);
+        }
+    }
+    return qhashStandIn;
+}
+#endif
+
 } // namespace
 
 namespace PreferenceSettings {
@@ -259,7 +317,7 @@ QByteArray withoutSerialisedValues(const QByteArray &byteContent, int *intRemove
     return byteResult;
 }
 
-QByteArray escapedAsQt5(const QByteArray &byteContent) {
+QByteArray escapedAsQt5(const QByteArray &byteContent, const QHash<ushort, ushort> &qhashStandIn) {
     // Qt 5 writes every UTF-16 unit from 0x7f up as \x and its hex digits, and after such an escape every hex
     // digit as well, so that the escape's end stays clear. Keys and section names never hold such units raw.
     const QString strContent = QString::fromUtf8(byteContent);
@@ -267,7 +325,7 @@ QByteArray escapedAsQt5(const QByteArray &byteContent) {
     byteResult.reserve(byteContent.size());
     bool boolEscapeHex = false;
     for (const QChar charNext : strContent) {
-        const ushort intUnit = charNext.unicode();
+        const ushort intUnit = qhashStandIn.value(charNext.unicode(), charNext.unicode());
         const bool boolHex = (intUnit >= '0' && intUnit <= '9') || (intUnit >= 'a' && intUnit <= 'f') ||
                              (intUnit >= 'A' && intUnit <= 'F');
         if (intUnit >= 0x80 || (boolEscapeHex && boolHex)) {
@@ -325,8 +383,13 @@ bool write(const QString &strPath, const QString &strKey, const QVariant &varian
     QSettings objectSettings(strPath, QSettings::IniFormat);
     const bool boolHeld = objectSettings.contains(strKey);
     const QVariant variantHeld = objectSettings.value(strKey);
+    QVariant variantWritten = variantValue;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    QMap<QString, QString> qmapOther;
+    const QHash<ushort, ushort> qhashStandIn = standIns(objectSettings, strKey, variantWritten, qmapOther);
+#endif
     if (variantValue.isValid()) {
-        objectSettings.setValue(strKey, variantValue);
+        objectSettings.setValue(strKey, variantWritten);
     } else {
         objectSettings.remove(strKey);
     }
@@ -338,7 +401,7 @@ bool write(const QString &strPath, const QString &strKey, const QVariant &varian
         // Qt 5 build would show other websites. Written as Qt 5 writes it, the file reads the same in both.
         QFile objectFile(strPath);
         const QByteArray byteWritten = objectFile.open(QIODevice::ReadOnly) ? objectFile.readAll() : QByteArray();
-        const QByteArray byteEscaped = escapedAsQt5(byteWritten);
+        const QByteArray byteEscaped = escapedAsQt5(byteWritten, qhashStandIn);
         if (byteEscaped != byteWritten) {
             QSaveFile objectSave(strPath);
             if (!objectSave.open(QIODevice::WriteOnly) || objectSave.write(byteEscaped) != byteEscaped.size() ||
@@ -358,6 +421,11 @@ bool write(const QString &strPath, const QString &strKey, const QVariant &varian
     } else {
         objectSettings.remove(strKey);
     }
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    for (auto objectOther = qmapOther.cbegin(); objectOther != qmapOther.cend(); ++objectOther) {
+        objectSettings.setValue(objectOther.key(), objectOther.value());
+    }
+#endif
     qWarning("PreferenceSettings: %s could not be written", qUtf8Printable(strPath));
     return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -30,7 +31,8 @@ const QStringList &removed();
 QByteArray withoutSerialisedValues(const QByteArray &byteContent, int *intRemoved);
 
 // An INI text with every character beyond ASCII escaped as Qt 5's QSettings escapes it; ASCII text unchanged.
-QByteArray escapedAsQt5(const QByteArray &byteContent);
+// A unit that is a key of qhashStandIn is written as the unit it stands for.
+QByteArray escapedAsQt5(const QByteArray &byteContent, const QHash<ushort, ushort> &qhashStandIn = {});
 
 // The value of one key; variantDefault when the file does not hold it or cannot be made safe to read.
 QVariant read(const QString &strPath, const QString &strKey, const QVariant &variantDefault);

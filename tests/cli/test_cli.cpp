@@ -287,8 +287,8 @@ private slots:
                                               .arg(objectImport["intIndex"].toInt())
                                               .arg(objectImport["strField"].toString());
                 bool boolWindow = false;
-                for (const char *strName : {"import_reason_entry", "import_reason_website", "import_reason_length",
-                                            "import_reason_special"}) {
+                for (const char *strName : {"import_reason_entry", "import_reason_broken", "import_reason_website",
+                                            "import_reason_length", "import_reason_special"}) {
                     QString strText = window(strName);
                     for (const QString &strValue : strValues.split(' ')) {
                         strText.replace(strValue.section('=', 0, 0), strValue.section('=', 1));

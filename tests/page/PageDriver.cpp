@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QSettings>
 #include <QSqlQuery>
@@ -113,7 +114,24 @@ void PageDriver::click(const QString &strSelector, bool boolDouble) {
         return;
     }
     if (boolDouble) {
-        QTest::mouseDClick(input(), Qt::LeftButton, Qt::NoModifier, objectPoint);
+        // As the desktop delivers a double click: two presses close in time and place, the second followed by
+        // the double-click event. Engines count clicks by either.
+        QTest::lastMouseTimestamp += 1000;
+        const ulong intTime = ulong(QTest::lastMouseTimestamp);
+        const QPoint objectGlobal = input()->mapToGlobal(objectPoint);
+        const QList<QPair<QEvent::Type, ulong>> qlistStep = {{QEvent::MouseButtonPress, 0},
+                                                             {QEvent::MouseButtonRelease, 40},
+                                                             {QEvent::MouseButtonPress, 120},
+                                                             {QEvent::MouseButtonDblClick, 120},
+                                                             {QEvent::MouseButtonRelease, 160}};
+        for (const QPair<QEvent::Type, ulong> &qpairStep : qlistStep) {
+            const bool boolDown = qpairStep.first != QEvent::MouseButtonRelease;
+            QMouseEvent objectEvent(qpairStep.first, objectPoint, objectGlobal, Qt::LeftButton,
+                                    boolDown ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            objectEvent.setTimestamp(intTime + qpairStep.second);
+            QApplication::sendEvent(input(), &objectEvent);
+        }
+        QTest::lastMouseTimestamp += 1000;
     } else {
         QTest::mouseClick(input(), Qt::LeftButton, Qt::NoModifier, objectPoint);
     }

@@ -119,9 +119,6 @@ private slots:
         QFETCH(QString, strId);
         QFETCH(bool, boolShown);
         QFETCH(QString, strHow);
-        if (TestSupport::boolWebengine && strHow == "double click") {
-            QSKIP("left open on Qt WebEngine: a synthetic double click selects no word in Chromium");
-        }
         QFETCH(QString, strExpected);
         objectDriver.openFirst();
         objectDriver.keys(strMaster);
@@ -148,7 +145,9 @@ private slots:
             objectDriver.click("#" + strId, true);
         }
         if (!strExpected.isEmpty()) {
-            QCOMPARE(QString::fromUtf8(PageDriver::xselection("primary")), strExpected);
+            // Chromium's word selection takes the line break at the end of its block along; where the page answers
+            // later, the selection is given back once it has said that no secret field holds it.
+            QTRY_COMPARE(QString::fromUtf8(PageDriver::xselection("primary")).trimmed(), strExpected);
             return;
         }
         QCOMPARE(objectDriver.js("document.getElementById('" + strId + "').type").toString() == "text", boolShown);

@@ -83,16 +83,23 @@ private slots:
             << QString::fromUtf8("日本語\nçaf") << QByteArray("strNote=\\x65e5\\x672c\\x8a9e\\n\\xe7\\x61\\x66");
         QTest::newRow("invisible characters")
             << QString::fromUtf8("\u200b\u202e") << QByteArray("strNote=\\x200b\\x202e");
+        QTest::newRow("lone surrogates, a private-use character and a pair")
+            << QString("x") + QChar(0xd83d) + "y" + QChar(0xde00) + QChar(0xe000) + QChar(0xd83d) + QChar(0xde00)
+            << QByteArray("strNote=x\\xd83dy\\xde00\\xe000\\xd83d\\xde00");
     }
 
     void textsAreWrittenAsQt5WritesThem() {
         QFETCH(QString, strValue);
         QFETCH(QByteArray, byteLine);
 
+        // Another key as Qt 5 wrote it, a lone surrogate in it: kept as it is.
+        TestSupport::writeFile("res/PreferenceAccountSelected.ini", "[General]\nstrWebsite=\\xdc00\\x31\n");
         const QString strPath = PreferenceSettings::path("PreferenceAccountSelected.ini");
         QVERIFY(PreferenceSettings::write(strPath, "strNote", strValue));
-        QCOMPARE(TestSupport::readFile("res/PreferenceAccountSelected.ini"), "[General]\n" + byteLine + "\n");
+        QCOMPARE(TestSupport::readFile("res/PreferenceAccountSelected.ini"),
+                 "[General]\n" + byteLine + "\nstrWebsite=\\xdc00\\x31\n");
         QCOMPARE(PreferenceSettings::read(strPath, "strNote", QVariant()).toString(), strValue);
+        QCOMPARE(PreferenceSettings::read(strPath, "strWebsite", QVariant()).toString(), QChar(0xdc00) + QString("1"));
     }
 
     void serialisedValuesAreFoundAsQtReadsThem() {
