@@ -1,7 +1,10 @@
 #include "Bench.h"
 
+#include "display/Display.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QStringList>
 #include <QSysInfo>
 #include <QTextStream>
@@ -11,8 +14,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
+
+const int intNameWidth = 44;
 
 struct Entry {
     QString strName;
@@ -50,10 +56,40 @@ double benchMedianNanoseconds(const std::function<void()> &functionCall, int int
     return qvectorRounds.at(qvectorRounds.size() / 2);
 }
 
+QHash<QString, double> benchElsewhere(const QString &strBuild, const QString &strName) {
+    QHash<QString, double> qhashMeasured;
+    if (strBuild.isEmpty()) {
+        return qhashMeasured;
+    }
+    QProcess objectProcess;
+    QProcessEnvironment objectEnvironment = QProcessEnvironment::systemEnvironment();
+    objectEnvironment.remove("TESSALOQUIN_BENCH_WEBKIT");
+    objectProcess.setProcessEnvironment(objectEnvironment);
+    objectProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    objectProcess.start(strBuild + "/bench/tessaloquin_bench", {strName});
+    objectProcess.waitForFinished(600000);
+    // The table's rows: the name in its column, then the figure and its unit.
+    for (const QByteArray &byteLine : objectProcess.readAllStandardOutput().split('\n')) {
+        const QString strLine = QString::fromUtf8(byteLine);
+        bool boolNumber = false;
+        const double floatMeasured = strLine.mid(intNameWidth).simplified().section(' ', 0, 0).toDouble(&boolNumber);
+        if (boolNumber) {
+            qhashMeasured.insert(strLine.left(intNameWidth).trimmed(), floatMeasured);
+        }
+    }
+    return qhashMeasured;
+}
+
 // Usage: tessaloquin_bench [name...]   (no name: every benchmark)
 int main(int intArgc, char **charArgv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // The page benchmarks run the program's window in this process: its engine is set up as the program sets
+    // it up, except that Chromium refuses its sandbox to root, as which a benchmark may run.
+    Display::prepare();
+    if (geteuid() == 0) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
     QApplication objectApplication(intArgc, charArgv);
     const QStringList qstringlistWanted = objectApplication.arguments().mid(1);
@@ -61,12 +97,14 @@ int main(int intArgc, char **charArgv) {
     QTextStream objectOut(stdout);
     objectOut << "machine: " << QSysInfo::prettyProductName() << ", " << QSysInfo::currentCpuArchitecture() << ", "
               << QThread::idealThreadCount() << " threads, Qt " << qVersion() << "\n";
-    objectOut << QString("%1 %2 %3 %4 %5\n")
-                     .arg("benchmark", -44)
+    objectOut << QString("%1 %2 %3 %4 %5 %6 %7\n")
+                     .arg("benchmark", -intNameWidth)
                      .arg("measured", 14)
-                     .arg("floor", 14)
+                     .arg("floor/bound", 14)
                      .arg("ratio", 7)
-                     .arg("goal", 7);
+                     .arg("goal", 7)
+                     .arg("", 6)
+                     .arg("QtWebKit", 14);
 
     bool boolAllMet = true;
     for (const Entry &objectEntry : entries()) {
@@ -74,23 +112,25 @@ int main(int intArgc, char **charArgv) {
             continue;
         }
         for (const BenchResult &objectResult : objectEntry.functionBench()) {
+            const QString strWebkit =
+                objectResult.floatWebkit > 0 ? figure(objectResult.floatWebkit) + " " + objectResult.strUnit : "";
+            QString strLine = QString("%1 %2")
+                                  .arg(objectResult.strName, -intNameWidth)
+                                  .arg(figure(objectResult.floatMeasured) + " " + objectResult.strUnit, 14);
             if (objectResult.floatFloor <= 0) {
-                objectOut << QString("%1 %2\n")
-                                 .arg(objectResult.strName, -44)
-                                 .arg(figure(objectResult.floatMeasured) + " " + objectResult.strUnit, 14);
-                objectOut.flush();
-                continue;
+                strLine += QString(" %1 %2").arg("", 36).arg(strWebkit, 14);
+            } else {
+                const double floatRatio = objectResult.floatMeasured / objectResult.floatFloor;
+                const bool boolMet = floatRatio <= objectResult.floatGoal;
+                boolAllMet = boolAllMet && boolMet;
+                strLine += QString(" %1 %2 %3 %4 %5")
+                               .arg(figure(objectResult.floatFloor) + " " + objectResult.strUnit, 14)
+                               .arg(QString::number(floatRatio, 'f', 2), 7)
+                               .arg(QString::number(objectResult.floatGoal, 'f', 2), 7)
+                               .arg(boolMet ? "met" : "MISSED", 6)
+                               .arg(strWebkit, 14);
             }
-            const double floatRatio = objectResult.floatMeasured / objectResult.floatFloor;
-            const bool boolMet = floatRatio <= objectResult.floatGoal;
-            boolAllMet = boolAllMet && boolMet;
-            objectOut << QString("%1 %2 %3 %4 %5 %6\n")
-                             .arg(objectResult.strName, -44)
-                             .arg(figure(objectResult.floatMeasured) + " " + objectResult.strUnit, 14)
-                             .arg(figure(objectResult.floatFloor) + " " + objectResult.strUnit, 14)
-                             .arg(QString::number(floatRatio, 'f', 2), 7)
-                             .arg(QString::number(objectResult.floatGoal, 'f', 2), 7)
-                             .arg(boolMet ? "met" : "MISSED");
+            objectOut << strLine.trimmed() << "\n";
             objectOut.flush();
         }
     }

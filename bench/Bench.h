@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -13,6 +14,7 @@ struct BenchResult {
     double floatFloor;
     double floatGoal; // the largest acceptable ratio measured / floor
     QString strUnit;
+    double floatWebkit = 0; // the same figure measured by a QtWebKit build, when there is one to ask
 };
 
 using BenchFunction = QList<BenchResult> (*)();
@@ -23,6 +25,10 @@ struct BenchRegistration {
 
 // Median over intRounds rounds of the time of one call, each round timing intRepetitions calls.
 double benchMedianNanoseconds(const std::function<void()> &functionCall, int intRepetitions, int intRounds = 15);
+
+// The measured figures, by name, of one benchmark of another build folder's benchmark executable (such as a
+// QtWebKit build's, set in TESSALOQUIN_BENCH_WEBKIT); empty when there is none or it did not run.
+QHash<QString, double> benchElsewhere(const QString &strBuild, const QString &strName);
 
 #define TESSALOQUIN_BENCH(NAME)                                                                                        \
     static QList<BenchResult> NAME();                                                                                  \

@@ -94,7 +94,7 @@ QString PageDriver::screen() const {
     return js("Navigation.current()").toString();
 }
 
-void PageDriver::click(const QString &strSelector, bool boolDouble) {
+QPoint PageDriver::centre(const QString &strSelector) const {
     const QString strElement = "document.querySelector(" + quoted(strSelector) + ")";
     const QVariantList qvariantlistPoint =
         js("(function(e) { if (!e) { return []; } e.scrollIntoView(false); var r = e.getBoundingClientRect();"
@@ -102,10 +102,17 @@ void PageDriver::click(const QString &strSelector, bool boolDouble) {
            strElement + ")")
             .toList();
     if (qvariantlistPoint.size() != 2) {
+        return QPoint(-1, -1);
+    }
+    return QPoint(qRound(qvariantlistPoint.at(0).toDouble()), qRound(qvariantlistPoint.at(1).toDouble()));
+}
+
+void PageDriver::click(const QString &strSelector, bool boolDouble) {
+    const QPoint objectPoint = centre(strSelector);
+    if (objectPoint == QPoint(-1, -1)) {
         qWarning("nothing to click at %s", qPrintable(strSelector));
         return;
     }
-    const QPoint objectPoint(qRound(qvariantlistPoint.at(0).toDouble()), qRound(qvariantlistPoint.at(1).toDouble()));
     if (boolDouble) {
         // As the desktop delivers a double click: two presses close in time and place, the second followed by
         // the double-click event. Engines count clicks by either.

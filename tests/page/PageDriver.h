@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QKeySequence>
 #include <QList>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -65,6 +66,8 @@ public:
     QString focused() const;
     QString screen() const;
 
+    // The middle of the element, scrolled into view, in the view's coordinates; (-1, -1) when there is none.
+    QPoint centre(const QString &strSelector) const;
     // Moves the mouse to the middle of the element (scrolled into view) and clicks it, or double-clicks it.
     void click(const QString &strSelector, bool boolDouble = false);
     // Opens the first account of the list, as a user does.

@@ -43,8 +43,15 @@ bool DisplayWebenginePage::javaScriptPrompt(const QUrl &objectOrigin, const QStr
                                             const QString &strDefault, QString *strResult) {
     // Only the injected script of the shipped page calls with the key, and only from a file of this machine;
     // every other prompt is cancelled without a dialog, as the shipped page asks nothing that way.
-    if (strMessage != objectEngine->strKey || !(objectOrigin.isEmpty() || objectOrigin.scheme() == "file") ||
-        !DisplayAddress::isShippedPage(url(), QCoreApplication::applicationDirPath())) {
+    if (strMessage != objectEngine->strKey || !(objectOrigin.isEmpty() || objectOrigin.scheme() == "file")) {
+        return false;
+    }
+    const QUrl objectUrl = url();
+    if (objectUrl != objectCheckedUrl) {
+        boolShipped = DisplayAddress::isShippedPage(objectUrl, QCoreApplication::applicationDirPath());
+        objectCheckedUrl = objectUrl;
+    }
+    if (!boolShipped) {
         return false;
     }
     *strResult = objectEngine->answer(strDefault);

@@ -12,6 +12,10 @@ class DisplayWebenginePage : public QWebEnginePage {
 
 public:
     DisplayWebengine *objectEngine;
+    // The address the shipped-page rule was last applied to, and its verdict: every call asks it, and the
+    // address changes only with the document.
+    QUrl objectCheckedUrl;
+    bool boolShipped = false;
 
 public:
     DisplayWebenginePage(DisplayWebengine *objectEngine, QWebEngineProfile *objectProfile, QObject *objectParent);
