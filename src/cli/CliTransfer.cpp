@@ -102,7 +102,6 @@ QString read(const QJsonValue &valueEntry, CliAccount *objectAccount, QString *s
             }
         }
     }
-    *strField = "strWebsite";
     if (CliAccount::trimmed(objectAccount->strWebsite).isEmpty()) {
         return "website";
     }
