@@ -204,6 +204,9 @@ private slots:
             }
             QTRY_COMPARE(last(qstringlistFocus), objectStep.strFocus);
         }
+        // The row says where it stands in the whole list.
+        QCOMPARE(objectDriver.accessible()->focusChild()->text(QAccessible::Description),
+                 PageDriver::catalogue("list_position").replace("{position}", "1").replace("{total}", "3"));
     }
 
     void objectsKeepTheirIdentityAsLongAsTheirElement() {
