@@ -174,8 +174,9 @@ private slots:
 
     void focusMovesByTabAndTheListsArrowsAreTold() {
         // Each step with the name the focus then has: Tab through the toolbar onto the list's active row, the
-        // list's keys from row to row, and the list drawn anew with an account added before the focused one, which
-        // keeps the focus on its row (the next key moves on from there).
+        // list's keys from row to row, the list drawn anew with an account added before the focused one, which
+        // keeps the focus on its row (the next key moves on from there), and back from an account opened with
+        // Enter onto its row, named as before although it is marked as the selected one now.
         const QString strB = "b.org b@b.org";
         const QString strExample = "example.com me@example.com \u00b7 me";
         const QString strAdd = "Accounts.create(Accounts.record({strWebsite: 'a.example'})); Accounts.refresh();";
@@ -194,7 +195,9 @@ private slots:
                                        {Qt::Key_PageDown, "", strExample},
                                        {0, strAdd, strExample},
                                        {Qt::Key_Up, "", strB},
-                                       {Qt::Key_Up, "", "a.example"}};
+                                       {Qt::Key_Up, "", "a.example"},
+                                       {Qt::Key_Return, "", PageDriver::catalogue("master_label")},
+                                       {Qt::Key_Escape, "", "a.example"}};
         for (const Step &objectStep : qlistStep) {
             if (objectStep.intKey == 0) {
                 objectDriver.js(objectStep.strScript);
