@@ -86,6 +86,13 @@ bool PageDriver::shown(const QString &strId) const {
         .toBool();
 }
 
+QString PageDriver::shownSecret(const QString &strId) const {
+    return js("(function(f, l) { return f.type + '|' + (l.getClientRects().length > 0 ? l.textContent : ''); })"
+              "(document.getElementById(" +
+              quoted(strId) + "), document.getElementById(" + quoted(strId + "-shown") + "))")
+        .toString();
+}
+
 QString PageDriver::focused() const {
     return js("document.activeElement ? (document.activeElement.id || document.activeElement.tagName) : ''").toString();
 }

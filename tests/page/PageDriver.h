@@ -63,6 +63,9 @@ public:
     QString text(const QString &strId) const;
     QString value(const QString &strId) const;
     bool shown(const QString &strId) const;
+    // A secret field's type and what its line draws for the eye: "password|" while hidden, "password|" and the
+    // text while Show is on.
+    QString shownSecret(const QString &strId) const;
     QString focused() const;
     QString screen() const;
 
@@ -91,9 +94,8 @@ public:
     QAccessibleInterface *accessible() const;
     QAccessibleInterface *accessible(QAccessible::Role enumRole, const QString &strName) const;
     // Why this engine falls short of a promise to assistive technology ("active row": the account list's active row is
-    // told as the focus, "shown secret": a secret field shown as text still gives bullets, "kept hidden": a hidden
-    // element keeps its object, "told gone": an object gone is told so), or empty where it keeps it (defined by the
-    // engine's room).
+    // told as the focus, "kept hidden": a hidden element keeps its object, "told gone": an object gone is told so),
+    // or empty where it keeps it (defined by the engine's room).
     static QString accessibleGap(const QString &strPromise);
     // Every interface below one, depth first.
     static QList<QAccessibleInterface *> descendants(QAccessibleInterface *objectInterface);

@@ -415,6 +415,11 @@ private slots:
             << strTyped + "esc|click #list .item|keys new|ctrl Z|ctrl Z|ctrl Y"
             << "new"
             << "master new";
+        // Shown, the line follows what undo brings back.
+        QTest::newRow("account, shown master, typing undone")
+            << strTyped + "click #master-toggle|click #master|keys 42|ctrl Z"
+            << "secret"
+            << "master secret";
     }
 
     void undoStaysOnTheScreenShown() {
@@ -427,6 +432,10 @@ private slots:
         const QString strActive = objectDriver.focused();
         QCOMPARE(strActive + " " + (strActive == "language-en" ? "" : objectDriver.value(strActive)), strFocused);
         QVERIFY(objectDriver.js("document.activeElement.offsetParent !== null").toBool());
+        const bool boolShown =
+            objectDriver.js("document.getElementById('master-toggle').getAttribute('aria-checked') === 'true'")
+                .toBool();
+        QCOMPARE(objectDriver.shownSecret("master"), "password|" + (boolShown ? strMaster : QString()));
     }
 
     void deleteIsUndoneWithEveryField() {
