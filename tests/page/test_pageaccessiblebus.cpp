@@ -203,8 +203,9 @@ private slots:
         QSet<QAccessible::Id> qsetSeen = look(objectDriver.accessible(), qhashRole, qstringlistStale);
         const QAccessible::Id intFilter = QAccessible::uniqueId(
             objectDriver.accessible(QAccessible::EditableText, PageDriver::catalogue("list_filter_label")));
-        // Away and back: the list's elements were hidden, not replaced.
+        // Away and back: the list's elements were hidden, not replaced, and out of a reader's reach meanwhile.
         objectDriver.openFirst();
+        QTRY_VERIFY(!objectDriver.accessible(QAccessible::EditableText, PageDriver::catalogue("list_filter_label")));
         qsetSeen += look(objectDriver.accessible(), qhashRole, qstringlistStale);
         objectDriver.key(Qt::Key_Escape);
         QTRY_VERIFY(objectDriver.accessible(QAccessible::EditableText, PageDriver::catalogue("list_filter_label")));
