@@ -81,7 +81,8 @@ QString PageDriver::value(const QString &strId) const {
 }
 
 bool PageDriver::shown(const QString &strId) const {
-    return js("(function(e) { return e !== null && e.getClientRects().length > 0; })(document.getElementById(" +
+    return js("(function(e) { return e !== null && e.getClientRects().length > 0 && "
+              "getComputedStyle(e).visibility !== 'hidden'; })(document.getElementById(" +
               quoted(strId) + "))")
         .toBool();
 }
