@@ -1,5 +1,6 @@
 #include "display/webengine/DisplayWebengine.h"
 
+#include "display/webengine/DisplayWebengineFocus.h"
 #include "display/webengine/DisplayWebengineInterceptor.h"
 #include "display/webengine/DisplayWebengineNotice.h"
 #include "display/webengine/DisplayWebenginePage.h"
@@ -134,6 +135,7 @@ DisplayWebengine::DisplayWebengine(QWidget *objectParent)
     objectProfile->scripts()->insert(objectBridge);
 
     objectWebview = new DisplayWebengineView(this, objectParent);
+    DisplayWebengineFocus::init();
 }
 
 DisplayWebengine::~DisplayWebengine() {
@@ -142,6 +144,7 @@ DisplayWebengine::~DisplayWebengine() {
     delete objectWebview;
     delete objectPage.data();
     delete objectProfile;
+    DisplayWebengineFocus::dispel();
 }
 
 QWidget *DisplayWebengine::view() const {
