@@ -77,7 +77,7 @@ var AccountScreen = (function() {
                 objectMessage.textContent = '';
             }
         }
-        Dom.element('password').value = strPassword === null ? '' : strPassword;
+        Secrets.setValue(Dom.element('password'), strPassword === null ? '' : strPassword);
         Dom.element('password-copy').disabled = strPassword === null || strPassword === '';
         Dom.element('password-toggle').disabled = strPassword === null;
         if (strPassword === null) {
@@ -218,7 +218,7 @@ var AccountScreen = (function() {
             Dom.element('derivation').focus();
         });
         Dom.element('password-toggle').addEventListener('click', function() {
-            setRevealed(Dom.element('password').type === 'password');
+            setRevealed(!Secrets.shown(Dom.element('password')));
         });
         // A revealed password hides again as soon as the focus leaves it and its buttons.
         Dom.element('password-group').addEventListener('focusout', function(objectEvent) {
@@ -254,6 +254,11 @@ var AccountScreen = (function() {
                 conceal();
                 render();
                 Strength.soon();
+            },
+            // Whatever screen comes next, no shown secret stays in the page behind it.
+            leave: function(functionMove) {
+                conceal();
+                functionMove();
             },
             // The master stays for the next account, selected, so that typing it again replaces it.
             focus: function() {

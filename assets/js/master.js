@@ -122,7 +122,7 @@ var Master = (function() {
     }
 
     function retext() {
-        setShown(field().type === 'text');
+        setShown(Secrets.shown(field()));
         if (Dom.element('fingerprint').classList.contains('fingerprint-shown')) {
             showFingerprint();
         }
@@ -131,7 +131,7 @@ var Master = (function() {
     function init() {
         field().addEventListener('input', input);
         Dom.element('master-toggle').addEventListener('click', function() {
-            setShown(field().type === 'password');
+            setShown(!Secrets.shown(field()));
         });
         setShown(false);
         Catalogue.onRetext(retext);

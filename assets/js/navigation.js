@@ -45,16 +45,23 @@ var Navigation = (function() {
 
     // The document's title names the screen, for assistive technology and the window list alike.
     function retitle() {
-        var objectHeading = document.querySelector('.screen:not([hidden]) .screen-title');
+        var objectHeading = document.querySelector('.screen:not([inert]) .screen-title');
         var strScreen = objectHeading && objectHeading.textContent !== '' ? objectHeading.textContent :
             Catalogue.get('nav_accounts');
         document.title = strScreen + ' \u2013 ' + Dom.element('app-name').textContent;
     }
 
+    // The screens not shown are inert and invisible, not removed: their elements keep their objects for assistive
+    // technology, which the hidden attribute would have the engine drop and make anew, so that a reader could
+    // hold a stale one. Invisible, they are out of the tab order, of what a reader can reach and of find.
     function display(strName, objectOptions) {
         var listScreens = document.querySelectorAll('.screen');
         for (var i = 0; i < listScreens.length; i += 1) {
-            listScreens[i].hidden = listScreens[i].getAttribute('data-screen') !== strName;
+            if (listScreens[i].getAttribute('data-screen') === strName) {
+                listScreens[i].removeAttribute('inert');
+            } else {
+                listScreens[i].setAttribute('inert', '');
+            }
         }
         strCurrent = strName;
         updateTabs();

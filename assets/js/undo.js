@@ -28,7 +28,7 @@ var Undo = (function() {
     function hidden(objectElement) {
         for (var objectNode = objectElement; objectNode && objectNode.nodeType === 1; objectNode = objectNode.parentNode) {
             if (objectNode.classList.contains('screen')) {
-                return objectNode.hidden;
+                return objectNode.hasAttribute('inert');
             }
         }
         return false;

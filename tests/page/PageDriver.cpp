@@ -81,9 +81,17 @@ QString PageDriver::value(const QString &strId) const {
 }
 
 bool PageDriver::shown(const QString &strId) const {
-    return js("(function(e) { return e !== null && e.getClientRects().length > 0; })(document.getElementById(" +
+    return js("(function(e) { return e !== null && e.getClientRects().length > 0 && "
+              "getComputedStyle(e).visibility !== 'hidden'; })(document.getElementById(" +
               quoted(strId) + "))")
         .toBool();
+}
+
+QString PageDriver::shownSecret(const QString &strId) const {
+    return js("(function(f, l) { return f.type + '|' + (l.getClientRects().length > 0 ? l.textContent : ''); })"
+              "(document.getElementById(" +
+              quoted(strId) + "), document.getElementById(" + quoted(strId + "-shown") + "))")
+        .toString();
 }
 
 QString PageDriver::focused() const {

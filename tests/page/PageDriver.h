@@ -63,6 +63,9 @@ public:
     QString text(const QString &strId) const;
     QString value(const QString &strId) const;
     bool shown(const QString &strId) const;
+    // A secret field's type and what its line draws for the eye: "password|" while hidden, "password|" and the
+    // text while Show is on.
+    QString shownSecret(const QString &strId) const;
     QString focused() const;
     QString screen() const;
 
@@ -90,9 +93,8 @@ public:
     // name, the first element of the page that has them (null when there is none).
     QAccessibleInterface *accessible() const;
     QAccessibleInterface *accessible(QAccessible::Role enumRole, const QString &strName) const;
-    // Why this engine falls short of a promise to assistive technology ("shown secret": a secret field shown as text
-    // still gives bullets, "kept hidden": a hidden element keeps its object, "told gone": an object gone is told
-    // so), or empty where it keeps it (defined by the engine's room).
+    // Why this engine falls short of a promise to assistive technology ("kept hidden": a hidden element keeps its
+    // object, "told gone": an object gone is told so), or empty where it keeps it (defined by the engine's room).
     static QString accessibleGap(const QString &strPromise);
     // Every interface below one, depth first.
     static QList<QAccessibleInterface *> descendants(QAccessibleInterface *objectInterface);

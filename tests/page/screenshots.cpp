@@ -128,6 +128,21 @@ public:
         objectDriver.keys("correct horse battery");
         shoot("account-warning");
 
+        // Show on: a master longer than its field, in the script of the language, with the caret in its middle;
+        // then the password shown as well.
+        objectDriver.click("#master-toggle");
+        objectDriver.key(Qt::Key_M, Qt::ControlModifier);
+        objectDriver.keys(strLanguage == "ar"
+                              ? QString("\u0643\u0644\u0645\u0629 \u0633\u0631 \u0637\u0648\u064a\u0644\u0629 "
+                                        "\u062c\u062f\u0627 \u0644\u0644\u062d\u0633\u0627\u0628 2026")
+                              : QString("correct horse battery staple, and then some more words"));
+        for (int intKey = 0; intKey < 12; intKey += 1) {
+            objectDriver.key(Qt::Key_Left);
+        }
+        shoot("account-shown");
+        objectDriver.click("#password-toggle");
+        shoot("account-shown-password");
+
         objectDriver.js("Navigation.show('edit', {objectAccount: null});");
         shoot("new");
 

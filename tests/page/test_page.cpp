@@ -23,6 +23,10 @@ const QList<PageAccount> qlistThree = {account("mail.example", "zed@example.org"
                                        account("Bank.example", "ann@example.org", "customer-7", "branch downtown"),
                                        account("apps.example", "bob@example.org", "bob", "", 20, "#")};
 
+// Whether the focus is on something drawn on the screen shown (screens not shown stay laid out, inert).
+const QString strFocusShown =
+    "document.activeElement.offsetParent !== null && document.activeElement.closest('.screen[inert]') === null";
+
 } // namespace
 
 class TestPageFlows : public QObject {
@@ -414,6 +418,11 @@ private slots:
             << strTyped + "esc|click #list .item|keys new|ctrl Z|ctrl Z|ctrl Y"
             << "new"
             << "master new";
+        // Shown, the line follows what undo brings back.
+        QTest::newRow("account, shown master, typing undone")
+            << strTyped + "click #master-toggle|click #master|keys 42|ctrl Z"
+            << "secret"
+            << "master secret";
     }
 
     void undoStaysOnTheScreenShown() {
@@ -425,7 +434,11 @@ private slots:
         QCOMPARE(objectDriver.value("master"), strMaster);
         const QString strActive = objectDriver.focused();
         QCOMPARE(strActive + " " + (strActive == "language-en" ? "" : objectDriver.value(strActive)), strFocused);
-        QVERIFY(objectDriver.js("document.activeElement.offsetParent !== null").toBool());
+        QVERIFY(objectDriver.js(strFocusShown).toBool());
+        const bool boolShown =
+            objectDriver.js("document.getElementById('master-toggle').getAttribute('aria-checked') === 'true'")
+                .toBool();
+        QCOMPARE(objectDriver.shownSecret("master"), "password|" + (boolShown ? strMaster : QString()));
     }
 
     void deleteIsUndoneWithEveryField() {
@@ -448,7 +461,7 @@ private slots:
         QCOMPARE(qstringlistAfter, qstringlistBefore);
         QCOMPARE(PageDriver::selected("strWebsite").toString(), QString("apps.example"));
         QCOMPARE(objectDriver.screen(), QString("list"));
-        QVERIFY(objectDriver.js("document.activeElement.offsetParent !== null").toBool());
+        QVERIFY(objectDriver.js(strFocusShown).toBool());
 
         // Once the notice has gone, Ctrl+Z brings nothing back.
         act("click #list .item|click #account-edit|click #edit-delete|click #dialog-delete-confirm");
@@ -488,6 +501,9 @@ private slots:
         for (int i = 0; i < 40; i += 1) {
             objectDriver.key(Qt::Key_Tab);
             qstringlistReached.append(objectDriver.focused());
+            // Nothing of a screen not shown; past the last control, the document itself.
+            QVERIFY2(objectDriver.js("document.activeElement === document.body || " + strFocusShown).toBool(),
+                     qPrintable(qstringlistReached.last()));
         }
         for (const QString &strControl : qstringlistControls) {
             QVERIFY2(qstringlistReached.contains(strControl), qPrintable(strControl + " not reached"));

@@ -128,7 +128,8 @@ private slots:
         if (boolShown) {
             objectDriver.click("#master-toggle");
             objectDriver.click("#password-toggle");
-            QCOMPARE(objectDriver.js("master.type + ' ' + password.type").toString(), QString("text text"));
+            QCOMPARE(objectDriver.shownSecret("master"), "password|" + strMaster);
+            QCOMPARE(objectDriver.shownSecret("password"), "password|" + strPassword);
         }
 
         for (const char *strField : {"master_label", "password_label"}) {

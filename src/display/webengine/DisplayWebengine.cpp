@@ -1,5 +1,6 @@
 #include "display/webengine/DisplayWebengine.h"
 
+#include "display/webengine/DisplayWebengineFocus.h"
 #include "display/webengine/DisplayWebengineInterceptor.h"
 #include "display/webengine/DisplayWebengineNotice.h"
 #include "display/webengine/DisplayWebenginePage.h"
@@ -134,6 +135,7 @@ DisplayWebengine::DisplayWebengine(QWidget *objectParent)
     objectProfile->scripts()->insert(objectBridge);
 
     objectWebview = new DisplayWebengineView(this, objectParent);
+    DisplayWebengineFocus::init();
 }
 
 DisplayWebengine::~DisplayWebengine() {
@@ -142,6 +144,7 @@ DisplayWebengine::~DisplayWebengine() {
     delete objectWebview;
     delete objectPage.data();
     delete objectProfile;
+    DisplayWebengineFocus::dispel();
 }
 
 QWidget *DisplayWebengine::view() const {
@@ -293,9 +296,8 @@ QString DisplayWebengine::answer(const QString &strCall) {
                             objectCall.value("listArgument").toArray().toVariantList());
     } else if (strKind == "notice" && QAccessible::isActive() && objectWebview) {
         // Only while assistive technology listens. A new object for each notice: a reader that keeps names
-        // learns this one's afresh. Those before it stay a while, for a reader still asking them, and go only
-        // after it is made, so that its identity is one never given before (Qt hands out again the identity of
-        // the last object made once it goes).
+        // learns this one's afresh, under an identity never given before (Qt 6 counts identities on, and gives
+        // none again while others are free). Those before it stay a while, for a reader still asking them.
         DisplayWebengineNotice *objectNotice = new DisplayWebengineNotice(objectWebview->parentWidget());
         objectNotice->tell(objectCall.value("strText").toString());
         // Those gone with the window are skipped.

@@ -91,7 +91,8 @@
         setFilled.forEach(function(objectRegion) {
             var strText = (objectRegion.getAttribute('aria-label') || objectRegion.textContent).replace(/\s+/g, ' ')
                 .trim();
-            if (strText !== '' && document.contains(objectRegion) && !objectRegion.closest('[hidden], [aria-hidden="true"]') &&
+            if (strText !== '' && document.contains(objectRegion) &&
+                !objectRegion.closest('[hidden], [aria-hidden="true"], [inert]') &&
                 objectRegion.getClientRects().length > 0) {
                 ask({strCall: 'notice', strText: strText});
             }
