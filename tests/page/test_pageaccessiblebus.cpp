@@ -472,7 +472,7 @@ private slots:
         QCOMPARE(objectDriver.shownSecret("master"), "password|" + strMaster);
         QString strShown;
         readThroughTheBus(
-            1, []() {}, strShown);
+            1, [](const std::function<QString()> &) {}, strShown);
         QVERIFY(strShown.split('\n').contains(strMasterRead));
         QVERIFY(strShown.split('\n').contains("tree|password text|Password|" + QString(15, QChar(0x2022))));
         QVERIFY(!strShown.contains(strPassword) && !strShown.contains(strMaster));
