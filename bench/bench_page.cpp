@@ -93,6 +93,7 @@ public:
     // The page reports after each event of these kinds on these elements, once the page's own listeners ran.
     void install() {
         objectDriver.js(QString(strReport) + " document.getElementById('filter').addEventListener('input', benchDrawn);"
+                                             " document.getElementById('list').addEventListener('keydown', benchDrawn);"
                                              " ['import-button', 'import-confirm'].forEach(function(s) {"
                                              " document.getElementById(s).addEventListener('click', benchDrawn); });");
     }
@@ -144,7 +145,7 @@ TESSALOQUIN_BENCH(page) {
     PageDriver objectDriver;
     objectDriver.start();
     Drawn objectDrawn(objectDriver);
-    QList<double> qlistEmpty, qlistListed, qlistKeystroke, qlistImport;
+    QList<double> qlistEmpty, qlistListed, qlistKeystroke, qlistMove, qlistImport;
     bool boolSound = true;
     for (int intRound = 0; intRound < intRounds; intRound += 1) {
         // The window asks for its page, which reads the whole list and draws its first rows; the same page over
@@ -180,6 +181,17 @@ TESSALOQUIN_BENCH(page) {
         }
         boolSound = boolSound && objectDriver.js("ListScreen.view().length").toInt() == intAccounts;
 
+        // Down from the filter into the list, then through it with the list's own keys, near and far.
+        QTest::keyClick(objectDriver.input(), Qt::Key_Down);
+        for (int intKey : {Qt::Key_Down, Qt::Key_Down, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Up,
+                           Qt::Key_PageUp, Qt::Key_Home, Qt::Key_Down, Qt::Key_PageDown}) {
+            const int intReports = objectDrawn.intDrawn;
+            QElapsedTimer objectKey;
+            objectKey.start();
+            QTest::keyClick(objectDriver.input(), Qt::Key(intKey));
+            qlistMove.append(objectDrawn.wait(intReports) ? objectKey.nsecsElapsed() / 1e6 : 1e9);
+        }
+
         // The import screen reads the clipboard, shows what it would add, and adds it on confirmation; the time
         // between the two clicks is the user's.
         PageDriver::setClipboard(strImport);
@@ -202,6 +214,9 @@ TESSALOQUIN_BENCH(page) {
                                       {"the same page over no accounts", median(qlistEmpty), 0, 0, "ms"},
                                       {"filter keystroke over 10,000, median", median(qlistKeystroke), 100, 1, "ms"},
                                       {"filter keystroke over 10,000, slowest", floatWorst, 0, 0, "ms"},
+                                      {"moving key in the list of 10,000, median", median(qlistMove), 100, 1, "ms"},
+                                      {"moving key in the list of 10,000, slowest",
+                                       *std::max_element(qlistMove.cbegin(), qlistMove.cend()), 0, 0, "ms"},
                                       {"1,000 accounts imported through the page", median(qlistImport), 3000, 1, "ms"}};
     // The same rows from a QtWebKit build, when this one runs another engine.
     if (TestSupport::boolWebengine) {

@@ -1,5 +1,7 @@
 // The account list: sorted, filtered as the user types, and drawn as a window of rows over the visible part
-// only, so ten thousand accounts cost no more than twenty.
+// only, so ten thousand accounts cost no more than twenty. The focus moves from row to row (one row, the active
+// one, is the list's stop of Tab): every engine tells a screen reader of a focus that moves, while some pass on
+// no change of aria-activedescendant.
 var ListScreen = (function() {
     'use strict';
 
@@ -12,6 +14,8 @@ var ListScreen = (function() {
     var arrayView = [];
     var intActive = 0;
     var arrayPool = [];
+    // Whether the account shown was opened by a key on its row: the way back then leads to that row.
+    var boolOpenedFromRow = false;
     var boolDirty = true;
     // The span of rows drawn last. A change of what the rows show draws them at once; a scroll draws only when
     // it reaches other rows, so the scroll a moving key has made draws nothing twice.
@@ -111,6 +115,7 @@ var ListScreen = (function() {
         objectRow.setAttribute('data-index', String(intIndex));
         objectRow.style.top = (intIndex * intRowHeight) + 'px';
         objectRow.setAttribute('aria-selected', intIndex === intActive ? 'true' : 'false');
+        objectRow.tabIndex = intIndex === intActive ? 0 : -1;
         // Only a window of rows exists; each says where it stands in the whole list.
         objectRow.setAttribute('aria-posinset', String(intIndex + 1));
         objectRow.setAttribute('aria-setsize', String(arrayView.length));
@@ -183,30 +188,95 @@ var ListScreen = (function() {
             Math.min(arrayView.length, Math.ceil((objectList.scrollTop + intHeight) / intRowHeight) + intOverscan)];
     }
 
-    function renderRows() {
+    // The row that stands for the active account; null when the list is empty.
+    function activeRow() {
+        return arrayView.length === 0 ? null : document.getElementById('item-' + intActive);
+    }
+
+    function rowFocused() {
+        var objectFocus = document.activeElement;
+        return Boolean(objectFocus && objectFocus.parentNode === Dom.element('list') &&
+            objectFocus.hasAttribute('data-index'));
+    }
+
+    // Puts the rows in the document in the order they stand in the list, for a reader going through the page,
+    // and the unused ones after them, without moving the focused one: an element taken out of the document, even
+    // for a moment, loses the focus.
+    function order(arrayRows, arrayUnused) {
         var objectList = Dom.element('list');
-        var arraySpan = span();
-        var intFirst = arraySpan[0];
-        var intLast = arraySpan[1];
-        strDrawn = arraySpan.join(',');
-        var intCount = Math.max(0, intLast - intFirst);
-        while (arrayPool.length < intCount) {
-            arrayPool.push(newRow());
-        }
-        for (var i = 0; i < arrayPool.length; i += 1) {
-            if (i < intCount) {
-                arrayPool[i].hidden = false;
-                fillRow(arrayPool[i], arrayView[intFirst + i], intFirst + i);
-            } else {
-                arrayPool[i].hidden = true;
-                arrayPool[i].className = 'item';
-                arrayPool[i].removeAttribute('id');
+        var intAnchor = Math.max(0, arrayRows.indexOf(document.activeElement));
+        for (var i = intAnchor - 1; i >= 0; i -= 1) {
+            if (arrayRows[i].nextSibling !== arrayRows[i + 1]) {
+                objectList.insertBefore(arrayRows[i], arrayRows[i + 1]);
             }
         }
-        if (arrayView.length > 0 && intActive >= intFirst && intActive < intLast) {
-            objectList.setAttribute('aria-activedescendant', 'item-' + intActive);
-        } else {
-            objectList.removeAttribute('aria-activedescendant');
+        for (var j = intAnchor + 1; j < arrayRows.length; j += 1) {
+            if (arrayRows[j].previousSibling !== arrayRows[j - 1]) {
+                objectList.insertBefore(arrayRows[j], arrayRows[j - 1].nextSibling);
+            }
+        }
+        var objectLast = arrayRows.length > 0 ? arrayRows[arrayRows.length - 1] : null;
+        arrayUnused.forEach(function(objectRow) {
+            if (objectLast !== null &&
+                objectLast.compareDocumentPosition(objectRow) & Node.DOCUMENT_POSITION_PRECEDING) {
+                objectList.appendChild(objectRow);
+            }
+        });
+    }
+
+    // Draws the rows in and around the visible part, and the active row wherever it is, so that a scroll never
+    // takes away the row that holds the focus or the list's stop of Tab. An account keeps the row that showed it
+    // for as long as it stays drawn: the focus stays where it is, and moves to another row only with the cursor.
+    // boolFocus: a row had the focus, and the active row is to have it now.
+    function renderRows(boolFocus) {
+        var arraySpan = span();
+        strDrawn = arraySpan.join(',');
+        var arrayIndex = [];
+        for (var i = arraySpan[0]; i < arraySpan[1]; i += 1) {
+            arrayIndex.push(i);
+        }
+        if (arrayView.length > 0 && intActive < arraySpan[0]) {
+            arrayIndex.unshift(intActive);
+        } else if (arrayView.length > 0 && intActive >= arraySpan[1]) {
+            arrayIndex.push(intActive);
+        }
+        var mapShown = new Map();
+        arrayPool.forEach(function(objectRow) {
+            if (!objectRow.hidden) {
+                mapShown.set(objectRow.getAttribute('data-ident'), objectRow);
+            }
+        });
+        var arrayRows = arrayIndex.map(function(intIndex) {
+            return mapShown.get(String(arrayView[intIndex].intIdent)) || null;
+        });
+        var arrayFree = arrayPool.filter(function(objectRow) {
+            return arrayRows.indexOf(objectRow) === -1;
+        });
+        arrayRows = arrayRows.map(function(objectRow) {
+            if (objectRow === null && arrayFree.length === 0) {
+                arrayPool.push(newRow());
+                return arrayPool[arrayPool.length - 1];
+            }
+            return objectRow || arrayFree.shift();
+        });
+        arrayRows.forEach(function(objectRow, intAt) {
+            objectRow.hidden = false;
+            fillRow(objectRow, arrayView[arrayIndex[intAt]], arrayIndex[intAt]);
+        });
+        arrayFree.forEach(function(objectRow) {
+            objectRow.hidden = true;
+            objectRow.className = 'item';
+            objectRow.removeAttribute('id');
+            objectRow.removeAttribute('data-ident');
+            objectRow.tabIndex = -1;
+        });
+        order(arrayRows, arrayFree);
+        var objectActive = activeRow();
+        if (boolFocus && objectActive !== null && document.activeElement !== objectActive) {
+            objectActive.focus();
+        } else if (boolFocus && objectActive === null) {
+            // Nothing left to stand on: the filter, where the list's hint is read.
+            Dom.element('filter').focus();
         }
     }
 
@@ -237,17 +307,34 @@ var ListScreen = (function() {
         }
     }
 
-    function render() {
+    // Draws the list anew. intIdent: the account the cursor is to stay on wherever the change has put it (0:
+    // the cursor keeps its place).
+    function draw(intIdent) {
+        var boolFocus = rowFocused();
         if (boolDirty) {
             sort();
         }
         applyFilter();
+        if (intIdent !== 0 && !(intActive < arrayView.length && arrayView[intActive].intIdent === intIdent)) {
+            var intAt = arrayView.findIndex(function(objectAccount) {
+                return objectAccount.intIdent === intIdent;
+            });
+            intActive = intAt === -1 ? intActive : intAt;
+        }
         if (intActive >= arrayView.length) {
             intActive = Math.max(0, arrayView.length - 1);
         }
         Dom.element('list-spacer').style.height = (arrayView.length * intRowHeight) + 'px';
         renderCount();
-        renderRows();
+        if (intIdent !== 0) {
+            scrollToActive();
+        }
+        renderRows(boolFocus);
+    }
+
+    // After a change of the accounts, of their order or of their texts: the cursor stays on its account.
+    function render() {
+        draw(intActive < arrayView.length ? arrayView[intActive].intIdent : 0);
     }
 
     function scrollToActive() {
@@ -266,7 +353,7 @@ var ListScreen = (function() {
         }
         intActive = Math.max(0, Math.min(arrayView.length - 1, intIndex));
         scrollToActive();
-        renderRows();
+        renderRows(true);
     }
 
     // Puts the cursor on the selected account, if it is in view.
@@ -280,10 +367,11 @@ var ListScreen = (function() {
         }
     }
 
-    function open(objectAccount) {
+    function open(objectAccount, boolFromRow) {
         if (!objectAccount) {
             return;
         }
+        boolOpenedFromRow = boolFromRow;
         Selected.store(objectAccount);
         Navigation.show('account');
     }
@@ -293,7 +381,7 @@ var ListScreen = (function() {
         strFilter = strText;
         intActive = 0;
         Dom.element('list').scrollTop = 0;
-        render();
+        draw(0);
     }
 
     function setFilter(strText) {
@@ -312,7 +400,7 @@ var ListScreen = (function() {
         } else if (strKey === 'End') {
             moveTo(arrayView.length - 1);
         } else if (strKey === 'Enter' || strKey === ' ') {
-            open(arrayView[intActive]);
+            open(arrayView[intActive], true);
         } else {
             return;
         }
@@ -329,11 +417,10 @@ var ListScreen = (function() {
         Dom.element('filter').addEventListener('keydown', function(objectEvent) {
             if (Keys.name(objectEvent) === 'ArrowDown' && arrayView.length > 0) {
                 objectEvent.preventDefault();
-                Dom.element('list').focus();
                 moveTo(0);
             } else if (Keys.name(objectEvent) === 'Enter' && arrayView.length > 0) {
                 objectEvent.preventDefault();
-                open(arrayView[intActive]);
+                open(arrayView[intActive], false);
             }
         });
         Dom.element('sort').addEventListener('change', function() {
@@ -344,10 +431,19 @@ var ListScreen = (function() {
         });
         Dom.element('list').addEventListener('scroll', function() {
             if (span().join(',') !== strDrawn) {
-                renderRows();
+                renderRows(false);
             }
         });
         Dom.element('list').addEventListener('keydown', onKey);
+        // A row focused by the mouse becomes the active one, as the arrows make it.
+        Dom.element('list').addEventListener('focusin', function(objectEvent) {
+            var objectRow = objectEvent.target;
+            if (objectRow.parentNode === Dom.element('list') && objectRow.hasAttribute('data-index') &&
+                Number(objectRow.getAttribute('data-index')) !== intActive) {
+                intActive = Number(objectRow.getAttribute('data-index'));
+                renderRows(false);
+            }
+        });
         Dom.element('list').addEventListener('click', function(objectEvent) {
             var objectRow = objectEvent.target;
             while (objectRow && objectRow !== Dom.element('list') && !objectRow.hasAttribute('data-index')) {
@@ -355,7 +451,7 @@ var ListScreen = (function() {
             }
             if (objectRow && objectRow !== Dom.element('list')) {
                 intActive = Number(objectRow.getAttribute('data-index'));
-                open(arrayView[intActive]);
+                open(arrayView[intActive], false);
             }
         });
         Dom.element('list-add').addEventListener('click', function() {
@@ -367,16 +463,25 @@ var ListScreen = (function() {
             boolDirty = true;
             functionRender();
         });
-        Selected.onChange(Navigation.whileShown('list', renderRows));
+        Selected.onChange(Navigation.whileShown('list', function() {
+            renderRows(rowFocused());
+        }));
         Catalogue.onRetext(functionRender);
 
         Navigation.register('list', {
             show: function() {
                 render();
                 activateSelected();
-                renderRows();
+                renderRows(false);
             },
+            // Back from an account opened by a key on its row, to that row; otherwise to the filter.
             focus: function(objectOptions) {
+                var objectRow = activeRow();
+                if (objectOptions.boolBack && boolOpenedFromRow && objectRow !== null &&
+                    arrayView[intActive].intIdent === Selected.ident()) {
+                    objectRow.focus();
+                    return;
+                }
                 Dom.element('filter').focus();
                 if (objectOptions.boolSelect) {
                     Dom.element('filter').select();
@@ -392,9 +497,10 @@ var ListScreen = (function() {
                 return true;
             },
             backward: function() {
+                // The filter first: emptied under a focused row, the list would put the focus on its first row.
                 if (strFilter !== '') {
-                    setFilter('');
                     Dom.element('filter').focus();
+                    setFilter('');
                     return true;
                 }
                 return false;

@@ -93,9 +93,8 @@ public:
     // name, the first element of the page that has them (null when there is none).
     QAccessibleInterface *accessible() const;
     QAccessibleInterface *accessible(QAccessible::Role enumRole, const QString &strName) const;
-    // Why this engine falls short of a promise to assistive technology ("active row": the account list's active row is
-    // told as the focus, "kept hidden": a hidden element keeps its object, "told gone": an object gone is told so),
-    // or empty where it keeps it (defined by the engine's room).
+    // Why this engine falls short of a promise to assistive technology ("kept hidden": a hidden element keeps its
+    // object, "told gone": an object gone is told so), or empty where it keeps it (defined by the engine's room).
     static QString accessibleGap(const QString &strPromise);
     // Every interface below one, depth first.
     static QList<QAccessibleInterface *> descendants(QAccessibleInterface *objectInterface);

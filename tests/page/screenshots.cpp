@@ -89,6 +89,9 @@ public:
         shoot("accounts");
         objectDriver.keys("example.org");
         shoot("accounts-filtered");
+        objectDriver.key(Qt::Key_Down);
+        objectDriver.key(Qt::Key_Down);
+        shoot("accounts-keyboard");
 
         objectDriver.key(Qt::Key_Escape);
         objectDriver.click("#list .item");

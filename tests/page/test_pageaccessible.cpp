@@ -169,7 +169,7 @@ private slots:
         QCOMPARE(objectText->cursorPosition(), 2);
         objectDriver.js("ListScreen.setFilter('')");
         const QString strPosition = PageDriver::catalogue("list_position");
-        // Each key with the name the focus then has; the list's own focus stays on the list and moves its cursor.
+        // Each key with the name the focus then has; the list's keys move the focus from row to row.
         const QList<QPair<int, QString>> qlistStep = {{Qt::Key_Tab, PageDriver::catalogue("list_sort_label")},
                                                       {Qt::Key_Tab, PageDriver::catalogue("list_add")},
                                                       {Qt::Key_Tab, "b.org b@b.org"},

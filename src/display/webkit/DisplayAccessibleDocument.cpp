@@ -421,8 +421,7 @@ void DisplayAccessibleDocument::tellFocus() {
     }
     DisplayAccessibleElement *objectFocus = element(intFocus);
     const QString strName = objectFocus != nullptr ? objectFocus->strName : QString();
-    // The list keeps its focus and moves its cursor over rows that are reused: a row that now shows another
-    // account is news as well.
+    // The focused element, named anew (an account renamed under its focused row), is news as well.
     if (boolFocusTold && intFocus == intFocusTold && strName == strFocusName) {
         return;
     }

@@ -22,7 +22,6 @@ bool PageDriver::reloadFromMenu() {
 QString PageDriver::accessibleGap(const QString &strPromise) {
     // Measured on Qt 6.4: its WebEngine hands Chromium's tree to Qt's accessibility layer, but not every event.
     static const QMap<QString, QString> qmapGap = {
-        {"active row", "Qt 6.4 WebEngine does not tell a change of aria-activedescendant as a focus"},
         {"told gone", "Qt 6.4 WebEngine tells assistive technology of no object that is gone"}};
     return qmapGap.value(strPromise);
 }
