@@ -193,10 +193,13 @@ var ListScreen = (function() {
         return arrayView.length === 0 ? null : document.getElementById('item-' + intActive);
     }
 
+    function isRow(objectElement) {
+        return Boolean(objectElement && objectElement.parentNode === Dom.element('list') &&
+            objectElement.hasAttribute('data-index'));
+    }
+
     function rowFocused() {
-        var objectFocus = document.activeElement;
-        return Boolean(objectFocus && objectFocus.parentNode === Dom.element('list') &&
-            objectFocus.hasAttribute('data-index'));
+        return isRow(document.activeElement);
     }
 
     // Puts the rows in the document in the order they stand in the list, for a reader going through the page,
@@ -438,8 +441,7 @@ var ListScreen = (function() {
         // A row focused by the mouse becomes the active one, as the arrows make it.
         Dom.element('list').addEventListener('focusin', function(objectEvent) {
             var objectRow = objectEvent.target;
-            if (objectRow.parentNode === Dom.element('list') && objectRow.hasAttribute('data-index') &&
-                Number(objectRow.getAttribute('data-index')) !== intActive) {
+            if (isRow(objectRow) && Number(objectRow.getAttribute('data-index')) !== intActive) {
                 intActive = Number(objectRow.getAttribute('data-index'));
                 renderRows(false);
             }

@@ -28,16 +28,19 @@ void DisplayWebengineFocus::dispel() {
 }
 
 void DisplayWebengineFocus::update(QAccessibleEvent *objectEvent) {
-    QAccessibleInterface *objectInterface = objectEvent->accessibleInterface();
+    // Every event of the program comes here while a reader listens: only a focus and a caret are looked at.
+    const QAccessible::Event enumType = objectEvent->type();
+    QAccessibleInterface *objectInterface = enumType == QAccessible::Focus || enumType == QAccessible::TextCaretMoved
+                                                ? objectEvent->accessibleInterface()
+                                                : nullptr;
     const QAccessible::Id intId = objectInterface != nullptr ? QAccessible::uniqueId(objectInterface) : 0;
-    if (objectEvent->type() == QAccessible::Focus) {
-        const bool boolTold = intId == intAhead;
+    if (enumType == QAccessible::Focus) {
+        const bool boolTold = intAhead != 0 && intId == intAhead;
         intAhead = 0;
         if (boolTold) {
             return;
         }
-    } else if (objectEvent->type() == QAccessible::TextCaretMoved && objectInterface != nullptr &&
-               objectInterface->state().focused && intId != intFocus) {
+    } else if (objectInterface != nullptr && objectInterface->state().focused && intId != intFocus) {
         QAccessibleEvent objectFocus(objectInterface, QAccessible::Focus);
         pass(&objectFocus);
         intAhead = intId;
